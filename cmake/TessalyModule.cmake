@@ -1,0 +1,42 @@
+# One static library per module folder of src/. Sources are collected from the folder, so adding a
+# file needs no CMake edit; the dependency list is what enforces the one-way layering.
+set(TESSALY_WARNINGS -Wall -Wextra -Wpedantic -Werror)
+
+function(tessaly_module name)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    if(NOT sources)
+        # A module that has no compiled code yet is still a target, so dependants link unchanged.
+        add_library(tessaly_${name} INTERFACE)
+        target_include_directories(tessaly_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+        foreach(dep IN LISTS ARG_DEPS)
+            target_link_libraries(tessaly_${name} INTERFACE tessaly_${dep})
+        endforeach()
+        return()
+    endif()
+    add_library(tessaly_${name} STATIC ${sources} ${headers})
+    target_include_directories(tessaly_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_compile_options(tessaly_${name} PRIVATE ${TESSALY_WARNINGS})
+    target_compile_features(tessaly_${name} PUBLIC cxx_std_20)
+    foreach(dep IN LISTS ARG_DEPS)
+        target_link_libraries(tessaly_${name} PUBLIC tessaly_${dep})
+    endforeach()
+endfunction()
+
+# One GoogleTest executable per module: every tests/<module>/*.cpp file.
+function(tessaly_test_suite module)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${module}/*.cpp)
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(test_${module} ${sources})
+    target_compile_options(test_${module} PRIVATE ${TESSALY_WARNINGS})
+    target_compile_definitions(test_${module} PRIVATE
+        TESSALY_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
+        TESSALY_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    target_include_directories(test_${module} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(test_${module} PRIVATE tessaly_${module} ${ARG_LIBS} GTest::gtest_main)
+    gtest_discover_tests(test_${module} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+endfunction()
