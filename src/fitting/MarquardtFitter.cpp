@@ -1,0 +1,280 @@
+#include "fitting/MarquardtFitter.h"
+
+#include "base/Checked.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tessaly {
+
+namespace {
+
+// Box constraint with the lower limit winning when the limits cross (the fit does not check them against
+// each other), so std::clamp, whose precondition is lo ≤ hi, is not used.
+double clampToBounds(double value, double lower, double upper) {
+    return std::max(lower, std::min(upper, value));
+}
+
+// Solves W·x = b in place on the augmented rows [W | b] (p rows of `stride` values, b in column p) by
+// Gauss–Jordan elimination without row exchanges. The damped, scaled normal matrix is symmetric with a
+// diagonal ≥ 1, so pivoting is not needed; a pivot that still comes out tiny (near-collinear columns) is
+// floored at +1e-15 instead of being divided by. On return column p holds x.
+void solveGaussJordan(double* rows, int p, std::size_t stride) {
+    for (int c = 0; c < p; ++c) {
+        double* pivotRow = rows + static_cast<std::size_t>(c) * stride;
+        double pivot = pivotRow[c];
+        if (std::abs(pivot) < kPivotFloor)
+            pivot = kPivotFloor;
+        const double inverse = 1.0 / pivot;
+        // Columns left of c are already zero in the pivot row.
+        for (int j = c; j <= p; ++j)
+            pivotRow[j] *= inverse;
+        for (int r = 0; r < p; ++r) {
+            if (r == c)
+                continue;
+            double* row = rows + static_cast<std::size_t>(r) * stride;
+            const double factor = row[c];
+            if (factor == 0.0)
+                continue;
+            for (int j = c; j <= p; ++j)
+                row[j] -= factor * pivotRow[j];
+        }
+    }
+}
+
+double sumOfSquaredResiduals(std::span<const double> model, std::span<const double> measured) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < measured.size(); ++i) {
+        const double residual = model[i] - measured[i];
+        sum += residual * residual;
+    }
+    return sum;
+}
+
+void checkSizes(std::size_t p, std::size_t n, const FitBounds& bounds) {
+    checkedIndex(static_cast<long long>(p), 1, kMaxFitParameters);
+    checkedIndex(static_cast<long long>(n), 1, kMaxFitPoints);
+    if (bounds.lower.size() < p || bounds.upper.size() < p || bounds.free.size() < p)
+        raise(failure_text::subscriptOutOfRange);
+}
+
+} // namespace
+
+MarquardtWorkspace::MarquardtWorkspace() {
+    // The parameter-sized arrays are small: take their full capacity now.
+    const auto capacity = static_cast<std::size_t>(kMaxFitParameters);
+    m_normal.reserve(capacity * (capacity + 1));
+    m_damped.reserve(capacity * (capacity + 1));
+    m_scale.reserve(capacity);
+    m_step.reserve(capacity);
+    m_probe.reserve(capacity);
+    m_trial.reserve(capacity);
+    m_currentAt.reserve(capacity);
+}
+
+void MarquardtWorkspace::prepare(int parameterCount, int pointCount) {
+    if (parameterCount == m_params && pointCount == m_points)
+        return;
+    const auto p = static_cast<std::size_t>(parameterCount);
+    const auto n = static_cast<std::size_t>(pointCount);
+    m_params = parameterCount;
+    m_points = pointCount;
+    m_stride = p + 1;
+    // resize() reallocates only when the problem outgrows what was taken before.
+    m_normal.resize(p * m_stride);
+    m_damped.resize(p * m_stride);
+    m_scale.resize(p);
+    m_step.resize(p);
+    m_probe.resize(p);
+    m_trial.resize(p);
+    m_currentAt.resize(p);
+    m_jacobian.resize(p * n);
+    m_minusModel.resize(n);
+    m_model.resize(n);
+    m_current.resize(n);
+    m_currentValid = false;
+}
+
+double ComputeSumOfSquares(std::span<const double> params, std::span<const double> step,
+                           const FitBounds& bounds, std::span<const double> measured,
+                           const FitObjectiveFunction& objective, MarquardtState& state,
+                           MarquardtWorkspace& workspace) {
+    checkSizes(params.size(), measured.size(), bounds);
+    if (step.size() < params.size())
+        raise(failure_text::subscriptOutOfRange);
+    workspace.prepare(static_cast<int>(params.size()), static_cast<int>(measured.size()));
+    for (std::size_t k = 0; k < params.size(); ++k)
+        workspace.m_trial[k] = clampToBounds(params[k] + step[k], bounds.lower[k], bounds.upper[k]);
+    const std::span<double> model(workspace.m_model);
+    objective(std::span<const double>(workspace.m_trial), model);
+    ++state.objectiveCount;
+    return sumOfSquaredResiduals(model, measured);
+}
+
+MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> measured,
+                              const FitBounds& bounds, double variance, const FitObjectiveFunction& objective,
+                              MarquardtState& state, MarquardtWorkspace& ws) {
+    checkSizes(params.size(), measured.size(), bounds);
+    const int p = static_cast<int>(params.size());
+    const auto n = measured.size();
+    ws.prepare(p, static_cast<int>(n));
+    const double tolerance = kLeastSquareTolerance * variance;
+
+    // Makes the model of the last evaluation the model of the current parameters.
+    auto keepTrialModel = [&ws](std::span<const double> at) {
+        std::swap(ws.m_model, ws.m_current);
+        std::copy(at.begin(), at.end(), ws.m_currentAt.begin());
+        ws.m_currentValid = true;
+    };
+    auto finish = [&state](MarquardtOutcome outcome) {
+        state.flag = static_cast<int>(outcome);
+        return outcome;
+    };
+
+    std::fill(ws.m_step.begin(), ws.m_step.end(), 0.0);
+
+    // 1. First evaluation of the least square; a start that already fits to the data's noise floor ends the
+    // fit before any derivative is taken.
+    if (!state.started) {
+        state.leastSquare = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
+        keepTrialModel(params);
+        if (state.leastSquare < tolerance)
+            return finish(MarquardtOutcome::LeastSquareReached);
+        state.started = true;
+    }
+    // The gradient needs the model at the current parameters, which the previous call leaves behind. A
+    // caller that changed the parameters between calls, or brings a fresh workspace to a running fit, gets
+    // one extra (counted) plain evaluation here; the fit command never does either.
+    if (!ws.m_currentValid || !std::equal(params.begin(), params.end(), ws.m_currentAt.begin())) {
+        state.leastSquare = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
+        keepTrialModel(params);
+    }
+
+    // 2. Jacobian by central differences. The probes run unclamped (a parameter at a bound is probed up to
+    // one step beyond it) and are not counted as objective evaluations. A parameter held fixed is not
+    // probed: its row and column are discarded below, so the result is the same and 2 simulations are
+    // saved. A zero step (P = 0 with an empty range) leaves a zero column, which freezes the parameter.
+    std::copy(params.begin(), params.end(), ws.m_probe.begin());
+    const std::span<double> minusModel(ws.m_minusModel);
+    for (int k = 0; k < p; ++k) {
+        double* column = ws.jacobianColumn(k);
+        const double value = params[k];
+        const double delta = value != 0.0 ? kDerivativeStepFraction * value
+                                          : kDerivativeStepFraction * (bounds.upper[k] - bounds.lower[k]);
+        if (!bounds.free[k] || delta == 0.0) {
+            std::fill(column, column + n, 0.0);
+            continue;
+        }
+        ws.m_probe[k] = value + delta;
+        objective(std::span<const double>(ws.m_probe), std::span<double>(column, n));
+        ws.m_probe[k] = value - delta;
+        objective(std::span<const double>(ws.m_probe), minusModel);
+        ws.m_probe[k] = value;
+        const double inverseWidth = 1.0 / (2.0 * delta);
+        for (std::size_t i = 0; i < n; ++i)
+            column[i] = (column[i] - minusModel[i]) * inverseWidth;
+    }
+
+    // 3. Normal equations A = JᵀJ, g = Jᵀ(y − f). A parameter not free, or whose curve does not respond to
+    // it (A_kk < 1e-20), is frozen for this iteration: a unit row and column and no gradient, so its step is
+    // exactly zero and the matrix stays regular. The residual y − f is kept in the minus-probe buffer.
+    for (std::size_t i = 0; i < n; ++i)
+        minusModel[i] = measured[i] - ws.m_current[i];
+    const std::size_t gradientColumn = static_cast<std::size_t>(p);
+    for (int k = 0; k < p; ++k) {
+        const double* column = ws.jacobianColumn(k);
+        double diagonal = 0.0;
+        for (std::size_t i = 0; i < n; ++i)
+            diagonal += column[i] * column[i];
+        // Frozen is marked by a zero scale until the scaling step.
+        ws.m_scale[k] = bounds.free[k] && !(diagonal < kFrozenDiagonal) ? 1.0 : 0.0;
+        ws.normalRow(k)[k] = diagonal;
+    }
+    for (int k = 0; k < p; ++k) {
+        double* row = ws.normalRow(k);
+        const bool frozen = ws.m_scale[k] == 0.0;
+        const double* columnK = ws.jacobianColumn(k);
+        for (int j = 0; j < k; ++j) {
+            double sum = 0.0;
+            if (!frozen && ws.m_scale[j] != 0.0) {
+                const double* columnJ = ws.jacobianColumn(j);
+                for (std::size_t i = 0; i < n; ++i)
+                    sum += columnK[i] * columnJ[i];
+            }
+            row[j] = sum;
+            ws.normalRow(j)[k] = sum;
+        }
+        double gradient = 0.0;
+        if (!frozen) {
+            for (std::size_t i = 0; i < n; ++i)
+                gradient += columnK[i] * minusModel[i];
+        } else {
+            row[k] = 1.0;
+        }
+        row[gradientColumn] = gradient;
+    }
+
+    // 4. Scaling to a unit diagonal, s_k = √A_kk (Marquardt 1963): λ then damps every parameter alike
+    // whatever its units.
+    for (int k = 0; k < p; ++k)
+        ws.m_scale[k] = std::sqrt(ws.normalRow(k)[k]);
+    for (int k = 0; k < p; ++k) {
+        double* row = ws.normalRow(k);
+        for (int j = 0; j < p; ++j)
+            row[j] /= ws.m_scale[k] * ws.m_scale[j];
+        row[k] = 1.0;
+        row[gradientColumn] /= ws.m_scale[k];
+    }
+
+    // 5. Damping trials on the one Jacobian. The first trial of each call is the undamped Gauss–Newton step;
+    // λ enters only after a failure, and grows by ν only from the second failure of this call on, so the λ
+    // carried in (already divided by 10 after the previous call) gets one try before it is raised.
+    const double ssOld = state.leastSquare;
+    double ssNew = ssOld;
+    std::copy(ws.m_normal.begin(), ws.m_normal.end(), ws.m_damped.begin());
+    int failures = 0;
+    for (;;) {
+        solveGaussJordan(ws.m_damped.data(), p, ws.m_stride);
+        for (int k = 0; k < p; ++k)
+            ws.m_step[k] = ws.dampedRow(k)[gradientColumn] / ws.m_scale[k];
+        ssNew = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
+        if (ssNew < tolerance) {
+            // Converged onto the noise floor: the trial is the result. λ is left as it is (no /10), since
+            // the fit ends here.
+            std::copy(ws.m_trial.begin(), ws.m_trial.end(), params.begin());
+            state.leastSquare = ssNew;
+            keepTrialModel(params);
+            return finish(MarquardtOutcome::LeastSquareReached);
+        }
+        // With SS_old = 0 nothing can improve; take the largest increase rather than divide by zero.
+        const double nu = ssOld > 0.0 ? std::max(2.0, std::min(10.0, ssNew / ssOld)) : 10.0;
+        if (ssNew < ssOld)
+            break;
+        ++failures;
+        if (failures >= 2)
+            state.lambda *= nu;
+        // The first damped trial ever starts from λ = 1e-4. A λ that the repeated /10 has run down to
+        // zero would never grow again; it restarts there too.
+        if (state.marquardtCount == 0 || !(state.lambda > 0.0))
+            state.lambda = kInitialLambda;
+        std::copy(ws.m_normal.begin(), ws.m_normal.end(), ws.m_damped.begin());
+        for (int k = 0; k < p; ++k)
+            ws.dampedRow(k)[k] = 1.0 + state.lambda;
+        ++state.marquardtCount;
+        if (state.lambda > kLambdaLimit)
+            break; // no trial lowered SS: the last one is taken as the result (and flags −2 below)
+    }
+
+    // 6. Result.
+    if (state.marquardtCount != 0)
+        state.lambda /= 10.0;
+    const double sum = ssNew + ssOld;
+    const double relativeDecrease = sum > 0.0 ? (ssOld - ssNew) / sum : 0.0;
+    std::copy(ws.m_trial.begin(), ws.m_trial.end(), params.begin());
+    state.leastSquare = ssNew;
+    keepTrialModel(params);
+    return finish(relativeDecrease < kRelativeDecreaseTolerance ? MarquardtOutcome::DecreaseTooSmall
+                                                                : MarquardtOutcome::Continue);
+}
+
+} // namespace tessaly
