@@ -1,0 +1,104 @@
+#pragma once
+// The store of curves that every command reads and writes: one shared abscissa, up to sixteen
+// ordinate columns, the per-point component currents and surface concentrations the simulations
+// leave, the active range of points and the current curve. All arrays have their full capacity from
+// construction and are never resized.
+
+#include "base/Checked.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tessaly {
+
+inline constexpr int kMaxPoint = 5000;               // points are indexed 0..5000
+inline constexpr int kPointCapacity = kMaxPoint + 1;
+inline constexpr int kMaxColumn = 16;                 // curve columns 1..16; column 0 is never drawn
+inline constexpr int kColumnCapacity = kMaxColumn + 1;
+
+// A point-major table [0..5000][0..16] of doubles.
+class PointTable {
+public:
+    PointTable() : m_data(static_cast<std::size_t>(kPointCapacity) * kColumnCapacity, 0.0) {}
+
+    // Unchecked access for loops whose bounds are already checked.
+    double& operator()(int point, int column) { return m_data[index(point, column)]; }
+    double operator()(int point, int column) const { return m_data[index(point, column)]; }
+
+    // Checked access: an index outside the capacity is a "Subscript out of range" failure.
+    double& at(long long point, long long column) {
+        return m_data[index(checkedIndex(point, 0, kMaxPoint), checkedIndex(column, 0, kMaxColumn))];
+    }
+    double at(long long point, long long column) const {
+        return m_data[index(checkedIndex(point, 0, kMaxPoint), checkedIndex(column, 0, kMaxColumn))];
+    }
+
+    // The whole table, point-major with kColumnCapacity doubles per point.
+    std::span<double> data() { return m_data; }
+    std::span<const double> data() const { return m_data; }
+    static constexpr int stride() { return kColumnCapacity; }
+
+    void clear() { std::fill(m_data.begin(), m_data.end(), 0.0); }
+
+private:
+    static std::size_t index(int point, int column) {
+        return static_cast<std::size_t>(point) * kColumnCapacity + static_cast<std::size_t>(column);
+    }
+    std::vector<double> m_data;
+};
+
+// A point array [0..5000] with a checked accessor.
+class PointArray {
+public:
+    PointArray() : m_data(kPointCapacity, 0.0) {}
+    double& operator[](int i) { return m_data[static_cast<std::size_t>(i)]; }
+    double operator[](int i) const { return m_data[static_cast<std::size_t>(i)]; }
+    double& at(long long i) { return m_data[static_cast<std::size_t>(checkedIndex(i, 0, kMaxPoint))]; }
+    double at(long long i) const { return m_data[static_cast<std::size_t>(checkedIndex(i, 0, kMaxPoint))]; }
+    std::span<double> span() { return m_data; }
+    std::span<const double> span() const { return m_data; }
+
+private:
+    std::vector<double> m_data;
+};
+
+struct CurveStore {
+    CurveStore();
+
+    int NPoints = 0;    // points the last producer generated or read
+    int LastIndex = 0;  // NPoints - 1
+    int FirstPoint = 0; // first index of the active range
+    int LastPoint = 0;  // last index (inclusive) of the active range
+    int NForward = 0;   // points of one forward sweep (or half-cycle) of the last simulation
+
+    PointArray E;        // potential of each point, V
+    PointArray EApplied; // applied potential of each point, V
+    PointArray WaveT;    // time of each point of a designed or imported waveform, s
+    PointArray XAxis;    // abscissa of the current display
+
+    PointTable Curve;            // Curve(i, c): point i of curve c
+    PointTable ComponentCurrent; // per-reaction and total currents of the last simulation, A
+    PointTable SurfaceConc;      // surface concentration of species j at point i, mol/L
+
+    int NCurves = 0;      // curve columns in use; the plot draws 1..NCurves
+    int CurveNo = 0;      // the current curve (0 until a producer sets it)
+    int CurvesPerRun = 0; // curves the latest producing command makes
+
+    std::array<int, kColumnCapacity> CurveStyle{};           // 1 dots, 2 markers, 3 line
+    std::array<std::uint32_t, kColumnCapacity> CurveColor{}; // 0x00BBGGRR
+
+    std::string XTitle;
+    std::string YTitle;
+    bool FitMode = false;
+    bool SeparateMode = false;
+};
+
+// Decides NCurves and CurveNo before a producer writes new curves. A single-curve producer then
+// writes column CurveNo; a producer of k curves writes columns NCurves - k + 1 .. NCurves.
+// Stacking with overlap stops at eight columns, leaving room for the fit and separation curves.
+void PrepareCurveSlots(CurveStore& store, bool overlap, int numCharge);
+
+} // namespace tessaly

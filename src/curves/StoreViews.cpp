@@ -1,0 +1,109 @@
+#include "curves/StoreViews.h"
+
+namespace tessaly {
+namespace {
+
+// The active range, checked once so the loops below can index without checks.
+struct Range {
+    int first;
+    int last;
+};
+
+Range activeRange(const CurveStore& store) {
+    if (store.LastPoint < store.FirstPoint)
+        return {store.FirstPoint, store.LastPoint}; // empty: loops do nothing
+    return {checkedIndex(store.FirstPoint, 0, kMaxPoint), checkedIndex(store.LastPoint, 0, kMaxPoint)};
+}
+
+void timeAbscissa(CurveStore& store, int technique, double dropTime, Range r) {
+    const bool waveform = technique == 9 || technique == 10;
+    for (int i = r.first; i <= r.last; ++i)
+        store.XAxis[i] = waveform ? store.WaveT[i] : i * dropTime;
+}
+
+} // namespace
+
+Abscissa showCurrentVsPotential(CurveStore& store) {
+    store.XTitle = "E /V";
+    store.YTitle = "i /A";
+    store.CurvesPerRun = 1;
+    const Range r = activeRange(store);
+    for (int i = r.first; i <= r.last; ++i)
+        store.XAxis[i] = store.E[i];
+    return Abscissa::Potential;
+}
+
+Abscissa showSampledCurrents(CurveStore& store, bool overlap, int numCharge) {
+    store.CurvesPerRun = 2;
+    PrepareCurveSlots(store, overlap, numCharge);
+    const Range r = activeRange(store);
+    for (int k = 1; k <= 2; ++k) {
+        const int column = checkedIndex(store.NCurves - 2 + k, 0, kMaxColumn);
+        for (int i = r.first; i <= r.last; ++i) {
+            double sum = 0;
+            for (int j = 1; j <= numCharge; ++j)
+                sum += store.ComponentCurrent.at(i, k * numCharge + 1 + j);
+            store.Curve(i, column) = sum;
+        }
+    }
+    return Abscissa::Potential;
+}
+
+Abscissa showSurfaceConcentrations(CurveStore& store, bool overlap, int numSpecies) {
+    store.XTitle = "E /V  ";
+    store.YTitle = "C0 /M  ";
+    int offset = 0;
+    if (overlap && store.NCurves + numSpecies <= 8) {
+        offset = store.NCurves;
+        store.CurvesPerRun = numSpecies;
+        store.NCurves += numSpecies;
+    } else {
+        store.NCurves = numSpecies;
+    }
+    const Range r = activeRange(store);
+    for (int j = 1; j <= numSpecies; ++j) {
+        const int column = checkedIndex(offset + j, 0, kMaxColumn);
+        checkedIndex(j, 0, kMaxColumn);
+        for (int i = r.first; i <= r.last; ++i)
+            store.Curve(i, column) = store.SurfaceConc(i, j);
+    }
+    return Abscissa::Potential;
+}
+
+Abscissa showWaveform(CurveStore& store, int technique, double dropTime) {
+    store.XTitle = "t /s";
+    store.YTitle = "E /V";
+    store.CurveNo = 1;
+    store.NCurves = 1;
+    const bool waveform = technique == 9 || technique == 10;
+    const Range r = activeRange(store);
+    for (int i = r.first; i <= r.last; ++i) {
+        store.Curve(i, 1) = waveform ? store.E[i] : store.EApplied[i];
+        store.XAxis[i] = waveform ? store.WaveT[i] : i * dropTime;
+    }
+    return Abscissa::XAxis;
+}
+
+Abscissa useTimeAxis(CurveStore& store, int technique, double dropTime) {
+    store.XTitle = "t /s";
+    timeAbscissa(store, technique, dropTime, activeRange(store));
+    return Abscissa::XAxis;
+}
+
+Abscissa usePotentialAxis(CurveStore& store) {
+    store.XTitle = "E /V";
+    store.CurvesPerRun = 1;
+    const Range r = activeRange(store);
+    for (int i = r.first; i <= r.last; ++i)
+        store.XAxis[i] = store.E[i];
+    return Abscissa::Potential;
+}
+
+void selectNextCurve(CurveStore& store) {
+    if (store.CurveNo < store.NCurves)
+        store.CurveNo += 1;
+    else
+        store.CurveNo = 1;
+}
+
+} // namespace tessaly

@@ -1,0 +1,87 @@
+#include "model/Commits.h"
+
+#include "base/NumberText.h"
+#include "model/DialogActivation.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace tessaly {
+
+void commitInstrument(ExperimentParams& p, Notices& notices) {
+    activateInstrumentDialog(p, notices);
+    CommittedValues& c = p.committed;
+    c.StartPotential = leadingNumber(p.Estart);
+    c.EndPotential = leadingNumber(p.Eend);
+    c.StepPotential = leadingNumber(p.Estep);
+    c.SampleFrac1 = leadingNumber(p.tsa1);
+    c.SampleFrac2 = leadingNumber(p.tsa2);
+    c.DoubleLayerCap = leadingNumber(p.Cdl);
+    c.Resistance = leadingNumber(p.txtRu);
+    c.TemperatureK = leadingNumber(p.txttemp) + 273.14; // the program's own absolute zero offset
+    c.PulsePotential = leadingNumber(p.Epulse);
+    c.NoiseLevel = leadingNumber(p.Noise);
+    c.DropTime = leadingNumber(p.td);
+    c.PulseTime = leadingNumber(p.tp);
+    c.ScanRate = std::fabs(leadingNumber(p.V));
+    c.SqrtScanRate = std::sqrt(c.ScanRate);
+    c.ElectrodeLength = leadingNumber(p.leng);
+    c.TimeGrid = p.Technique == 9 ? c.DropTime : leadingNumber(p.TextTimeGrid);
+    c.RotationRate = leadingNumber(p.Rotation) * std::numbers::pi / 30; // rpm -> rad/s
+    c.ExperimentTime = std::fabs(leadingNumber(p.TextTexp));
+
+    const double r = leadingNumber(p.radius);
+    c.ElectrodeRadius = r;
+    switch (p.Electrode) {
+    case 4: // microdisk: the hemisphere of equal steady-state current, r = 2 r_disk / pi
+        c.ElectrodeRadius = 2 * r / std::numbers::pi;
+        c.ElectrodeArea = 2 * std::numbers::pi * c.ElectrodeRadius * c.ElectrodeRadius;
+        break;
+    case 10: // band: half of the half width
+        c.ElectrodeRadius = r / 2;
+        c.ElectrodeArea = std::numbers::pi * c.ElectrodeRadius * c.ElectrodeLength;
+        break;
+    case 8: { // ring
+        const double r2 = leadingNumber(p.radius2);
+        const double r3 = leadingNumber(p.radius3);
+        c.ElectrodeArea = std::numbers::pi * std::pow(r3 * r3 * r3 - r2 * r2 * r2, 2.0 / 3.0);
+        break;
+    }
+    default:
+        c.ElectrodeArea = leadingNumber(p.ARE);
+        break;
+    }
+    c.CycleCount = cycleCountOfScan(p.ComboScan);
+}
+
+void commitKinetics(ExperimentParams& p, Notices& notices) {
+    commitInstrument(p, notices);
+    activateKineticsDialog(p, notices);
+    CommittedValues& c = p.committed;
+    c.Viscosity = leadingNumber(p.TextVis);
+    c.ElectrolyteConc = leadingNumber(p.TextElectrolyteC);
+    for (int i = 1; i <= kMaxCharge; ++i) {
+        c.Alpha[i] = leadingNumber(p.alph[i]);
+        c.FormalPotential[i] = leadingNumber(p.Eze[i]);
+        c.RateKs[i] = leadingNumber(p.ks[i]);
+    }
+    for (int j = 1; j <= kMaxChem; ++j) {
+        c.RateKf[j] = leadingNumber(p.kf[j]);
+        c.RateKb[j] = leadingNumber(p.kb[j]);
+        c.Keq[j] = leadingNumber(p.LabelKeq[j]);
+    }
+    c.PHFactor = (leadingNumber(p.TextpH) - 7.0) * 2.303;
+}
+
+void commitSpecies(ExperimentParams& p, Notices& notices) {
+    activateSpeciesDialog(p, notices);
+    CommittedValues& c = p.committed;
+    for (int s = 1; s <= kMaxSpecies; ++s) {
+        c.DiffCoef[s] = leadingNumber(p.D[s]);
+        c.InitConc[s] = leadingNumber(p.Cinit[s]);
+        c.AdsorbCoef[s] = leadingNumber(p.TextB[s]);
+        c.MaxAdsorb[s] = leadingNumber(p.TextG[s]);
+    }
+}
+
+} // namespace tessaly

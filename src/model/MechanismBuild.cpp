@@ -1,0 +1,191 @@
+// The mechanism build: from the mechanism dialog's selection to the counts, the species names and the
+// reaction tables that the simulations read.
+
+#include "base/NumberText.h"
+#include "model/Commits.h"
+
+#include <cmath>
+
+namespace tessaly {
+namespace {
+
+struct AnalyticalCounts {
+    int species, charge, chem, chemUni, chemBi;
+};
+
+// Counts of the eighteen analytical mechanisms, by mechanism number.
+constexpr AnalyticalCounts kAnalyticalCounts[kMechanismCount + 1] = {
+    {2, 1, 0, 0, 0}, // (unused)
+    {2, 1, 0, 0, 0}, // 1  E
+    {3, 2, 0, 0, 0}, // 2  EE
+    {4, 3, 0, 0, 0}, // 3  EEE
+    {6, 3, 0, 0, 0}, // 4  E+E+E
+    {3, 1, 1, 1, 0}, // 5  C2E
+    {5, 1, 1, 0, 1}, // 6  CE
+    {3, 1, 1, 1, 0}, // 7  EC
+    {3, 1, 1, 0, 1}, // 8  EC'
+    {3, 1, 1, 1, 0}, // 9  EC2
+    {4, 1, 1, 1, 0}, // 10 complex CE
+    {2, 1, 0, 0, 0}, // 11 Er
+    {6, 3, 0, 0, 0}, // 12 Er+Er+Er
+    {3, 2, 0, 0, 0}, // 13 ErEr
+    {4, 3, 0, 0, 0}, // 14 ErErEr
+    {2, 1, 0, 0, 0}, // 15 adsorbed Er
+    {4, 2, 0, 0, 0}, // 16 two adsorbed Er
+    {2, 1, 0, 0, 0}, // 17 adsorbed E
+    {4, 2, 0, 0, 0}, // 18 two adsorbed E
+};
+
+// Oxidised and reduced species of each charge reaction of the analytical mechanisms.
+void fillAnalyticalCouples(int mechanism, MechanismTables& t) {
+    auto set = [&](int j, int ox, int red) {
+        t.charge[j].ox = ox;
+        t.charge[j].red = red;
+    };
+    switch (mechanism) {
+    case 2:
+    case 13:
+        set(1, 1, 2);
+        set(2, 2, 3);
+        break;
+    case 3:
+    case 14:
+        set(1, 1, 2);
+        set(2, 2, 3);
+        set(3, 3, 4);
+        break;
+    case 16:
+    case 18:
+        set(1, 1, 2);
+        set(2, 3, 4);
+        break;
+    case 4:
+    case 12:
+        set(1, 1, 2);
+        set(2, 3, 4);
+        set(3, 5, 6);
+        break;
+    default:
+        set(1, 1, 2);
+        break;
+    }
+}
+
+// Electron number, coefficients and protons of a charge row, read with the leading-number rule. The
+// electron number and coefficients are counts: an empty or zero text falls back to 1 so that no
+// reaction divides by zero.
+void readChargeRow(const ExperimentParams& p, int row, ChargeReactionRow& r) {
+    const double a = leadingNumber(p.charge[10 * row + 1]);
+    const double h = leadingNumber(p.charge[10 * row + 3]);
+    const double n = leadingNumber(p.charge[10 * row + 4]);
+    const double b = leadingNumber(p.charge[10 * row + 5]);
+    r.nuOx = a > 0 ? a : 1;
+    r.nuRed = b > 0 ? b : 1;
+    r.n = n >= 1 ? static_cast<int>(std::lround(n)) : 1;
+    r.protons = static_cast<int>(std::lround(h));
+    r.adsorbed = p.CheckAdsorb[row];
+    r.row = row;
+}
+
+// Position of a name in the species list, appending it when new. Empty names have no position.
+int speciesIndex(MechanismTables& t, int& count, const std::string& name) {
+    if (name.empty())
+        return 0;
+    for (int s = 1; s <= count && s <= kMaxSpeciesNames; ++s)
+        if (t.speciesNames[s] == name)
+            return s;
+    ++count;
+    if (count <= kMaxSpeciesNames)
+        t.speciesNames[count] = name;
+    return count <= kMaxSpecies ? count : 0;
+}
+
+void buildDigital(ExperimentParams& p, Notices& notices) {
+    MechanismTables& t = p.tables;
+    int count = 1;
+    t.speciesNames[1] = p.charge[12];
+    int numCharge = 0;
+    for (int row = 1; row <= kMaxCharge; ++row) {
+        if (p.charge[10 * row + 2].empty())
+            continue;
+        ChargeReactionRow& r = t.charge[++numCharge];
+        readChargeRow(p, row, r);
+        r.ox = speciesIndex(t, count, p.charge[10 * row + 2]);
+        r.red = speciesIndex(t, count, p.charge[10 * row + 6]);
+    }
+    int numChem = 0;
+    for (int row = 1; row <= kMaxChem; ++row) {
+        const std::string* names = &p.chem2[4 * row - 3];
+        if (names[0].empty() && names[1].empty() && names[2].empty() && names[3].empty())
+            continue;
+        ChemicalReactionRow& r = t.chem[++numChem];
+        r.row = row;
+        r.reactants = {speciesIndex(t, count, names[0]), speciesIndex(t, count, names[1])};
+        r.products = {speciesIndex(t, count, names[2]), speciesIndex(t, count, names[3])};
+        // Keep a lone partner in the first slot so that consumers can test slot 0 for presence.
+        if (!r.reactants[0])
+            std::swap(r.reactants[0], r.reactants[1]);
+        if (!r.products[0])
+            std::swap(r.products[0], r.products[1]);
+        if (r.secondOrder())
+            ++p.NumChemBi;
+        else
+            ++p.NumChemUni;
+    }
+    p.NumSpecies = count;
+    p.NumCharge = numCharge;
+    p.NumChem = numChem;
+    t.secondOrder = p.NumChemBi > 0;
+    if (count > kMaxSpecies)
+        notices.push_back({"Error: Species number cannot > 16", "", false});
+}
+
+} // namespace
+
+void commitTechnique(ExperimentParams& p) {
+    p.Technique = p.optTech;
+    if (!p.DigitalFlag)
+        p.TechElectrodeCode = p.Technique * 100 + p.Electrode;
+}
+
+void buildMechanism(ExperimentParams& p, Notices& notices) {
+    commitTechnique(p);
+    MechanismTables& t = p.tables;
+    t = MechanismTables{};
+    const double m = leadingNumber(p.Textm);
+    t.m = std::isfinite(m) ? static_cast<int>(std::lround(m)) : 1;
+    p.NumChem = p.NumChemUni = p.NumChemBi = 0;
+    p.Mechanism = p.mech;
+    p.DigitalFlag = p.CheckDigital;
+
+    if (p.CheckDigital) {
+        buildDigital(p, notices);
+        return;
+    }
+    const AnalyticalCounts& c = kAnalyticalCounts[p.Mechanism];
+    p.NumSpecies = c.species;
+    p.NumCharge = c.charge;
+    p.NumChem = c.chem;
+    p.NumChemUni = c.chemUni;
+    p.NumChemBi = c.chemBi;
+    for (int j = 1; j <= p.NumCharge; ++j)
+        readChargeRow(p, j, t.charge[j]);
+    fillAnalyticalCouples(p.Mechanism, t);
+    for (int s = 1; s <= p.NumSpecies; ++s)
+        t.speciesNames[s] = p.specie[s];
+}
+
+double cycleCountOfScan(int comboScan) {
+    switch (comboScan) {
+    case 1:
+        return 1;
+    case 2:
+        return 2;
+    case 3:
+        return 3;
+    default:
+        return 0.5;
+    }
+}
+
+} // namespace tessaly
