@@ -163,19 +163,6 @@ TEST(BlockTridiagonalSolver, AgreesWithDenseDirectSolve) {
     }
 }
 
-TEST(BlockTridiagonalSolver, DiagonalAndFullPathsAgreeWithoutChemistry) {
-    std::mt19937 rng(11);
-    auto work = std::make_unique<SolverWorkspace>();
-    auto diagonal = randomSystem(30, 4, false, rng);
-    auto full = std::make_unique<BlockSystem>(*diagonal);
-    full->coupled = true; // reaction blocks all zero
-    SolveBlockTridiagonal(*diagonal, *work);
-    SolveBlockTridiagonal(*full, *work);
-    for (int s = 1; s <= 4; ++s)
-        for (int j = 0; j <= 30; ++j)
-            EXPECT_NEAR(diagonal->conc[s][j], full->conc[s][j], 1e-14 * std::abs(full->conc[s][j]) + 1e-300);
-}
-
 // One species: the classical Thomas algorithm, eliminating from the surface row outwards (the
 // opposite direction to the solver).
 TEST(BlockTridiagonalSolver, OneSpeciesIsTheScalarThomasAlgorithm) {
