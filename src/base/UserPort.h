@@ -48,6 +48,10 @@ public:
     // Menu availability changed (read it from the workbench).
     virtual void menusChanged() = 0;
 
+    // Shows an experiment or options dialog (by its form name: "FormTech", "FormIns", "FormMech",
+    // "FormExpr", "FormSpecies", "formOption", "frmAbout") without blocking; its activation has run.
+    virtual void showForm(std::string_view formName) = 0;
+
     // Image services of the plot window. Each returns false when it could not be done.
     virtual bool savePlotImage(const std::string& path) = 0;
     virtual bool copyPlotToClipboard() = 0;

@@ -13,6 +13,7 @@ struct DigitalOutcome {
     int negativeConcentrations = 0;     // concentrations below zero met by the iterated solver
     std::optional<std::string> failure; // description of the failure that stopped the run
     double surfaceAreaFactor = 0;       // g of the grid geometry (1 planar), 0 when no grid was built
+    int maxIterations = 0;              // most solver iterations one time step needed
 };
 
 // Fills the ComponentCurrent columns and SurfaceConc of the points FirstPoint..LastPoint from the

@@ -84,6 +84,7 @@ SimulationOutcome Simulate(ExperimentParams& p, CurveStore& store, bool overlap)
             outcome.digitalFailure = digital.failure;
             outcome.negativeConcentrations = digital.negativeConcentrations;
             outcome.surfaceAreaFactor = digital.surfaceAreaFactor;
+            outcome.maxIterations = digital.maxIterations;
             FloatingPointGuard::clear(); // the digital model reports its own failures
         } else {
             AnalyticalCurrents(ctx);

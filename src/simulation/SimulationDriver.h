@@ -14,6 +14,7 @@ struct SimulationOutcome {
     std::optional<std::string> digitalFailure; // description of a failure inside the digital model
     int negativeConcentrations = 0;            // of the digital model
     double surfaceAreaFactor = 0;              // of the digital model's grid, 0 when none was built
+    int maxIterations = 0;                     // most solver iterations of one digital time step
 };
 
 // Runs in order: curve column, run constants, potential programme, clearing, currents (analytical or

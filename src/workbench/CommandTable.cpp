@@ -1,0 +1,190 @@
+#include "workbench/CommandTable.h"
+
+#include "workbench/Commands.h"
+#include "workbench/Workbench.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tessaly {
+namespace {
+
+MenuItem item(const char* name, const char* caption, CommandHandler handler = {}) {
+    return {name, caption, std::move(handler), {}};
+}
+MenuItem separator(const char* name) { return {name, "-", {}, {}}; }
+MenuItem submenu(const char* name, const char* caption, std::vector<MenuItem> children) {
+    return {name, caption, {}, std::move(children)};
+}
+
+std::vector<MenuItem> buildMenu() {
+    return {
+        submenu("mnuFile", "&File",
+                {
+                    submenu("mnuOpen", "&Open",
+                            {item("mnuOpenParameter", "&Parameter"), item("mnuWaveform", "&Waveform"),
+                             item("mnuImport", "&Current")}),
+                    submenu("mnuSave", "&Save",
+                            {item("mnuSaveParameter", "&Parameter"), item("mnuSaveWaveform", "&Waveform"),
+                             item("mnuExport", "&Current"), item("mnuSaveGraph", "&Graph")}),
+                    separator("mnuBar2"),
+                    item("mnuCopyto", "&Copy to Clipboard"),
+                    item("mnuPrint", "&Print..."),
+                    separator("mnuBar3"),
+                    item("mnuExit", "E&xit"),
+                }),
+        submenu("mnuInput", "&Input",
+                {
+                    item("mnuTech", "&Techniques...", techniqueDialogCommand),
+                    item("mnuInstrument", "&Instrument...", instrumentDialogCommand),
+                    item("mnuMechamism", "&Mechanism...", mechanismDialogCommand),
+                    item("mnuKinetics", "&Kinetics...", kineticsDialogCommand),
+                    item("mnuSpecies", "&Concentration...", speciesDialogCommand),
+                }),
+        submenu("mnuRun", "&Run",
+                {
+                    item("mnuSimulate", "&Simulate", simulateCommand),
+                    separator("mnuBar31"),
+                    item("mnuManualFit", "&Manual Fit"),
+                    item("mnuAutoFit", "&Auto Fit"),
+                    separator("mnuBar32"),
+                    item("mnuManualSeparate", "M&anual Separate"),
+                    item("mnuAutoSeparate", "Auto S&eparate"),
+                }),
+        submenu("mnuPlot", "&Plot",
+                {
+                    item("mnuiE", "i vs E", currentVsPotentialCommand),
+                    item("mnuIPulse", "i s vs E", sampledCurrentsCommand),
+                    item("mnuC0E", "C0 vs E", surfaceConcentrationsCommand),
+                    separator("mnubarPlot1"),
+                    item("mnuEt", "Waveform", waveformCommand),
+                    separator("mnu_1"),
+                    submenu("mnuConvert", "Convert",
+                            {
+                                item("mnuItoC0", "i to C0"),
+                                item("mnuC0toI", "Co0 and Cr0 to i"),
+                                separator("mnubarConvert"),
+                                item("mnui1toC0", "i1 to C0 for E mechanism 1"),
+                                item("mnuCo0toI1", "Co0 to i1 for E mechanism 1"),
+                                item("mnuCr0toI1", "Cr0 to i1 for E mechanism 1"),
+                                separator("mnebar34"),
+                                item("mnuI8toC0", "i8 to C0 for EC' mechanism 8"),
+                                item("mnuCo0toi8", "Co0 to i8 for EC' mechanism 8"),
+                                item("mnuCr0toI8", "Cr0 to i8 for EC' mechanism 8"),
+                            }),
+                    separator("mnuBar51"),
+                    item("mnuSemi", "&Semi dy/dt"),
+                    item("mnuSemiInte", "S&emi-integrate"),
+                    item("mnuDiff", "dy/dt"),
+                    item("mnuIntegrate", "&Integrate"),
+                    separator("mnubar"),
+                    item("mnuLog", "&Log((i lim1 - i)/(i - i lim2))"),
+                    item("mnuLogIrr", "Log((I lim - I)/i)"),
+                    separator("menuBar5"),
+                    item("mnuSmooth", "&Smooth"),
+                    separator("mnubar4"),
+                    submenu("mnuXData", "&X Data",
+                            {
+                                item("mnuit", "t as X-axis", timeAxisCommand),
+                                item("mnuEAxis", "E as X-axis", potentialAxisCommand),
+                                separator("mnuBarXData"),
+                                item("mnu0001X", "0.001X"),
+                                item("mnu01X", "0.1X"),
+                                item("mnu10X", "10X"),
+                                item("mnu1000X", "1000X"),
+                                item("mnuMinusX", "Reverse"),
+                            }),
+                    submenu("mnuYData", "&Y Data",
+                            {
+                                item("mnuMinusY", "-Y"),
+                                item("mnu0001Y", "0.001Y"),
+                                item("mnu01Y", "0.1Y"),
+                                item("mnu10Y", "10Y"),
+                                item("mnu1000Y", "1000Y"),
+                                item("mnuScaleY", "Scale Y"),
+                                item("mnuMoveY", "Move Y"),
+                                item("mnuY1Y2", "Y1+Y2"),
+                                item("mnuY2Y1", "Y2-Y1"),
+                            }),
+                    separator("mnuBar44"),
+                    item("mnuOption", "&Option...", optionDialogCommand),
+                }),
+        submenu("mnuAnalyze", "&Analyze",
+                {
+                    item("mnuFindPeak", "&Find Peak"),
+                    item("mnuFindHalfwaveE", "Find &Halfwave E"),
+                    item("mnuTheoPeak", "&Theoretical Peak"),
+                    separator("mnuBar52"),
+                    item("mnuCurveNumber", "Curve Number", curveNumberCommand),
+                    item("mnuNextCurve", "&Next Curve Number", nextCurveCommand),
+                    separator("mnubar12"),
+                    item("mnuTime", "&Time", timeCommand),
+                }),
+        submenu("mnuHelp", "&Help",
+                {
+                    item("mnuHomepage", "&Homepage"),
+                    item("mnuManual", "&Manual"),
+                    item("mnuAbout", "&About..."),
+                }),
+    };
+}
+
+std::vector<MenuItem>& mutableMenu() {
+    static std::vector<MenuItem> menu = buildMenu();
+    return menu;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool nameMatches(const MenuItem& item, std::string_view name) {
+    if (equalsIgnoringCase(item.name, name))
+        return true;
+    return item.name.size() > 3 && equalsIgnoringCase(std::string_view(item.name).substr(3), name);
+}
+
+bool findPath(const std::vector<MenuItem>& items, std::string_view name, std::vector<const MenuItem*>& path) {
+    for (const MenuItem& it : items) {
+        if (it.isSeparator())
+            continue;
+        path.push_back(&it);
+        if (nameMatches(it, name) || findPath(it.children, name, path))
+            return true;
+        path.pop_back();
+    }
+    return false;
+}
+
+} // namespace
+
+const std::vector<MenuItem>& mainMenu() { return mutableMenu(); }
+
+std::vector<const MenuItem*> menuPath(std::string_view name) {
+    std::vector<const MenuItem*> path;
+    if (!findPath(mainMenu(), name, path))
+        path.clear();
+    return path;
+}
+
+const MenuItem* findMenuItem(std::string_view name) {
+    const auto path = menuPath(name);
+    return path.empty() ? nullptr : path.back();
+}
+
+CommandStatus runCommand(Workbench& wb, std::string_view name) {
+    const auto path = menuPath(name);
+    if (path.empty() || path.back()->isSubmenu())
+        return CommandStatus::Unknown;
+    for (const MenuItem* it : path)
+        if (!wb.menus.isEnabled(it->name))
+            return CommandStatus::Unavailable;
+    if (!path.back()->handler)
+        return CommandStatus::NotBuilt;
+    path.back()->handler(wb);
+    return CommandStatus::Ran;
+}
+
+} // namespace tessaly

@@ -1,0 +1,42 @@
+// Run menu: Simulate.
+
+#include "simulation/SimulationDriver.h"
+#include "workbench/Commands.h"
+#include "workbench/Workbench.h"
+
+namespace tessaly {
+
+void simulateCommand(Workbench& wb) {
+    CurveStore& store = wb.store;
+    UserPort& port = wb.port();
+    store.XTitle = "E /V";
+    store.YTitle = "i /A";
+    const double start = port.clockSeconds();
+    port.setBusy(true);
+
+    Notices notices;
+    commitSpecies(wb.params, notices);
+    wb.showNotices(notices);
+
+    const SimulationOutcome outcome = Simulate(wb.params, store, wb.plotOptions.overlap);
+    if (outcome.failure)
+        port.showMessage(simulationErrorText(*outcome.failure), "Simulation Error", MessageIcon::Critical);
+    if (outcome.digitalFailure)
+        port.showMessage("CV Error: " + *outcome.digitalFailure + "! Please try again by other initial values.");
+    if (wb.params.DigitalFlag) {
+        wb.negativeConcentrations = outcome.negativeConcentrations;
+        wb.maxSolverIterations = outcome.maxIterations;
+        wb.surfaceAreaFactor = outcome.surfaceAreaFactor;
+    }
+
+    const int technique = wb.params.Technique;
+    if (technique == 8 || technique == 9 || technique == 10)
+        timeAxisCommand(wb);
+    else
+        currentVsPotentialCommand(wb);
+    wb.enableCurveMenus();
+    port.setBusy(false);
+    wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);
+}
+
+} // namespace tessaly

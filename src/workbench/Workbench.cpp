@@ -1,0 +1,63 @@
+#include "workbench/Workbench.h"
+
+namespace tessaly {
+
+Workbench::Workbench(UserPort& port) : m_port(port) {
+    // Start-up: technique 1, electrode 1, single scan, the digital flag from its check box; the Plot
+    // and Analyze menus wait for a curve; i s vs E only for the pulse techniques 4..6.
+    params.optTech = params.Technique = 1;
+    params.Electrode = 1;
+    params.ComboScan = 0;
+    params.DigitalFlag = params.CheckDigital;
+    menus.setEnabled("mnuPlot", false);
+    menus.setEnabled("mnuAnalyze", false);
+    menus.setEnabled("mnuIPulse", false);
+    Notices notices;
+    buildMechanism(params, notices);
+    activateMainWindow();
+}
+
+void Workbench::appendResult(std::string_view text) {
+    log.append(text);
+    m_port.resultLogChanged();
+}
+
+void Workbench::clearResults() {
+    log.clear();
+    m_port.resultLogChanged();
+}
+
+void Workbench::redraw(Abscissa abscissa) {
+    plotRequest = {store.FirstPoint, store.LastPoint, abscissa, true};
+    m_port.plotChanged();
+}
+
+void Workbench::showNotices(const Notices& notices) {
+    for (const Notice& n : notices)
+        m_port.showMessage(n.text, n.title, n.critical ? MessageIcon::Critical : MessageIcon::None);
+}
+
+void Workbench::activateMainWindow() {
+    Notices notices;
+    buildMechanism(params, notices);
+    showNotices(notices);
+    PlotOptionsForm(plotOptions).apply(plotState, store.CurveStyle);
+    const bool digital = params.DigitalFlag;
+    const int mechanism = params.Mechanism;
+    const bool chemicalAnalytical =
+        mechanism == 5 || mechanism == 6 || mechanism == 7 || mechanism == 9 || mechanism == 10;
+    menus.setEnabled("mnuTheoPeak", !digital);
+    menus.setEnabled("mnuRun", digital || !chemicalAnalytical);
+    const bool pulsedPlanar =
+        params.Electrode == 1 && (params.Technique == 2 || params.Technique == 3);
+    menus.setEnabled("mnuC0E", digital || pulsedPlanar);
+    m_port.menusChanged();
+}
+
+void Workbench::enableCurveMenus() {
+    menus.setEnabled("mnuPlot", true);
+    menus.setEnabled("mnuAnalyze", true);
+    m_port.menusChanged();
+}
+
+} // namespace tessaly

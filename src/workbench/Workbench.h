@@ -1,0 +1,71 @@
+#pragma once
+// The workbench: the one object a front-end owns. It holds the experiment, the curve store, the
+// result log, the plot options and state, and the menu availability, and gives the commands the few
+// services they share (appending a result line, asking for a redraw, showing notices).
+
+#include "base/UserPort.h"
+#include "curves/CurveStore.h"
+#include "curves/StoreViews.h"
+#include "model/Commits.h"
+#include "model/ExperimentParams.h"
+#include "plot/PlotOptions.h"
+#include "plot/PlotState.h"
+#include "workbench/MenuState.h"
+#include "workbench/ResultLog.h"
+
+#include <string_view>
+
+namespace tessaly {
+
+// What the plot window draws: Plot(first, last, abscissa) of the curve store.
+struct PlotRequest {
+    int first = 0;
+    int last = -1;
+    Abscissa abscissa = Abscissa::Potential;
+    bool valid = false; // false until a command has drawn
+};
+
+class Workbench {
+public:
+    explicit Workbench(UserPort& port);
+    Workbench(const Workbench&) = delete;
+    Workbench& operator=(const Workbench&) = delete;
+
+    UserPort& port() { return m_port; }
+
+    ExperimentParams params;
+    CurveStore store;
+    ResultLog log;
+    PlotOptions plotOptions;
+    PlotState plotState;
+    PlotRequest plotRequest;
+    MenuState menus;
+
+    float ElapsedTime = 0;           // s, duration of the last Simulate (or fit) command
+    int negativeConcentrations = 0;  // met by the last digital simulation
+    int maxSolverIterations = 0;     // of one time step of the last digital simulation
+    double surfaceAreaFactor = 0;    // g of the last digital simulation's grid (0: none yet)
+
+    // Appends text (whole lines ending in CR LF) to the result log and shows the result window.
+    void appendResult(std::string_view text);
+    // The result window's Clear.
+    void clearResults();
+
+    // Plot(FirstPoint, LastPoint, abscissa): updates the plot state and asks for a repaint.
+    void redraw(Abscissa abscissa);
+
+    // Shows the messages a commit or computation collected.
+    void showNotices(const Notices& notices);
+
+    // The main window became active: re-applies the mechanism build and the plot options, then the
+    // menu availability rules.
+    void activateMainWindow();
+
+    // Makes the Plot and Analyze menus available once a curve exists.
+    void enableCurveMenus();
+
+private:
+    UserPort& m_port;
+};
+
+} // namespace tessaly
