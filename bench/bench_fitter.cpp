@@ -4,7 +4,7 @@
 // objective evaluations is a whole simulation and dominates.
 //
 // Measured (g++ 12, -O2, shared 2-core machine, CPU time per iteration, one trial each):
-// p = 10: 0.41 ms, p = 50: 4.8 ms, p = 140: 32 ms (of which the normal equations take most).
+// p = 10: 0.41 ms, p = 50: 4.8 ms, p = 140: 32 ms.
 
 #include "fitting/MarquardtFitter.h"
 
