@@ -1,0 +1,202 @@
+#include "cli/ScriptRunner.h"
+
+#include "cli/ConsolePort.h"
+#include "cli/ScriptLine.h"
+#include "cli/StorePrinter.h"
+#include "model/FieldTable.h"
+#include "workbench/CommandTable.h"
+#include "workbench/Commands.h"
+#include "workbench/FormCommands.h"
+#include "workbench/Workbench.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <istream>
+#include <ostream>
+
+namespace tessaly {
+namespace {
+
+std::string lower(std::string_view s) {
+    std::string r(s);
+    std::transform(r.begin(), r.end(), r.begin(), [](unsigned char c) { return std::tolower(c); });
+    return r;
+}
+
+std::optional<int> parseInt(std::string_view s) {
+    int value = 0;
+    const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc() || p != s.data() + s.size() || s.empty())
+        return std::nullopt;
+    return value;
+}
+
+void listMenu(const std::vector<MenuItem>& items, std::string& out) {
+    for (const MenuItem& it : items) {
+        if (it.isSeparator())
+            continue;
+        if (it.isSubmenu()) {
+            listMenu(it.children, out);
+        } else {
+            out += "  " + it.name.substr(3);
+            if (!it.handler)
+                out += "  (not available in this version)";
+            out += '\n';
+        }
+    }
+}
+
+} // namespace
+
+bool ScriptRunner::fail(int lineNumber, const std::string& text) {
+    m_err << "tessaly-cli: line " << lineNumber << ": " << text << '\n';
+    return false;
+}
+
+int ScriptRunner::run(std::istream& script) {
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(script, line)) {
+        ++lineNumber;
+        if (!runLine(line, lineNumber))
+            return 2;
+        if (m_exit)
+            break;
+    }
+    return 0;
+}
+
+bool ScriptRunner::runLine(const std::string& text, int lineNumber) {
+    const ScriptLine line = splitScriptLine(text);
+    if (line.error)
+        return fail(lineNumber, *line.error);
+    if (line.words.empty())
+        return true;
+    const std::vector<std::string>& w = line.words;
+    const std::string verb = lower(w[0]);
+    auto needWords = [&](std::size_t n) { return w.size() == n; };
+
+    if (verb == "set") {
+        if (!needWords(3))
+            return fail(lineNumber, "usage: set NAME TEXT");
+        const FormStatus status = setField(m_wb, w[1], w[2]);
+        if (status == FormStatus::UnknownName)
+            return fail(lineNumber, "unknown field " + w[1]);
+        if (status == FormStatus::BadValue)
+            return fail(lineNumber, w[1] + " is not a text field");
+        return true;
+    }
+    if (verb == "check") {
+        const auto value = w.size() == 3 ? parseInt(w[2]) : std::nullopt;
+        if (!value || (*value != 0 && *value != 1))
+            return fail(lineNumber, "usage: check NAME 0|1");
+        const FormStatus status = setCheck(m_wb, w[1], *value == 1);
+        if (status == FormStatus::UnknownName)
+            return fail(lineNumber, "unknown check box " + w[1]);
+        if (status == FormStatus::BadValue)
+            return fail(lineNumber, w[1] + " is not a check box");
+        return true;
+    }
+    if (verb == "select") {
+        const auto value = w.size() == 3 ? parseInt(w[2]) : std::nullopt;
+        if (!value)
+            return fail(lineNumber, "usage: select GROUP N");
+        const FormStatus status = selectOption(m_wb, w[1], *value);
+        if (status == FormStatus::UnknownName)
+            return fail(lineNumber, "unknown option group " + w[1]);
+        if (status == FormStatus::BadValue)
+            m_err << "tessaly-cli: line " << lineNumber << ": option " << w[2] << " of " << w[1]
+                  << " cannot be chosen now\n";
+        return true;
+    }
+    if (verb == "show" || verb == "ok") {
+        if (!needWords(2))
+            return fail(lineNumber, "usage: " + verb + " FORM");
+        const FormStatus status = verb == "show" ? showForm(m_wb, w[1]) : okForm(m_wb, w[1]);
+        if (status != FormStatus::Done)
+            return fail(lineNumber, "unknown dialog " + w[1]);
+        return true;
+    }
+    if (verb == "print") {
+        if (!needWords(2))
+            return fail(lineNumber, "usage: print NAME");
+        const auto value = printValue(m_wb, w[1]);
+        if (!value)
+            return fail(lineNumber, "unknown name " + w[1]);
+        m_out << w[1] << " = " << *value << '\n';
+        m_out.flush();
+        return true;
+    }
+    if (verb == "dump") {
+        if (!needWords(2))
+            return fail(lineNumber, "usage: dump FILE");
+        if (!dumpStore(m_wb, w[1]))
+            m_err << "tessaly-cli: line " << lineNumber << ": cannot write " << w[1] << '\n';
+        return true;
+    }
+    if (verb == "clear") {
+        clearResultsCommand(m_wb);
+        return true;
+    }
+    if (verb == "exit" || verb == "mnuexit") {
+        m_exit = true;
+        return true;
+    }
+
+    // A menu command; its argument answers the file dialog or input box it opens.
+    if (w.size() > 2)
+        return fail(lineNumber, "a menu command takes at most one argument");
+    m_port.setPendingAnswer(w.size() == 2 ? std::optional<std::string>(w[1]) : std::nullopt);
+    const CommandStatus status = runCommand(m_wb, w[0]);
+    m_port.setPendingAnswer(std::nullopt);
+    switch (status) {
+    case CommandStatus::Ran:
+        return true;
+    case CommandStatus::Unknown:
+        return fail(lineNumber, "unknown command " + w[0]);
+    case CommandStatus::NotBuilt:
+        return fail(lineNumber, "the command " + w[0] + " is not available in this version");
+    case CommandStatus::Unavailable:
+        m_err << "tessaly-cli: line " << lineNumber << ": the command " << w[0]
+              << " is unavailable now (its menu is disabled)\n";
+        return true;
+    }
+    return true;
+}
+
+std::string scriptHelp() {
+    std::string h =
+        "Usage: tessaly-cli [--crlf] [SCRIPT | -]\n"
+        "Runs a script of workbench commands, one per line (standard input when SCRIPT is absent or -).\n"
+        "Blank lines and lines starting with # are skipped; words are separated by blanks and may be\n"
+        "double-quoted. Result text goes to standard output (LF line ends; --crlf keeps CR LF), message\n"
+        "boxes to standard error as TITLE: TEXT. Exit status 0 at the end of the script, 2 at the first\n"
+        "line naming an unknown command or field or that cannot be parsed.\n\n"
+        "Script commands:\n"
+        "  set NAME TEXT      type TEXT into a dialog field (change reaction, then validation)\n"
+        "  check NAME 0|1     set a check box and run its click reaction\n"
+        "  select GROUP N     choose option N of optTech, optElectrode, mech, ComboScan, OptionH,\n"
+        "                     OptionOH or linestyle(K)\n"
+        "  show FORM          a dialog's activation: FormTech FormIns FormMech FormExpr FormSpecies formOption\n"
+        "  ok FORM            a dialog's OK button\n"
+        "  print NAME         write NAME = VALUE (fields, committed values, store values)\n"
+        "  dump FILE          write the active range of the curve store as CSV\n"
+        "  Clear              clear the result window\n"
+        "  Exit               end the script\n\n"
+        "Menu commands (name without the mnu prefix, case-insensitive; one optional argument answers\n"
+        "the file dialog or input box the command opens, none cancels it):\n";
+    listMenu(mainMenu(), h);
+    h += "\nField names (array indices in parentheses):\n";
+    for (const std::string& n : fieldNameList())
+        h += "  " + n + '\n';
+    h += "\nCommitted values (print only):\n";
+    for (const std::string& n : committedNameList())
+        h += "  " + n + '\n';
+    h += "\nStore and plot values (print only):\n";
+    for (const std::string& n : printableStoreNames())
+        h += "  " + n + '\n';
+    return h;
+}
+
+} // namespace tessaly
