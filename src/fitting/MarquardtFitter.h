@@ -14,7 +14,7 @@
 // Indexing: every vector here is 0-based; parameter k of the design's 1..p numbering is index k − 1, and
 // point FirstPoint of the fitted range is index 0 of the measured and model spans.
 
-#include <cstdint>
+#include <cstddef>
 #include <functional>
 #include <span>
 #include <vector>
