@@ -56,13 +56,9 @@ int curveStyleOf(const PlotInput& input, const PlotOptions& options, int c) {
     return input.CurveStyle[static_cast<std::size_t>(c)];
 }
 
-// A tick label: the position in decade units as an integer. A position that rounding left a hair
-// away from zero reads "0", not "-0".
+// A tick label: the position as an integer number of decade units.
 std::string tickLabel(double position, double decade) {
-    double units = position / decade;
-    if (std::fabs(units) < 1e-6)
-        units = 0.0;
-    return formatMask(units, "0");
+    return formatMask(position / decade, "0");
 }
 
 struct Extent {
@@ -242,11 +238,6 @@ PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotSta
         canvas.setPen(PenStyle::Solid);
     }
     return outcome;
-}
-
-void reportPlotOutcome(const PlotOutcome& outcome, UserPort& port) {
-    if (outcome.result == PlotResult::NoData)
-        port.showMessage(kNoDataText, kNoDataTitle, kNoDataIcon);
 }
 
 } // namespace tessaly

@@ -62,7 +62,4 @@ struct PlotOutcome {
 // range" before anything is drawn.
 PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotState& state, Canvas& canvas);
 
-// Shows the message of a NoData outcome; a drawn plot needs nothing.
-void reportPlotOutcome(const PlotOutcome& outcome, UserPort& port);
-
 } // namespace tessaly
