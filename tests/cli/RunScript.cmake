@@ -1,0 +1,53 @@
+# Runs one tessaly-cli script and compares its output with the expected files beside it:
+#   NAME.out   expected standard output (required)
+#   NAME.err   expected standard error (optional; when absent, standard error must be empty)
+#   NAME.exit  expected exit status (optional; 0 when absent)
+# In NAME.out a "{{ANY}}" stands for any text within one line (timings).
+# The script runs in a fresh WORKDIR, so relative file names in it stay inside the build tree.
+get_filename_component(dir ${SCRIPT} DIRECTORY)
+get_filename_component(name ${SCRIPT} NAME_WE)
+file(REMOVE_RECURSE ${WORKDIR})
+file(MAKE_DIRECTORY ${WORKDIR})
+# Scripts may read input files from tests/data as ${DATA}/...: copy them next to the script's run.
+file(COPY ${dir}/../data DESTINATION ${WORKDIR})
+
+execute_process(COMMAND ${CLI} ${SCRIPT}
+                WORKING_DIRECTORY ${WORKDIR}
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+
+set(expected_status 0)
+if(EXISTS ${dir}/${name}.exit)
+    file(READ ${dir}/${name}.exit expected_status)
+    string(STRIP "${expected_status}" expected_status)
+endif()
+file(READ ${dir}/${name}.out expected_out)
+set(expected_err "")
+if(EXISTS ${dir}/${name}.err)
+    file(READ ${dir}/${name}.err expected_err)
+endif()
+
+set(failed FALSE)
+if(NOT "${status}" STREQUAL "${expected_status}")
+    message(SEND_ERROR "exit status ${status}, expected ${expected_status}")
+    set(failed TRUE)
+endif()
+set(out_matches FALSE)
+if("${out}" STREQUAL "${expected_out}")
+    set(out_matches TRUE)
+elseif(expected_out MATCHES "{{ANY}}")
+    string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\1" pattern "${expected_out}")
+    string(REPLACE "{{ANY}}" "[^\n]*" pattern "${pattern}")
+    if("${out}" MATCHES "^${pattern}$")
+        set(out_matches TRUE)
+    endif()
+endif()
+if(NOT out_matches)
+    file(WRITE ${WORKDIR}/actual.out "${out}")
+    message(SEND_ERROR "standard output differs from ${name}.out; actual output in ${WORKDIR}/actual.out:\n${out}")
+    set(failed TRUE)
+endif()
+if(NOT "${err}" STREQUAL "${expected_err}")
+    file(WRITE ${WORKDIR}/actual.err "${err}")
+    message(SEND_ERROR "standard error differs; actual:\n${err}")
+    set(failed TRUE)
+endif()
