@@ -2,6 +2,7 @@
 
 #include "base/Failure.h"
 
+#include <cfenv>
 #include <cfloat>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -66,6 +67,17 @@ TEST(LeadingNumber, HugeExponentDigitsDoNotWrapAround) {
     EXPECT_EQ(leadingNumber("1e99999999999999999999"), DBL_MAX);
     EXPECT_EQ(leadingNumber("1e-99999999999999999999"), 0.0);
     EXPECT_EQ(leadingNumber("0e99999999999999999999"), 0.0);
+}
+
+// Callers test the floating-point flags after a computation; reading and writing texts must not set
+// them, even for a text beyond the range of a double.
+TEST(NumberTexts, LeaveNoFloatingPointFlags) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    for (const char* text : {"1e999", "-1e999", "1e-999", "1e-310", "abc", "1.5e+"})
+        leadingNumber(text);
+    for (double value : {DBL_MAX, -DBL_MAX, 4.9406564584124654e-324, 0.0, 1.0 / 3.0})
+        formatMask(value, "0.####") + formatMask(value, "0.##e-0") + generalForm(value) + printForm(value);
+    EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID), 0);
 }
 
 struct MaskCase {

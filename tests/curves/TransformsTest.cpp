@@ -2,6 +2,7 @@
 
 #include "base/Failure.h"
 
+#include <cfenv>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -246,6 +247,22 @@ TEST(LogWave, SkipsPointsWithoutAPositiveRatio) {
     for (int i = 2; i <= n - 2; ++i)
         EXPECT_EQ(at(dip, i), 0.0) << i;
     EXPECT_EQ(failureOf([&] { logWave(dip, 2); }), failure_text::subscriptOutOfRange);
+}
+
+// The log analyses skip the points they cannot take the logarithm of without setting the floating-point
+// flags that the commands test afterwards.
+TEST(LogAnalyses, SkippedPointsLeaveNoFloatingPointFlags) {
+    const int n = 40;
+    auto flat = column(n, [](int) { return 3e-6; });
+    auto zero = column(n, [](int) { return 0.0; });
+    auto tiny =
+        column(n, [](int i) { return i == 1 ? 0.0 : (i == n - 1 ? 1e300 : 4.9406564584124654e-324); });
+    std::feclearexcept(FE_ALL_EXCEPT);
+    logWave(flat, n - 1);
+    logWave(tiny, n - 1);
+    logSemiIntegral(zero, 1, n - 2, n, 0.001, 0.1, 0.01);
+    EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID), 0);
+    EXPECT_NEAR(at(tiny, 2), 300.0 - std::log10(4.9406564584124654e-324), 1e-9); // beyond a double's range
 }
 
 // For a constant current i0 the semi-integral is I(j) = 2 i0 sqrt((j - 1) td / pi) up to L - 1, and
