@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,13 +21,13 @@ bool insideFrame(const PlotState& state, double x, double y) {
 }
 
 std::string singlePrecisionText(double value) {
-    const float single = static_cast<float>(value);
-    if (!std::isfinite(single))
-        return generalForm(static_cast<double>(single));
-    // A single carries about seven significant decimal digits: show no more than that, as the
-    // decimal number those digits spell (not the binary value of the single widened to double).
+    // Round to single precision where it can hold the value (beyond its range the cast is undefined),
+    // then show no more than the seven significant decimal digits a single carries, as the decimal
+    // number those digits spell rather than the binary value of the single widened to double.
+    const double single =
+        std::fabs(value) <= FLT_MAX ? static_cast<double>(static_cast<float>(value)) : value;
     char digits[32];
-    std::snprintf(digits, sizeof digits, "%.7g", static_cast<double>(single));
+    std::snprintf(digits, sizeof digits, "%.7g", single);
     return generalForm(std::strtod(digits, nullptr));
 }
 

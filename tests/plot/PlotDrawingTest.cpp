@@ -397,21 +397,5 @@ TEST_F(PlotDrawing, IndexBeyondTheArraysFailsBeforeDrawing) {
     EXPECT_TRUE(canvas.calls().empty());
 }
 
-TEST_F(PlotDrawing, StoreViewCarriesRangeTitlesAndStyles) {
-    setAbscissa(5, -0.5, 0.5);
-    setCurve(3, 1e-6, 2e-6);
-    store.FirstPoint = 1;
-    store.XAxis[1] = 7.0;
-    const PlotInput input = plotInputOf(store, store.XAxis);
-    EXPECT_EQ(input.first, 1);
-    EXPECT_EQ(input.last, 4);
-    EXPECT_EQ(input.NCurves, 3);
-    EXPECT_EQ(input.abscissa[1], 7.0);
-    EXPECT_EQ(input.curve(4, 3), 2e-6);
-    EXPECT_EQ(input.CurveColor[1], kSlot1Colour);
-    EXPECT_EQ(input.XTitle, "E /V");
-    EXPECT_EQ(input.YTitle, "i /A");
-}
-
 } // namespace
 } // namespace tessaly::test
