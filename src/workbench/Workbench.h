@@ -8,6 +8,8 @@
 #include "curves/StoreViews.h"
 #include "model/Commits.h"
 #include "model/ExperimentParams.h"
+#include "plot/Canvas.h"
+#include "plot/PlotDrawing.h"
 #include "plot/PlotOptions.h"
 #include "plot/PlotState.h"
 #include "workbench/MenuState.h"
@@ -51,8 +53,12 @@ public:
     // The result window's Clear.
     void clearResults();
 
-    // Plot(FirstPoint, LastPoint, abscissa): updates the plot state and asks for a repaint.
+    // Plot(FirstPoint, LastPoint, abscissa): re-reads the plot options, draws (which fixes the plot
+    // limits the analyses and the mouse read), reports an empty X range, and asks for a repaint.
     void redraw(Abscissa abscissa);
+
+    // Draws the last plot request on a canvas (the window's repaint); nothing before the first draw.
+    PlotOutcome paintPlot(Canvas& canvas);
 
     // Shows the messages a commit or computation collected.
     void showNotices(const Notices& notices);
