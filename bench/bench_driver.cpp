@@ -1,4 +1,5 @@
-// The simulation driver's own work on a full store: a 5001-point programme, clearing, noise and
+// The simulation driver's own work on a full store: a 5000-point programme (the run clears one
+// point past its last, so 5000 is the longest programme the 5001-point store holds), clearing, noise and
 // copy-out. An adsorbed couple under a potential step has no faradaic formula, so the run measures
 // the driver alone.
 
@@ -9,11 +10,11 @@
 
 namespace {
 
-void BM_Driver5001PointsWithNoise(benchmark::State& state) {
+void BM_Driver5000PointsWithNoise(benchmark::State& state) {
     tessaly::ExperimentParams p;
     p.optTech = 8;
     p.mech = 15;
-    p.TextTexp = "50";
+    p.TextTexp = "49.99";
     p.td = "0.01";
     p.Noise = "1e-6";
     tessaly::Notices notices;
@@ -21,11 +22,14 @@ void BM_Driver5001PointsWithNoise(benchmark::State& state) {
     tessaly::CurveStore store;
     for (auto _ : state) {
         const auto outcome = tessaly::Simulate(p, store, false);
-        benchmark::DoNotOptimize(outcome.failure);
+        if (outcome.failure) {
+            state.SkipWithError(outcome.failure->c_str());
+            break;
+        }
         benchmark::DoNotOptimize(store.Curve(2500, 1));
     }
     state.counters["points"] = store.NPoints;
 }
-BENCHMARK(BM_Driver5001PointsWithNoise)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Driver5000PointsWithNoise)->Unit(benchmark::kMicrosecond);
 
 } // namespace
