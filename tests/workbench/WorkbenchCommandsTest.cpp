@@ -1,0 +1,138 @@
+// Commands through the workbench: menu availability, Simulate, the result log and the timing report.
+
+#include "workbench/CommandTable.h"
+#include "workbench/Commands.h"
+#include "workbench/FormCommands.h"
+#include "workbench/RecordingUserPort.h"
+#include "workbench/Workbench.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaly {
+namespace {
+
+struct Bench {
+    RecordingUserPort port;
+    Workbench wb{port};
+};
+
+TEST(MenuAvailability, StartUpWaitsForACurve) {
+    Bench b;
+    EXPECT_FALSE(b.wb.menus.isEnabled("mnuPlot"));
+    EXPECT_FALSE(b.wb.menus.isEnabled("mnuAnalyze"));
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuRun"));
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuTheoPeak"));
+    EXPECT_FALSE(b.wb.menus.isEnabled("mnuIPulse"));
+    simulateCommand(b.wb);
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuPlot"));
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuAnalyze"));
+}
+
+TEST(MenuAvailability, ChemicalAnalyticalMechanismsHideRunUntilTheDigitalModelIsTicked) {
+    for (const int mechanism : {5, 6, 7, 9, 10}) {
+        Bench b;
+        b.wb.params.mech = mechanism;
+        b.wb.activateMainWindow();
+        EXPECT_FALSE(b.wb.menus.isEnabled("mnuRun")) << mechanism;
+        EXPECT_EQ(runCommand(b.wb, "Simulate"), CommandStatus::Unavailable);
+        b.wb.params.CheckDigital = true;
+        b.wb.activateMainWindow();
+        EXPECT_TRUE(b.wb.menus.isEnabled("mnuRun")) << mechanism;
+    }
+    for (const int mechanism : {1, 8, 11, 18}) {
+        Bench b;
+        b.wb.params.mech = mechanism;
+        b.wb.activateMainWindow();
+        EXPECT_TRUE(b.wb.menus.isEnabled("mnuRun")) << mechanism;
+    }
+}
+
+TEST(MenuAvailability, DigitalModelTurnsTheoreticalPeakOffAndSurfaceConcentrationsOn) {
+    Bench b;
+    EXPECT_FALSE(b.wb.menus.isEnabled("mnuC0E")); // technique 1
+    b.wb.params.optTech = 2;
+    b.wb.activateMainWindow(); // the build commits the technique
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuC0E"));
+    b.wb.params.Electrode = 2;
+    b.wb.activateMainWindow();
+    EXPECT_FALSE(b.wb.menus.isEnabled("mnuC0E"));
+    b.wb.params.CheckDigital = true;
+    b.wb.activateMainWindow();
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuC0E"));
+    EXPECT_FALSE(b.wb.menus.isEnabled("mnuTheoPeak"));
+}
+
+TEST(SimulateCommand, TitlesRedrawTimingAndTheBusyPointer) {
+    Bench b;
+    b.port.clock = 100;
+    b.port.clockStep = 0.25;
+    simulateCommand(b.wb);
+    EXPECT_EQ(b.wb.store.XTitle, "E /V");
+    EXPECT_EQ(b.wb.store.YTitle, "i /A");
+    EXPECT_EQ(b.port.busyDepth, 0);
+    EXPECT_GE(b.port.plotRepaints, 1);
+    EXPECT_TRUE(b.wb.plotRequest.valid);
+    EXPECT_EQ(b.wb.plotRequest.abscissa, Abscissa::Potential);
+    EXPECT_FLOAT_EQ(b.wb.ElapsedTime, 0.25);
+    EXPECT_TRUE(b.port.messages.empty());
+}
+
+TEST(SimulateCommand, StepAndWaveformTechniquesAreDrawnAgainstTime) {
+    Bench b;
+    b.wb.params.optTech = 8;
+    b.wb.params.TextTexp = "1";
+    b.wb.params.td = "0.01";
+    simulateCommand(b.wb);
+    EXPECT_EQ(b.wb.plotRequest.abscissa, Abscissa::XAxis);
+    EXPECT_EQ(b.wb.store.XTitle, "t /s");
+    EXPECT_DOUBLE_EQ(b.wb.store.XAxis[50], 0.5);
+}
+
+TEST(SimulateCommand, FailureShowsTheSimulationErrorAndStillCompletes) {
+    Bench b;
+    b.wb.params.Estep = "0.0001";
+    b.port.clockStep = 1;
+    simulateCommand(b.wb);
+    ASSERT_FALSE(b.port.messages.empty());
+    const auto& m = b.port.messages.front();
+    EXPECT_EQ(m.title, "Simulation Error");
+    EXPECT_EQ(m.icon, MessageIcon::Critical);
+    EXPECT_EQ(m.text,
+              "Analytical simulation Error: Subscript out of range! Please try again by other initial values.");
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuPlot"));
+    EXPECT_FLOAT_EQ(b.wb.ElapsedTime, 1);
+    EXPECT_EQ(b.port.busyDepth, 0);
+}
+
+TEST(ResultLog, CurveNumberLinesAndClearThenTime) {
+    Bench b;
+    simulateCommand(b.wb);
+    b.wb.store.NCurves = 2;
+    curveNumberCommand(b.wb);
+    nextCurveCommand(b.wb);
+    nextCurveCommand(b.wb);
+    EXPECT_EQ(b.wb.log.text(), "Curve Number is 1\r\nCurve Number is 2\r\nCurve Number is 1\r\n");
+    clearResultsCommand(b.wb);
+    EXPECT_EQ(b.wb.log.text(), "");
+    b.wb.ElapsedTime = 1.5f;
+    b.wb.negativeConcentrations = 3;
+    timeCommand(b.wb);
+    EXPECT_EQ(b.wb.log.text(),
+              "time = 1.5 s\r\nmax iteration in simulation = 0\r\nNumber of - concentration = 3\r\n");
+}
+
+TEST(FormCommands, SelectionsThatAreNotOfferedAreRefused) {
+    Bench b;
+    EXPECT_EQ(selectOption(b.wb, "optElectrode", 5), FormStatus::BadValue); // cylinder: digital only
+    EXPECT_EQ(b.wb.params.Electrode, 1);
+    EXPECT_EQ(selectOption(b.wb, "optTech", 11), FormStatus::BadValue);
+    EXPECT_EQ(selectOption(b.wb, "optTech", 4), FormStatus::Done);
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuIPulse"));
+    EXPECT_EQ(b.wb.params.Technique, 1); // changes at the technique dialog's OK
+    EXPECT_EQ(okForm(b.wb, "FormTech"), FormStatus::Done);
+    EXPECT_EQ(b.wb.params.Technique, 4);
+    EXPECT_EQ(selectOption(b.wb, "Frobnicate", 1), FormStatus::UnknownName);
+}
+
+} // namespace
+} // namespace tessaly
