@@ -25,6 +25,8 @@ inline constexpr const char* inputPastEnd = "Input past end of file";
 inline constexpr const char* cancelled = "Cancel was selected.";
 } // namespace failure_text
 
-[[noreturn]] inline void raise(const std::string& description) { throw Failure(description); }
+[[noreturn]] inline void raise(const std::string& description) {
+    throw Failure(description);
+}
 
 } // namespace tessaly

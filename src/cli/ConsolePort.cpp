@@ -19,8 +19,12 @@ std::optional<std::string> ConsolePort::takeAnswer() {
     return answer;
 }
 
-std::optional<std::string> ConsolePort::openFileName(std::string_view) { return takeAnswer(); }
-std::optional<std::string> ConsolePort::saveFileName(std::string_view) { return takeAnswer(); }
+std::optional<std::string> ConsolePort::openFileName(std::string_view) {
+    return takeAnswer();
+}
+std::optional<std::string> ConsolePort::saveFileName(std::string_view) {
+    return takeAnswer();
+}
 std::optional<std::string> ConsolePort::inputText(std::string_view, std::string_view, std::string_view) {
     return takeAnswer();
 }
@@ -30,7 +34,9 @@ double ConsolePort::clockSeconds() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-void ConsolePort::openInBrowser(std::string_view target) { m_err << "Open in browser: " << target << '\n'; }
+void ConsolePort::openInBrowser(std::string_view target) {
+    m_err << "Open in browser: " << target << '\n';
+}
 
 void ConsolePort::resultLogChanged() {
     if (!m_resultSource)
@@ -50,6 +56,8 @@ void ConsolePort::resultLogChanged() {
     m_out.flush();
 }
 
-bool ConsolePort::savePlotImage(const std::string& path) { return m_imageWriter && m_imageWriter(path); }
+bool ConsolePort::savePlotImage(const std::string& path) {
+    return m_imageWriter && m_imageWriter(path);
+}
 
 } // namespace tessaly

@@ -39,8 +39,12 @@ Indexed parseIndices(std::string_view name) {
     return r;
 }
 
-bool inPoints(int i) { return i >= 0 && i <= kMaxPoint; }
-bool inColumns(int c) { return c >= 0 && c <= kMaxColumn; }
+bool inPoints(int i) {
+    return i >= 0 && i <= kMaxPoint;
+}
+bool inColumns(int c) {
+    return c >= 0 && c <= kMaxColumn;
+}
 
 } // namespace
 
@@ -75,56 +79,115 @@ std::optional<std::string> printValue(Workbench& wb, std::string_view name) {
         return std::nullopt;
     if (ix.first < 0) {
         const std::string& n = ix.base;
-        if (n == "NPoints") return std::to_string(s.NPoints);
-        if (n == "LastIndex") return std::to_string(s.LastIndex);
-        if (n == "FirstPoint") return std::to_string(s.FirstPoint);
-        if (n == "LastPoint") return std::to_string(s.LastPoint);
-        if (n == "NForward") return std::to_string(s.NForward);
-        if (n == "NCurves") return std::to_string(s.NCurves);
-        if (n == "CurveNo") return std::to_string(s.CurveNo);
-        if (n == "CurvesPerRun") return std::to_string(s.CurvesPerRun);
-        if (n == "XTitle") return s.XTitle;
-        if (n == "YTitle") return s.YTitle;
-        if (n == "Xmin") return fullPrecision(wb.plotState.Xmin);
-        if (n == "Xmax") return fullPrecision(wb.plotState.Xmax);
-        if (n == "Ymin") return fullPrecision(wb.plotState.Ymin);
-        if (n == "Ymax") return fullPrecision(wb.plotState.Ymax);
-        if (n == "ElapsedTime") return fullPrecision(wb.ElapsedTime);
-        if (n == "XminText") return wb.plotOptions.XminText;
-        if (n == "XmaxText") return wb.plotOptions.XmaxText;
-        if (n == "YminText") return wb.plotOptions.YminText;
-        if (n == "YmaxText") return wb.plotOptions.YmaxText;
-        if (n == "Xauto") return wb.plotOptions.Xauto ? "1" : "0";
-        if (n == "Yauto") return wb.plotOptions.Yauto ? "1" : "0";
-        if (n == "CheckGrid") return wb.plotOptions.CheckGrid ? "1" : "0";
-        if (n == "overlap") return wb.plotOptions.overlap ? "1" : "0";
-        if (n == "CheckXdir") return wb.plotOptions.CheckXdir ? "1" : "0";
-        if (n == "ResultLog") return wb.log.text();
+        if (n == "NPoints")
+            return std::to_string(s.NPoints);
+        if (n == "LastIndex")
+            return std::to_string(s.LastIndex);
+        if (n == "FirstPoint")
+            return std::to_string(s.FirstPoint);
+        if (n == "LastPoint")
+            return std::to_string(s.LastPoint);
+        if (n == "NForward")
+            return std::to_string(s.NForward);
+        if (n == "NCurves")
+            return std::to_string(s.NCurves);
+        if (n == "CurveNo")
+            return std::to_string(s.CurveNo);
+        if (n == "CurvesPerRun")
+            return std::to_string(s.CurvesPerRun);
+        if (n == "XTitle")
+            return s.XTitle;
+        if (n == "YTitle")
+            return s.YTitle;
+        if (n == "Xmin")
+            return fullPrecision(wb.plotState.Xmin);
+        if (n == "Xmax")
+            return fullPrecision(wb.plotState.Xmax);
+        if (n == "Ymin")
+            return fullPrecision(wb.plotState.Ymin);
+        if (n == "Ymax")
+            return fullPrecision(wb.plotState.Ymax);
+        if (n == "ElapsedTime")
+            return fullPrecision(wb.ElapsedTime);
+        if (n == "XminText")
+            return wb.plotOptions.XminText;
+        if (n == "XmaxText")
+            return wb.plotOptions.XmaxText;
+        if (n == "YminText")
+            return wb.plotOptions.YminText;
+        if (n == "YmaxText")
+            return wb.plotOptions.YmaxText;
+        if (n == "Xauto")
+            return wb.plotOptions.Xauto ? "1" : "0";
+        if (n == "Yauto")
+            return wb.plotOptions.Yauto ? "1" : "0";
+        if (n == "CheckGrid")
+            return wb.plotOptions.CheckGrid ? "1" : "0";
+        if (n == "overlap")
+            return wb.plotOptions.overlap ? "1" : "0";
+        if (n == "CheckXdir")
+            return wb.plotOptions.CheckXdir ? "1" : "0";
+        if (n == "ResultLog")
+            return wb.log.text();
         return std::nullopt;
     }
     if (ix.second < 0) {
         if (!inPoints(ix.first))
             return std::nullopt;
-        if (ix.base == "E") return fullPrecision(s.E[ix.first]);
-        if (ix.base == "EApplied") return fullPrecision(s.EApplied[ix.first]);
-        if (ix.base == "WaveT") return fullPrecision(s.WaveT[ix.first]);
-        if (ix.base == "XAxis") return fullPrecision(s.XAxis[ix.first]);
+        if (ix.base == "E")
+            return fullPrecision(s.E[ix.first]);
+        if (ix.base == "EApplied")
+            return fullPrecision(s.EApplied[ix.first]);
+        if (ix.base == "WaveT")
+            return fullPrecision(s.WaveT[ix.first]);
+        if (ix.base == "XAxis")
+            return fullPrecision(s.XAxis[ix.first]);
         return std::nullopt;
     }
     if (!inPoints(ix.first) || !inColumns(ix.second))
         return std::nullopt;
-    if (ix.base == "Curve") return fullPrecision(s.Curve(ix.first, ix.second));
-    if (ix.base == "ComponentCurrent") return fullPrecision(s.ComponentCurrent(ix.first, ix.second));
-    if (ix.base == "SurfaceConc") return fullPrecision(s.SurfaceConc(ix.first, ix.second));
+    if (ix.base == "Curve")
+        return fullPrecision(s.Curve(ix.first, ix.second));
+    if (ix.base == "ComponentCurrent")
+        return fullPrecision(s.ComponentCurrent(ix.first, ix.second));
+    if (ix.base == "SurfaceConc")
+        return fullPrecision(s.SurfaceConc(ix.first, ix.second));
     return std::nullopt;
 }
 
 std::vector<std::string> printableStoreNames() {
-    return {"NPoints", "LastIndex", "FirstPoint", "LastPoint", "NForward", "NCurves", "CurveNo",
-            "CurvesPerRun", "XTitle", "YTitle", "Xmin", "Xmax", "Ymin", "Ymax", "ElapsedTime",
-            "XminText", "XmaxText", "YminText", "YmaxText", "Xauto", "Yauto", "CheckGrid", "overlap",
-            "CheckXdir", "ResultLog", "E(i)", "EApplied(i)", "WaveT(i)", "XAxis(i)", "Curve(i,c)",
-            "ComponentCurrent(i,c)", "SurfaceConc(i,c)"};
+    return {"NPoints",
+            "LastIndex",
+            "FirstPoint",
+            "LastPoint",
+            "NForward",
+            "NCurves",
+            "CurveNo",
+            "CurvesPerRun",
+            "XTitle",
+            "YTitle",
+            "Xmin",
+            "Xmax",
+            "Ymin",
+            "Ymax",
+            "ElapsedTime",
+            "XminText",
+            "XmaxText",
+            "YminText",
+            "YmaxText",
+            "Xauto",
+            "Yauto",
+            "CheckGrid",
+            "overlap",
+            "CheckXdir",
+            "ResultLog",
+            "E(i)",
+            "EApplied(i)",
+            "WaveT(i)",
+            "XAxis(i)",
+            "Curve(i,c)",
+            "ComponentCurrent(i,c)",
+            "SurfaceConc(i,c)"};
 }
 
 bool dumpStore(const Workbench& wb, const std::string& path) {

@@ -14,9 +14,9 @@
 
 namespace tessaly {
 
-inline constexpr int kMaxPoint = 5000;               // points are indexed 0..5000
+inline constexpr int kMaxPoint = 5000; // points are indexed 0..5000
 inline constexpr int kPointCapacity = kMaxPoint + 1;
-inline constexpr int kMaxColumn = 16;                 // curve columns 1..16; column 0 is never drawn
+inline constexpr int kMaxColumn = 16; // curve columns 1..16; column 0 is never drawn
 inline constexpr int kColumnCapacity = kMaxColumn + 1;
 
 // A point-major table [0..5000][0..16] of doubles.

@@ -8,7 +8,7 @@ namespace {
 
 struct Entry {
     const char* name;
-    int low;  // -1 for a plain field
+    int low; // -1 for a plain field
     int high;
     std::function<FieldRef(ExperimentParams&, int)> get;
 };
@@ -130,7 +130,8 @@ struct CommittedEntry {
 };
 
 template <std::size_t N>
-CommittedEntry committedArray(const char* name, int low, int high, std::array<double, N> CommittedValues::*m) {
+CommittedEntry committedArray(const char* name, int low, int high,
+                              std::array<double, N> CommittedValues::*m) {
     return {name, low, high, [m](CommittedValues& c, int i) { return &(c.*m)[i]; }};
 }
 

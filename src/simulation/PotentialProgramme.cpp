@@ -16,7 +16,8 @@ int buildSweep(const CommittedValues& c, double scanSign, CurveStore& store) {
     const double tolerance = 1e-9 * std::fabs(step);
     store.E.at(0) = start;
     for (long long i = 1;; ++i) {
-        double e = scanSign > 0 ? start + static_cast<double>(i) * step : start - static_cast<double>(i) * step;
+        double e =
+            scanSign > 0 ? start + static_cast<double>(i) * step : start - static_cast<double>(i) * step;
         const bool reached = scanSign > 0 ? e >= end - tolerance : e <= end + tolerance;
         if (reached && std::fabs(e - end) <= tolerance)
             e = end;

@@ -5,7 +5,7 @@
 
 namespace tessaly {
 
-inline constexpr double kFaraday = 96484.6;  // C/mol
+inline constexpr double kFaraday = 96484.6;     // C/mol
 inline constexpr double kGasConstant = 8.31441; // J/(mol K)
 
 struct RunConstants {

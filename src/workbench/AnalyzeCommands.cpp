@@ -27,6 +27,8 @@ void timeCommand(Workbench& wb) {
     wb.appendResult(text);
 }
 
-void clearResultsCommand(Workbench& wb) { wb.clearResults(); }
+void clearResultsCommand(Workbench& wb) {
+    wb.clearResults();
+}
 
 } // namespace tessaly

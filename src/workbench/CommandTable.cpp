@@ -12,7 +12,9 @@ namespace {
 MenuItem item(const char* name, const char* caption, CommandHandler handler = {}) {
     return {name, caption, std::move(handler), {}};
 }
-MenuItem separator(const char* name) { return {name, "-", {}, {}}; }
+MenuItem separator(const char* name) {
+    return {name, "-", {}, {}};
+}
 MenuItem submenu(const char* name, const char* caption, std::vector<MenuItem> children) {
     return {name, caption, {}, std::move(children)};
 }
@@ -136,7 +138,8 @@ std::vector<MenuItem>& mutableMenu() {
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -160,7 +163,9 @@ bool findPath(const std::vector<MenuItem>& items, std::string_view name, std::ve
 
 } // namespace
 
-const std::vector<MenuItem>& mainMenu() { return mutableMenu(); }
+const std::vector<MenuItem>& mainMenu() {
+    return mutableMenu();
+}
 
 std::vector<const MenuItem*> menuPath(std::string_view name) {
     std::vector<const MenuItem*> path;

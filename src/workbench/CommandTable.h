@@ -15,8 +15,8 @@ class Workbench;
 using CommandHandler = std::function<void(Workbench&)>;
 
 struct MenuItem {
-    std::string name;    // design name, e.g. "mnuSimulate"
-    std::string caption; // "&Simulate"; "-" for a separator
+    std::string name;       // design name, e.g. "mnuSimulate"
+    std::string caption;    // "&Simulate"; "-" for a separator
     CommandHandler handler; // empty for submenus, separators and commands not built yet
     std::vector<MenuItem> children;
 

@@ -6,7 +6,9 @@
 
 namespace tessaly {
 
-void techniqueDialogCommand(Workbench& wb) { wb.port().showForm("FormTech"); }
+void techniqueDialogCommand(Workbench& wb) {
+    wb.port().showForm("FormTech");
+}
 
 void instrumentDialogCommand(Workbench& wb) {
     Notices notices;
@@ -15,7 +17,9 @@ void instrumentDialogCommand(Workbench& wb) {
     wb.port().showForm("FormIns");
 }
 
-void mechanismDialogCommand(Workbench& wb) { wb.port().showForm("FormMech"); }
+void mechanismDialogCommand(Workbench& wb) {
+    wb.port().showForm("FormMech");
+}
 
 void kineticsDialogCommand(Workbench& wb) {
     Notices notices;

@@ -15,7 +15,9 @@ public:
         else
             m_disabled.insert(std::string(name));
     }
-    bool isEnabled(std::string_view name) const { return m_disabled.find(std::string(name)) == m_disabled.end(); }
+    bool isEnabled(std::string_view name) const {
+        return m_disabled.find(std::string(name)) == m_disabled.end();
+    }
 
 private:
     std::set<std::string, std::less<>> m_disabled;

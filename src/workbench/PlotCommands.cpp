@@ -17,7 +17,9 @@ template <typename Action> void guarded(Workbench& wb, Action action) {
     }
 }
 
-double dropTime(const Workbench& wb) { return leadingNumber(wb.params.td); }
+double dropTime(const Workbench& wb) {
+    return leadingNumber(wb.params.td);
+}
 
 } // namespace
 
@@ -26,9 +28,8 @@ void currentVsPotentialCommand(Workbench& wb) {
 }
 
 void sampledCurrentsCommand(Workbench& wb) {
-    guarded(wb, [&] {
-        wb.redraw(showSampledCurrents(wb.store, wb.plotOptions.overlap, wb.params.NumCharge));
-    });
+    guarded(wb,
+            [&] { wb.redraw(showSampledCurrents(wb.store, wb.plotOptions.overlap, wb.params.NumCharge)); });
 }
 
 void surfaceConcentrationsCommand(Workbench& wb) {
@@ -55,6 +56,8 @@ void potentialAxisCommand(Workbench& wb) {
     guarded(wb, [&] { wb.redraw(usePotentialAxis(wb.store)); });
 }
 
-void optionDialogCommand(Workbench& wb) { wb.port().showForm("formOption"); }
+void optionDialogCommand(Workbench& wb) {
+    wb.port().showForm("formOption");
+}
 
 } // namespace tessaly

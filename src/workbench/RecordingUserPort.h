@@ -26,8 +26,8 @@ public:
     int plotRepaints = 0;
     int resultUpdates = 0;
     int busyDepth = 0;
-    double clock = 0;          // seconds returned by clockSeconds()
-    double clockStep = 0;      // added after each clockSeconds() call
+    double clock = 0;                                    // seconds returned by clockSeconds()
+    double clockStep = 0;                                // added after each clockSeconds() call
     std::deque<std::optional<std::string>> fileAnswers;  // next open/save dialog answers
     std::deque<std::optional<std::string>> inputAnswers; // next input box answers
     bool imageResult = true;

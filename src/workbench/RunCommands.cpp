@@ -22,7 +22,8 @@ void simulateCommand(Workbench& wb) {
     if (outcome.failure)
         port.showMessage(simulationErrorText(*outcome.failure), "Simulation Error", MessageIcon::Critical);
     if (outcome.digitalFailure)
-        port.showMessage("CV Error: " + *outcome.digitalFailure + "! Please try again by other initial values.");
+        port.showMessage("CV Error: " + *outcome.digitalFailure +
+                         "! Please try again by other initial values.");
     if (wb.params.DigitalFlag) {
         wb.negativeConcentrations = outcome.negativeConcentrations;
         wb.maxSolverIterations = outcome.maxIterations;

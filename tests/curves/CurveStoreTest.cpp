@@ -1,6 +1,7 @@
 // Curve slots, the display commands of the store and its checked accessors.
 
 #include "curves/CurveStore.h"
+
 #include "curves/StoreViews.h"
 
 #include <gtest/gtest.h>

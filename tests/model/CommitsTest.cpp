@@ -2,9 +2,8 @@
 
 #include "model/Commits.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 
 namespace tessaly {

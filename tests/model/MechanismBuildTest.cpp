@@ -40,11 +40,8 @@ TEST(MechanismBuild, AnalyticalCouplesUseFixedSpeciesNumbers) {
         int ox[4], red[4];
     };
     const Couples table[] = {
-        {1, {0, 1}, {0, 2}},
-        {13, {0, 1, 2}, {0, 2, 3}},
-        {14, {0, 1, 2, 3}, {0, 2, 3, 4}},
-        {16, {0, 1, 3}, {0, 2, 4}},
-        {12, {0, 1, 3, 5}, {0, 2, 4, 6}},
+        {1, {0, 1}, {0, 2}},        {13, {0, 1, 2}, {0, 2, 3}},       {14, {0, 1, 2, 3}, {0, 2, 3, 4}},
+        {16, {0, 1, 3}, {0, 2, 4}}, {12, {0, 1, 3, 5}, {0, 2, 4, 6}},
     };
     for (const Couples& c : table) {
         ExperimentParams p;

@@ -1,14 +1,13 @@
 // The simulation driver: potential programmes, clearing, charging current, baseline, noise and the
 // failure report. The faradaic currents of the mechanisms are tested with the mechanisms.
 
-#include "simulation/NoiseGenerator.h"
 #include "simulation/SimulationDriver.h"
 
 #include "model/Commits.h"
-
-#include <gtest/gtest.h>
+#include "simulation/NoiseGenerator.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace tessaly {
 namespace {
@@ -129,8 +128,9 @@ TEST(SimulationDriver, LongSweepIsReportedAndLeavesTheStore) {
     const SimulationOutcome outcome = run.simulate();
     ASSERT_TRUE(outcome.failure);
     EXPECT_EQ(*outcome.failure, "Subscript out of range");
-    EXPECT_EQ(simulationErrorText(*outcome.failure),
-              "Analytical simulation Error: Subscript out of range! Please try again by other initial values.");
+    EXPECT_EQ(
+        simulationErrorText(*outcome.failure),
+        "Analytical simulation Error: Subscript out of range! Please try again by other initial values.");
 }
 
 TEST(SimulationDriver, ZeroDropTimeOfAStepIsADivisionByZero) {
@@ -196,7 +196,7 @@ TEST(SimulationDriver, NoiseIsTheDeterministicGaussianOfTheGenerator) {
         sumSquares += first.total(k) * first.total(k);
     }
     const int n = s.LastPoint - s.FirstPoint + 1;
-    EXPECT_NEAR(sum / n, 0, 3e-7);                 // mean within ~3 standard errors
+    EXPECT_NEAR(sum / n, 0, 3e-7);                        // mean within ~3 standard errors
     EXPECT_NEAR(std::sqrt(sumSquares / n), 1e-6, 2.5e-7); // rms near the level
     EXPECT_EQ(first.total(0), 0);
     EXPECT_EQ(first.total(s.NPoints - 1), 0);
@@ -238,7 +238,7 @@ TEST(SimulationDriver, ChargingCurrentOfASweepRelaxesWithTheCellTimeConstant) {
         ASSERT_NEAR(run.total(k), expected, 1e-15) << k;
     }
     EXPECT_NEAR(run.total(run.store.LastPoint), cv, 1e-3 * cv); // settled after many time constants
-    EXPECT_EQ(run.total(1), 0); // points 0 and 1 carry no computed current
+    EXPECT_EQ(run.total(1), 0);                                 // points 0 and 1 carry no computed current
 }
 
 TEST(NoiseGenerator, StatesStayInsideTheModulus) {

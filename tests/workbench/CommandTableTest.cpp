@@ -1,11 +1,11 @@
 // The menu tree as data, and how commands are looked up and refused.
 
 #include "workbench/CommandTable.h"
+
 #include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 namespace tessaly {
@@ -50,8 +50,8 @@ TEST(CommandTable, SubmenusHoldTheirCommandsInOrder) {
         {"mnuRun", {"&Simulate", "-", "&Manual Fit", "&Auto Fit", "-", "M&anual Separate", "Auto S&eparate"}},
         {"mnuXData", {"t as X-axis", "E as X-axis", "-", "0.001X", "0.1X", "10X", "1000X", "Reverse"}},
         {"mnuAnalyze",
-         {"&Find Peak", "Find &Halfwave E", "&Theoretical Peak", "-", "Curve Number", "&Next Curve Number", "-",
-          "&Time"}},
+         {"&Find Peak", "Find &Halfwave E", "&Theoretical Peak", "-", "Curve Number", "&Next Curve Number",
+          "-", "&Time"}},
         {"mnuHelp", {"&Homepage", "&Manual", "&About..."}},
     };
     for (const Case& c : cases) {
@@ -81,8 +81,8 @@ TEST(CommandTable, RunCommandRefusesUnknownUnavailableAndSubmenus) {
     RecordingUserPort port;
     Workbench wb(port);
     EXPECT_EQ(runCommand(wb, "Frobnicate"), CommandStatus::Unknown);
-    EXPECT_EQ(runCommand(wb, "mnuPlot"), CommandStatus::Unknown);          // a submenu is no command
-    EXPECT_EQ(runCommand(wb, "FindPeak"), CommandStatus::Unavailable);     // Analyze waits for a curve
+    EXPECT_EQ(runCommand(wb, "mnuPlot"), CommandStatus::Unknown);      // a submenu is no command
+    EXPECT_EQ(runCommand(wb, "FindPeak"), CommandStatus::Unavailable); // Analyze waits for a curve
     EXPECT_EQ(runCommand(wb, "Simulate"), CommandStatus::Ran);
     EXPECT_EQ(runCommand(wb, "CurveNumber"), CommandStatus::Ran);
 }

@@ -97,8 +97,9 @@ TEST(SimulateCommand, FailureShowsTheSimulationErrorAndStillCompletes) {
     const auto& m = b.port.messages.front();
     EXPECT_EQ(m.title, "Simulation Error");
     EXPECT_EQ(m.icon, MessageIcon::Critical);
-    EXPECT_EQ(m.text,
-              "Analytical simulation Error: Subscript out of range! Please try again by other initial values.");
+    EXPECT_EQ(
+        m.text,
+        "Analytical simulation Error: Subscript out of range! Please try again by other initial values.");
     EXPECT_TRUE(b.wb.menus.isEnabled("mnuPlot"));
     EXPECT_FLOAT_EQ(b.wb.ElapsedTime, 1);
     EXPECT_EQ(b.port.busyDepth, 0);
