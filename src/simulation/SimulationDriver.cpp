@@ -95,6 +95,7 @@ SimulationOutcome Simulate(ExperimentParams& p, CurveStore& store, bool overlap)
         addNoise(p, store, total);
         FloatingPointGuard::check();
         copyOut(store, total);
+        outcome.column = store.CurveNo;
     } catch (const Failure& failure) {
         FloatingPointGuard::clear();
         outcome.failure = failure.description();

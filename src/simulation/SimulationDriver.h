@@ -15,6 +15,7 @@ struct SimulationOutcome {
     int negativeConcentrations = 0;            // of the digital model
     double surfaceAreaFactor = 0;              // of the digital model's grid, 0 when none was built
     int maxIterations = 0;                     // most solver iterations of one digital time step
+    int column = 0;                            // the curve column the run wrote (0: none)
 };
 
 // Runs in order: curve column, run constants, potential programme, clearing, currents (analytical or

@@ -2,12 +2,31 @@
 // Command functions, grouped by the menu that holds them. Each is the one error boundary of its
 // command: it reads the workbench, calls the algorithms below, reports and redraws.
 
+#include "model/Commits.h"
+
 namespace tessaly {
 
 class Workbench;
 
+// File menu: parameter, current and waveform files. Opening a parameter file ends with Simulate;
+// Open Waveform returns whether a file was read.
+void openParameterCommand(Workbench& wb);
+void saveParameterCommand(Workbench& wb);
+void importCurrentCommand(Workbench& wb);
+void exportCurrentCommand(Workbench& wb);
+bool openWaveformCommand(Workbench& wb);
+void saveWaveformCommand(Workbench& wb);
+
+// The design commit of the instrument dialog's OK: with Technique 9, samples the designed waveform
+// into the curve store; a failure (more than 5001 samples) is added to the notices.
+void commitDesignedWaveform(Workbench& wb, Notices& notices);
+
 // Run menu
 void simulateCommand(Workbench& wb);
+void manualFitCommand(Workbench& wb);
+void autoFitCommand(Workbench& wb);
+void manualSeparateCommand(Workbench& wb);
+void autoSeparateCommand(Workbench& wb);
 
 // Input menu: show the experiment dialogs after their activation
 void techniqueDialogCommand(Workbench& wb);

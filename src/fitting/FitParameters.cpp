@@ -1,0 +1,64 @@
+#include "fitting/FitParameters.h"
+
+#include "base/Checked.h"
+#include "base/NumberText.h"
+
+namespace tessaly {
+namespace {
+
+template <std::size_t N> double& row(std::array<double, N>& values, int index) {
+    return values[static_cast<std::size_t>(checkedIndex(index, 0, static_cast<int>(N) - 1))];
+}
+
+struct Group {
+    int base;  // code offset
+    int count; // rows offered by the dialogs
+    const std::string* minTexts;
+    const std::string* maxTexts;
+};
+
+} // namespace
+
+double& fitParameter(CommittedValues& c, int code) {
+    if (code >= 11 && code <= 19)
+        return row(c.RateKs, code - 10);
+    if (code >= 21 && code <= 29)
+        return row(c.Alpha, code - 20);
+    if (code >= 31 && code <= 39)
+        return row(c.FormalPotential, code - 30);
+    if (code >= 41 && code <= 59)
+        return row(c.RateKf, code - 40);
+    if (code >= 61 && code <= 79)
+        return row(c.RateKb, code - 60);
+    if (code >= 101 && code <= 119)
+        return row(c.InitConc, code - 100);
+    if (code >= 121 && code <= 139)
+        return row(c.DiffCoef, code - 120);
+    raise(failure_text::subscriptOutOfRange);
+}
+
+std::vector<FitCandidate> selectedFitParameters(const ExperimentParams& p) {
+    const Group groups[] = {
+        {10, std::min(p.NumCharge, kMaxCharge), p.TextKsmin.data(), p.TextKsmax.data()},
+        {20, std::min(p.NumCharge, kMaxCharge), p.TextAlphaMin.data(), p.TextAlphamax.data()},
+        {30, std::min(p.NumCharge, kMaxCharge), p.TextEzeromin.data(), p.TextEzeromax.data()},
+        {40, std::min(p.NumChem, kMaxChem), p.TextKfmin.data(), p.TextKfmax.data()},
+        {60, std::min(p.NumChem, kMaxChem), p.TextKbmin.data(), p.TextKbmax.data()},
+        {100, std::min(p.NumSpecies, kMaxSpecies), p.TextCmin.data(), p.TextCmax.data()},
+        {120, std::min(p.NumSpecies, kMaxSpecies), p.TextDmin.data(), p.TextDmax.data()},
+    };
+    CommittedValues committed = p.committed;
+    std::vector<FitCandidate> selected;
+    for (const Group& g : groups) {
+        for (int i = 1; i <= g.count; ++i) {
+            const int code = g.base + i;
+            if (!p.CheckFitted[static_cast<std::size_t>(code)])
+                continue;
+            selected.push_back({code, fitParameter(committed, code), leadingNumber(g.minTexts[i]),
+                                leadingNumber(g.maxTexts[i])});
+        }
+    }
+    return selected;
+}
+
+} // namespace tessaly

@@ -1,0 +1,123 @@
+// Run menu: Manual Fit, Auto Fit and the two peak separations built on them.
+
+#include "fitting/AutoFit.h"
+#include "fitting/FitObjective.h"
+#include "simulation/SimulationDriver.h"
+#include "workbench/Commands.h"
+#include "workbench/Workbench.h"
+
+namespace tessaly {
+namespace {
+
+bool plottedAgainstTime(const Workbench& wb) {
+    const int technique = wb.params.Technique;
+    return technique == 8 || technique == 9 || technique == 10;
+}
+
+void plotFit(Workbench& wb) {
+    if (plottedAgainstTime(wb))
+        timeAxisCommand(wb);
+    else
+        wb.redraw(Abscissa::Potential);
+}
+
+// A failure inside the simulations of a fit is shown once, as the simulation shows it.
+void showSimulationFailures(Workbench& wb, const std::optional<std::string>& failure,
+                            const std::optional<std::string>& digitalFailure) {
+    if (failure)
+        wb.port().showMessage(simulationErrorText(*failure), "Simulation Error", MessageIcon::Critical);
+    if (digitalFailure)
+        wb.port().showMessage("CV Error: " + *digitalFailure + "! Please try again by other initial values.");
+}
+
+// The components of the last simulation become curves 3 .. 2 + NumCharge, beside the measured and
+// the fitted curve.
+void showComponents(Workbench& wb) {
+    CurveStore& store = wb.store;
+    try {
+        for (int j = 1; j <= wb.params.NumCharge; ++j) {
+            store.NCurves += 1;
+            const int column = checkedIndex(store.NCurves, 0, kMaxColumn);
+            for (int i = store.FirstPoint; i <= store.LastPoint; ++i)
+                store.Curve.at(i, column) = store.ComponentCurrent.at(i, j);
+        }
+    } catch (const Failure& failure) {
+        wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
+    }
+    if (plottedAgainstTime(wb))
+        timeAxisCommand(wb);
+    else
+        wb.redraw(Abscissa::Potential);
+}
+
+} // namespace
+
+void manualFitCommand(Workbench& wb) {
+    UserPort& port = wb.port();
+    const double start = port.clockSeconds();
+    port.setBusy(true);
+    wb.store.FitMode = true;
+    Notices notices;
+    commitSpecies(wb.params, notices);
+    wb.showNotices(notices);
+
+    const SimulationOutcome outcome = simulateNextToCurrentCurve(wb.params, wb.store, wb.plotOptions.overlap);
+    showSimulationFailures(wb, outcome.failure, outcome.digitalFailure);
+    if (wb.params.DigitalFlag) {
+        wb.negativeConcentrations = outcome.negativeConcentrations;
+        wb.maxSolverIterations = outcome.maxIterations;
+        wb.surfaceAreaFactor = outcome.surfaceAreaFactor;
+    }
+    plotFit(wb);
+    wb.store.FitMode = false;
+    port.setBusy(false);
+    wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);
+}
+
+void autoFitCommand(Workbench& wb) {
+    UserPort& port = wb.port();
+    const double start = port.clockSeconds();
+    wb.store.CurvesPerRun = 1;
+    port.setBusy(true);
+    wb.store.FitMode = true;
+    Notices notices;
+    commitSpecies(wb.params, notices);
+    wb.showNotices(notices);
+
+    AutoFitIo io;
+    io.append = [&wb](std::string_view text) { wb.appendResult(text); };
+    io.clock = [&port] { return port.clockSeconds(); };
+    io.startTime = start;
+    try {
+        const AutoFitResult result = runAutoFit(wb.params, wb.store, wb.plotOptions.overlap, io);
+        showSimulationFailures(wb, result.simulationFailure, result.digitalFailure);
+        if (wb.params.DigitalFlag) {
+            wb.negativeConcentrations = result.negativeConcentrations;
+            wb.maxSolverIterations = result.maxIterations;
+            wb.surfaceAreaFactor = result.surfaceAreaFactor;
+        }
+    } catch (const Failure& failure) {
+        port.showMessage(failure.description() + "! Please try again by other initial values.", "Fit Error",
+                         MessageIcon::Critical);
+    }
+    plotFit(wb);
+    wb.store.FitMode = false;
+    port.setBusy(false);
+    wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);
+}
+
+void manualSeparateCommand(Workbench& wb) {
+    wb.store.SeparateMode = true;
+    manualFitCommand(wb);
+    showComponents(wb);
+    wb.store.SeparateMode = false;
+}
+
+void autoSeparateCommand(Workbench& wb) {
+    wb.store.SeparateMode = true;
+    autoFitCommand(wb);
+    showComponents(wb);
+    wb.store.SeparateMode = false;
+}
+
+} // namespace tessaly
