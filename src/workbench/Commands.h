@@ -2,8 +2,6 @@
 // Command functions, grouped by the menu that holds them. Each is the one error boundary of its
 // command: it reads the workbench, calls the algorithms below, reports and redraws.
 
-#include "model/Commits.h"
-
 namespace tessaly {
 
 class Workbench;
@@ -18,8 +16,8 @@ bool openWaveformCommand(Workbench& wb);
 void saveWaveformCommand(Workbench& wb);
 
 // The design commit of the instrument dialog's OK: with Technique 9, samples the designed waveform
-// into the curve store; a failure (more than 5001 samples) is added to the notices.
-void commitDesignedWaveform(Workbench& wb, Notices& notices);
+// into the curve store; a failure (more than 5001 samples) is shown in a message box.
+void commitDesignedWaveform(Workbench& wb);
 
 // Run menu
 void simulateCommand(Workbench& wb);

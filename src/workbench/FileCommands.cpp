@@ -1,0 +1,228 @@
+// File menu: parameter files, current data files and waveform files, and the design commit of the
+// designed waveform. Reading is all-or-nothing: a file is read completely into a scratch copy before
+// the experiment or the curve store changes. Saving goes through a temporary file and a rename, so a
+// failed save never destroys the file it was to replace.
+
+#include "base/AtomicFile.h"
+#include "base/Failure.h"
+#include "base/NumberText.h"
+#include "curves/CurrentFile.h"
+#include "curves/WaveformDesign.h"
+#include "curves/WaveformFile.h"
+#include "model/FieldTable.h"
+#include "model/InstrumentForm.h"
+#include "model/KineticsForm.h"
+#include "model/MechanismForm.h"
+#include "model/ParameterFile.h"
+#include "model/SpeciesForm.h"
+#include "model/TechniqueForm.h"
+#include "workbench/Commands.h"
+#include "workbench/FormCommands.h"
+#include "workbench/Workbench.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+namespace tessaly {
+namespace {
+
+constexpr const char* kDataFilter = "csv|*.csv|all|*.*";
+
+// The parameter reader's values go into the dialogs through the same calls a user's typing makes.
+class DialogTarget : public ParameterTarget {
+public:
+    explicit DialogTarget(Workbench& wb) : m_wb(wb) {}
+    bool select(std::string_view group, int n) override {
+        return selectOption(m_wb, group, n) == FormStatus::Done;
+    }
+    bool setText(std::string_view name, std::string_view text) override {
+        // Reading a file sets a text as the program does, which raises the field's change reaction
+        // but not the validation a user meets on leaving the field.
+        ExperimentParams& p = m_wb.params;
+        TechniqueForm technique(p);
+        InstrumentForm instrument(p);
+        MechanismForm mechanism(p);
+        KineticsForm kinetics(p);
+        SpeciesForm species(p);
+        for (ExperimentForm* form : std::initializer_list<ExperimentForm*>{&technique, &instrument,
+                                                                           &mechanism, &kinetics, &species}) {
+            if (form->holds(name)) {
+                for (const FormMessage& m : form->type(name, text).messages)
+                    m_wb.port().showMessage(m.text, m.title, m.icon);
+                return true;
+            }
+        }
+        const auto field = findField(p, name);
+        std::string* const* value = field ? std::get_if<std::string*>(&*field) : nullptr;
+        if (!value)
+            return false;
+        **value = std::string(text);
+        return true;
+    }
+    bool setCheck(std::string_view name, bool checked) override {
+        return tessaly::setCheck(m_wb, name, checked) == FormStatus::Done;
+    }
+    bool setCount(std::string_view name, int count) override {
+        const auto field = findField(m_wb.params, name);
+        int* const* value = field ? std::get_if<int*>(&*field) : nullptr;
+        if (!value)
+            return false;
+        **value = count;
+        return true;
+    }
+
+private:
+    Workbench& m_wb;
+};
+
+std::string chosenOrCancel(const std::optional<std::string>& name) {
+    if (!name)
+        raise(failure_text::cancelled);
+    return *name;
+}
+
+void reportSaveFailure(Workbench& wb, std::string_view what, const Failure& f) {
+    wb.port().showMessage(std::string(what) + " Error: " + f.description(), "Error", MessageIcon::Critical);
+}
+
+} // namespace
+
+void openParameterCommand(Workbench& wb) {
+    UserPort& port = wb.port();
+    const std::optional<std::string> name = port.openFileName("par|*.par|all|*.*");
+    try {
+        const ParameterFileContents contents = parseParameterFile(readWholeFile(chosenOrCancel(name)));
+        const ExperimentParams before = wb.params;
+        try {
+            DialogTarget target(wb);
+            applyParameterFile(contents, target);
+        } catch (const Failure&) {
+            wb.params = before;
+            throw;
+        }
+    } catch (const Failure& f) {
+        port.showMessage("Read parameter Error: " + f.description());
+        return;
+    }
+    simulateCommand(wb); // reports its own failures, after the file has been read completely
+    port.setPlotTitle(*name);
+    wb.appendResult("Open parameter from file " + *name + " :" + kLineEnd);
+}
+
+void saveParameterCommand(Workbench& wb) {
+    const std::optional<std::string> name = wb.port().saveFileName("parameter (*.par)|*.par|all|*.*");
+    if (!name)
+        return; // cancelled: nothing to report
+    try {
+        writeFileAtomically(*name, parameterFileText(wb.params));
+    } catch (const Failure& f) {
+        reportSaveFailure(wb, "Save parameter", f);
+        return;
+    }
+    wb.appendResult("Save parameter to file " + *name + " :" + kLineEnd);
+}
+
+void importCurrentCommand(Workbench& wb) {
+    CurveStore& store = wb.store;
+    UserPort& port = wb.port();
+    store.CurvesPerRun = 1;
+    PrepareCurveSlots(store, wb.plotOptions.overlap, wb.params.NumCharge);
+    const std::optional<std::string> name = port.openFileName(kDataFilter);
+    try {
+        const CurrentFileData data = readCurrentFile(readWholeFile(chosenOrCancel(name)));
+        storeImportedCurve(store, data);
+    } catch (const Failure& f) {
+        port.showMessage("ReadData Error: " + f.description());
+        return;
+    }
+    // The step between the second and third points; a file of fewer points keeps the step it had.
+    if (store.NPoints >= 3)
+        setField(wb, "Estep", generalForm(std::fabs(store.E[2] - store.E[1])));
+    const ExperimentParams& p = wb.params;
+    wb.appendResult("Open current from file " + *name + " :" + kLineEnd + "Number of data point = " +
+                    std::to_string(store.NPoints) + kLineEnd + "E start = " + p.Estart + kLineEnd +
+                    "E end = " + p.Eend + kLineEnd + "E step = " + p.Estep + kLineEnd);
+    wb.redraw(Abscissa::Potential);
+    port.setPlotTitle(*name);
+    wb.enableCurveMenus();
+}
+
+void exportCurrentCommand(Workbench& wb) {
+    const std::optional<std::string> name = wb.port().saveFileName(kDataFilter);
+    if (!name)
+        return;
+    const CurveStore& store = wb.store;
+    try {
+        writeFileAtomically(*name, currentFileText(store, store.FirstPoint, store.LastPoint, store.CurveNo));
+    } catch (const Failure& f) {
+        reportSaveFailure(wb, "Save current", f);
+        return;
+    }
+    wb.appendResult("Save current to file " + *name + " :" + kLineEnd);
+}
+
+bool openWaveformCommand(Workbench& wb) {
+    UserPort& port = wb.port();
+    ExperimentParams& p = wb.params;
+    const bool design = p.Technique == 9;
+    const std::optional<std::string> name = port.openFileName(kDataFilter);
+    WaveformData data;
+    try {
+        data = readWaveformFile(readWholeFile(chosenOrCancel(name)), design ? kDesignRows : kPointCapacity);
+    } catch (const Failure& f) {
+        port.showMessage("ReadWaveform Error: " + f.description());
+        return false;
+    }
+    storeWaveform(wb.store, data);
+    const int n = data.count;
+    if (design) {
+        // The rows read replace the grid; the rows after them end the polyline.
+        for (int k = 0; k < kDesignRows; ++k) {
+            p.t1[k] = k < n ? generalForm(data.t[k]) : "0";
+            p.E1[k] = k < n ? generalForm(data.E[k]) : "0";
+        }
+    } else {
+        setField(wb, "TextTexp", generalForm(data.t[n - 1]));
+        if (n >= 2)
+            setField(wb, "td", generalForm(data.t[1] - data.t[0]));
+    }
+    const auto [low, high] = std::minmax_element(data.E.begin(), data.E.begin() + n);
+    port.setPlotTitle(*name);
+    wb.appendResult("Open waveform from file " + *name + " :" + kLineEnd +
+                    "Number of data point = " + std::to_string(wb.store.NPoints) + kLineEnd +
+                    "E start = " + generalForm(data.E[0]) + kLineEnd + "E min = " + generalForm(*low) +
+                    kLineEnd + "E max = " + generalForm(*high) + kLineEnd);
+    wb.enableCurveMenus();
+    return true;
+}
+
+void saveWaveformCommand(Workbench& wb) {
+    const std::optional<std::string> name = wb.port().saveFileName(kDataFilter);
+    if (!name)
+        return;
+    const ExperimentParams& p = wb.params;
+    WaveformText file;
+    try {
+        file = p.Technique == 9 ? designWaveformText(p.t1, p.E1) : sampledWaveformText(wb.store);
+        writeFileAtomically(*name, file.text);
+    } catch (const Failure& f) {
+        reportSaveFailure(wb, "Save waveform", f);
+        return;
+    }
+    wb.appendResult("Save waveform to file " + *name + " :" + kLineEnd +
+                    "Number of data point = " + std::to_string(file.lines) + kLineEnd);
+}
+
+void commitDesignedWaveform(Workbench& wb) {
+    const ExperimentParams& p = wb.params;
+    if (p.Technique != 9)
+        return;
+    try {
+        sampleDesignWaveform(p.t1, p.E1, p.committed.DropTime, wb.store);
+    } catch (const Failure& f) {
+        wb.port().showMessage("Design waveform Error: " + f.description(), "Error", MessageIcon::Critical);
+    }
+}
+
+} // namespace tessaly
