@@ -9,11 +9,11 @@ namespace tessaly {
 
 namespace {
 
-using SpeciesVector = std::array<double, kMaxSpecies + 1>;
+using SpeciesVector = std::array<double, kMaxSolverSpecies + 1>;
 
 void checkSizes(const BlockSystem& system) {
     checkedIndex(system.cells, 1, kMaxCells);
-    checkedIndex(system.species, 1, kMaxSpecies);
+    checkedIndex(system.species, 1, kMaxSolverSpecies);
 }
 
 // Inward elimination when no block couples species: for each species the scalar Thomas recurrence

@@ -30,13 +30,13 @@
 
 namespace tessaly {
 
-inline constexpr int kMaxSpecies = kMaxMatrixOrder;
+inline constexpr int kMaxSolverSpecies = kMaxMatrixOrder;
 // Cell indices run 0..200: the surface 0, cells 1..n, the outer cell n + 1 <= 200.
 inline constexpr int kCellCapacity = 201;
 inline constexpr int kMaxCells = kCellCapacity - 2;
 
 // Per-species values over the cells, indexed [species 1..16][cell 0..200]; species 0 is unused.
-using SpeciesProfile = std::array<std::array<double, kCellCapacity>, kMaxSpecies + 1>;
+using SpeciesProfile = std::array<std::array<double, kCellCapacity>, kMaxSolverSpecies + 1>;
 // One species x species block per cell, indexed [cell 0..200].
 using CellBlocks = std::array<DenseMatrix, kCellCapacity>;
 
@@ -57,9 +57,10 @@ struct BlockSystem {
     bool coupled = false;
     CellBlocks reaction{};
 
-    DenseMatrix surface{};                               // M, cm/s
-    std::array<double, kMaxSpecies + 1> surfaceSupply{}; // e[s], the coefficient of C[s][1] in row s, cm/s
-    std::array<double, kMaxSpecies + 1> surfaceRhs{};    // r[s], mol/L * cm/s
+    DenseMatrix surface{}; // M, cm/s
+    std::array<double, kMaxSolverSpecies + 1>
+        surfaceSupply{};                                    // e[s], the coefficient of C[s][1] in row s, cm/s
+    std::array<double, kMaxSolverSpecies + 1> surfaceRhs{}; // r[s], mol/L * cm/s
 
     // Concentrations C[s][j], mol/L. On entry: the previous profile in cells 1..n (the right-hand
     // side) and the bulk (or, for a thin film, the copied last-cell) values in the outer cell n + 1.

@@ -14,6 +14,9 @@ struct DigitalOutcome {
     std::optional<std::string> failure; // description of the failure that stopped the run
     double surfaceAreaFactor = 0;       // g of the grid geometry (1 planar), 0 when no grid was built
     int maxIterations = 0;              // most solver iterations one time step needed
+    int cells = 0;                      // space cells n of the grid, 0 when no grid was built
+    int subSteps = 0;                   // time steps per data point
+    long long timeSteps = 0;            // time steps solved in the run
 };
 
 // Fills the ComponentCurrent columns and SurfaceConc of the points FirstPoint..LastPoint from the

@@ -1,0 +1,188 @@
+#include "digital/DigitalGrid.h"
+
+#include "base/Checked.h"
+#include "base/Failure.h"
+
+#include <cmath>
+#include <string>
+
+namespace tessaly {
+
+namespace {
+
+// DM of a fine grid: 0.45 keeps the first cell about 1.5 sqrt(D dt) wide, which resolves a sweep
+// with one time step per point (Feldberg's expanding grid needs a first cell of that order).
+constexpr double kBaseModelDiffusion = 0.45;
+// Cells across a geometric length: the first cell is at most a tenth of a radius or Levich layer and
+// a twentieth of a film.
+constexpr double kCellsPerLength = 10;
+constexpr double kCellsPerFilm = 20;
+// The grid reaches six diffusion lengths sqrt(D_max T) of the whole run.
+constexpr double kDiffusionLengths = 6;
+// Below this expansion factor the grid is taken as uniform (the limit beta -> 0).
+constexpr double kUniformExpansion = 1e-9;
+
+double squared(double x) {
+    return x * x;
+}
+
+// Position (in h) of face i and centre i of the grid of expansion beta.
+double facePosition(int i, double beta, double e1) {
+    if (e1 == 0)
+        return i - 1.0;
+    return std::expm1((i - 1) * beta) / e1;
+}
+
+double centrePosition(int i, double beta, double e1) {
+    if (e1 == 0)
+        return i - 0.5;
+    return std::expm1((i - 0.5) * beta) / e1;
+}
+
+// Cell count for a grid that must reach `length` (in h): the face F_(n+1) nearest to it.
+double cellsToReach(double length, double beta, double e1) {
+    if (e1 == 0)
+        return length;
+    return std::log1p(e1 * length) / beta;
+}
+
+// Conductance of the layer between positions x0 < x1 (in h from the surface) per unit electrode
+// area: the steady flux through it is D/h * conductance * (C(x0) - C(x1)). These are the exact
+// steady-state conductances of a slab, a cylindrical and a spherical shell, so the grid carries a
+// steady radial profile without discretisation error.
+double layerConductance(GridGeometry geometry, double rho, double x0, double x1) {
+    switch (geometry) {
+    case GridGeometry::planar:
+        return 1 / (x1 - x0);
+    case GridGeometry::cylindrical:
+        return 1 / (rho * std::log1p((x1 - x0) / (rho + x0)));
+    case GridGeometry::spherical:
+        return (rho + x0) * (rho + x1) / ((x1 - x0) * rho * rho);
+    }
+    return 0;
+}
+
+// Volume of the cell between faces f0 < f1 per unit electrode area, in h.
+double cellVolume(GridGeometry geometry, double rho, double f0, double f1) {
+    const double outer = rho + f1;
+    const double inner = rho + f0;
+    switch (geometry) {
+    case GridGeometry::planar:
+        return f1 - f0;
+    case GridGeometry::cylindrical:
+        return (f1 - f0) * (outer + inner) / (2 * rho);
+    case GridGeometry::spherical:
+        return (f1 - f0) * (outer * outer + outer * inner + inner * inner) / (3 * rho * rho);
+    }
+    return 0;
+}
+
+void fillCoefficients(DigitalGrid& grid) {
+    const int n = grid.cells;
+    const double rho = grid.rho;
+    // conductance[j]: between node j - 1 and node j; node 0 is the surface at position 0.
+    std::array<double, kCellCapacity + 1> conductance{};
+    for (int j = 1; j <= n + 1; ++j) {
+        const double inner = j == 1 ? 0.0 : grid.centre[j - 1];
+        conductance[j] = layerConductance(grid.geometry, rho, inner, grid.centre[j]);
+    }
+    for (int j = 1; j <= n; ++j) {
+        const double volume = cellVolume(grid.geometry, rho, grid.face[j], grid.face[j + 1]);
+        grid.lower[j] = conductance[j] / volume;
+        grid.upper[j] = conductance[j + 1] / volume;
+    }
+    grid.surfaceConductance = conductance[1];
+    grid.surfaceAreaFactor = 1 / cellVolume(grid.geometry, rho, grid.face[1], grid.face[2]);
+}
+
+} // namespace
+
+GridGeometry geometryOfElectrode(int electrode) {
+    switch (electrode) {
+    case 1:
+    case 8:
+    case 9:
+    case 11:
+    case 12:
+        return GridGeometry::planar;
+    case 5:
+    case 6:
+    case 10:
+        return GridGeometry::cylindrical;
+    case 2:
+    case 3:
+    case 4:
+    case 7:
+        return GridGeometry::spherical;
+    default:
+        raise(failure_text::invalidCall);
+    }
+}
+
+std::string gridTooLongText(long long cells) {
+    return "The space grid needs " + std::to_string(cells) + " cells, more than " + std::to_string(kMaxCells);
+}
+
+double modelDiffusionCoefficient(const GridInputs& in) {
+    const double fineness = in.maxDiffusion * in.timeStep; // cm2
+    double extra = 0;
+    if (in.rotation > 0) {
+        // Levich layer of the slowest species (Levich, Physicochemical Hydrodynamics (1962)).
+        const double layer =
+            1.61 * std::cbrt(in.minDiffusion) * std::pow(in.viscosity, 1.0 / 6) / std::sqrt(in.rotation);
+        extra = fineness / squared(layer / kCellsPerLength);
+    }
+    if (in.electrode == kThinFilmElectrode)
+        extra = fineness / squared(in.thickness / kCellsPerFilm);
+    else if (geometryOfElectrode(in.electrode) != GridGeometry::planar)
+        extra += fineness / squared(in.radius / kCellsPerLength);
+    return kBaseModelDiffusion + extra;
+}
+
+DigitalGrid buildDigitalGrid(const GridInputs& in) {
+    if (!(in.timeStep > 0) || !(in.maxDiffusion > 0) || in.expansion < 0 || in.subSteps < 1 || in.points < 1)
+        raise(failure_text::invalidCall);
+    DigitalGrid grid;
+    grid.geometry = geometryOfElectrode(in.electrode);
+    grid.thinFilm = in.electrode == kThinFilmElectrode;
+    grid.expansion = in.expansion < kUniformExpansion ? 0.0 : in.expansion;
+    const double beta = grid.expansion;
+    const double e1 = std::expm1(beta);
+
+    grid.modelDiffusion = modelDiffusionCoefficient(in);
+    grid.firstCell = std::sqrt(in.maxDiffusion * in.timeStep / grid.modelDiffusion);
+
+    double cells = 0;
+    if (grid.thinFilm) {
+        if (!(in.thickness > 0))
+            raise(failure_text::invalidCall);
+        cells = std::max(1.0, std::nearbyint(cellsToReach(in.thickness / grid.firstCell, beta, e1)));
+    } else {
+        // The whole run lasts points * subSteps * dt; the grid reaches six diffusion lengths of it.
+        const double reach =
+            kDiffusionLengths * std::sqrt(static_cast<double>(in.points) * in.subSteps * grid.modelDiffusion);
+        cells = std::nearbyint(cellsToReach(reach, beta, e1) + 1);
+    }
+    if (!(cells <= kMaxCells))
+        raise(gridTooLongText(std::isfinite(cells) ? static_cast<long long>(cells) : -1));
+    grid.cells = static_cast<int>(cells);
+
+    for (int i = 0; i < kCellCapacity; ++i) {
+        grid.face[i] = facePosition(i, beta, e1);
+        grid.centre[i] = centrePosition(i, beta, e1);
+    }
+    if (grid.thinFilm) {
+        // The far face of the last cell is the far side of the film.
+        grid.firstCell = in.thickness / grid.face[grid.cells + 1];
+        grid.modelDiffusion = in.maxDiffusion * in.timeStep / squared(grid.firstCell);
+    }
+    if (grid.geometry != GridGeometry::planar) {
+        if (!(in.radius > 0))
+            raise(failure_text::divisionByZero);
+        grid.rho = in.radius / grid.firstCell;
+    }
+    fillCoefficients(grid);
+    return grid;
+}
+
+} // namespace tessaly

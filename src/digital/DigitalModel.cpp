@@ -1,0 +1,80 @@
+#include "digital/DigitalModel.h"
+
+#include "base/Checked.h"
+#include "base/NumberText.h"
+
+namespace tessaly {
+
+static_assert(kMaxSpecies == kMaxSolverSpecies, "one row of the block system per species");
+static_assert(kMaxCharge == kMaxCouples && kMaxChem == kMaxChemicalSteps);
+
+namespace {
+
+int speciesOf(int s, int species) {
+    return checkedIndex(s, 0, species);
+}
+
+} // namespace
+
+DigitalModel readDigitalModel(const ExperimentParams& p) {
+    const CommittedValues& c = p.committed;
+    DigitalModel m;
+    m.species = checkedIndex(p.NumSpecies, 1, kMaxSolverSpecies);
+    m.couples = checkedIndex(p.NumCharge, 0, kMaxCouples);
+    m.steps = checkedIndex(p.NumChem, 0, kMaxChemicalSteps);
+    for (int s = 1; s <= m.species; ++s) {
+        m.diffusion[s] = c.DiffCoef[s];
+        m.bulk[s] = c.InitConc[s];
+        m.adsorbCoef[s] = c.AdsorbCoef[s];
+        m.maxAdsorb[s] = c.MaxAdsorb[s];
+    }
+    for (int k = 1; k <= m.couples; ++k) {
+        const ChargeReactionRow& row = p.tables.charge[k];
+        ChargeCouple& couple = m.couple[k - 1];
+        couple.ox = speciesOf(row.ox, m.species);
+        couple.red = speciesOf(row.red, m.species);
+        couple.electrons = row.n;
+        couple.nuOx = row.nuOx;
+        couple.nuRed = row.nuRed;
+        couple.ks = c.RateKs[k];
+        couple.alpha = c.Alpha[k];
+        couple.formal = c.FormalPotential[k];
+        couple.protonTerm = row.protons * c.PHFactor;
+        couple.adsorbed = row.adsorbed;
+    }
+    m.timeStep = c.TimeGrid;
+    for (int r = 1; r <= m.steps; ++r) {
+        const ChemicalReactionRow& row = p.tables.chem[r];
+        ChemicalStep& step = m.step[r - 1];
+        for (int i = 0; i < 2; ++i) {
+            step.reactants[i] = speciesOf(row.reactants[i], m.species);
+            step.products[i] = speciesOf(row.products[i], m.species);
+        }
+        step.kfDt = c.RateKf[r] * m.timeStep;
+        step.kbDt = c.RateKb[r] * m.timeStep;
+        m.secondOrder = m.secondOrder || step.secondOrder();
+    }
+
+    m.technique = p.Technique;
+    m.electrode = p.Electrode;
+    m.dropTime = c.DropTime;
+    m.pulseTime = c.PulseTime;
+    m.sample1 = c.SampleFrac1;
+    m.sample2 = c.SampleFrac2;
+    m.pulse = c.PulsePotential;
+    m.startPotential = c.StartPotential;
+    m.endPotential = c.EndPotential;
+    m.radius = c.ElectrodeRadius;
+    m.area = c.ElectrodeArea;
+    m.rotation = c.RotationRate;
+    m.viscosity = c.Viscosity;
+    m.fRT = p.fRT;
+    m.resistance = c.Resistance;
+    m.capacitance = c.DoubleLayerCap;
+    // The digital-model fields of the instrument dialog are read as they stand at the start of the run.
+    m.expansion = leadingNumber(p.TextExpanding);
+    m.thickness = leadingNumber(p.thickness);
+    return m;
+}
+
+} // namespace tessaly

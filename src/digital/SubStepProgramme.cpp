@@ -1,0 +1,93 @@
+#include "digital/SubStepProgramme.h"
+
+#include "base/Checked.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tessaly {
+
+namespace {
+
+constexpr int kDroppingElectrode = 7;
+
+int clampStep(int step, int subSteps) {
+    return std::clamp(step, 1, subSteps);
+}
+
+} // namespace
+
+SubStepPlan planSubSteps(const SubStepTiming& timing) {
+    if (!(timing.timeStep > 0))
+        raise(failure_text::divisionByZero);
+    SubStepPlan plan;
+    plan.technique = timing.technique;
+    const bool squareWave = timing.technique == 5 || timing.technique == 6;
+    plan.subSteps = std::max(squareWave ? 2 : 1, toInt16(timing.dropTime / timing.timeStep));
+    const int n = plan.subSteps;
+    const double nd = n;
+    switch (timing.technique) {
+    case 2:
+    case 7:
+        plan.firstSample = plan.secondSample = clampStep(toInt16(timing.sample1 * nd), n);
+        break;
+    case 3:
+        plan.firstSample = plan.secondSample = clampStep(toInt16(timing.sample1 * nd), n);
+        plan.switchStep = std::clamp(toInt16((timing.dropTime - timing.pulseTime) / timing.timeStep), 0, n);
+        break;
+    case 4:
+        plan.firstSample = clampStep(toInt16(timing.sample1 * nd), n);
+        plan.secondSample = clampStep(toInt16(timing.sample2 * nd), n);
+        plan.switchStep = std::clamp(toInt16((timing.dropTime - timing.pulseTime) / timing.timeStep), 0, n);
+        break;
+    case 5:
+    case 6:
+        plan.switchStep = std::clamp(toInt16(nd / 2), 1, n - 1);
+        plan.firstSample = std::clamp(toInt16(timing.sample1 * nd / 2), 1, plan.switchStep);
+        plan.secondSample = std::clamp(toInt16((1 + timing.sample2) * nd / 2), plan.switchStep + 1, n);
+        break;
+    default:
+        plan.firstSample = plan.secondSample = n;
+        break;
+    }
+    // Sampled-current voltammetry samples every potential on a new drop; the pulse techniques do so at
+    // a dropping electrode.
+    plan.freshStart = timing.technique == 2 || ((timing.technique == 3 || timing.technique == 4) &&
+                                                timing.electrode == kDroppingElectrode);
+    return plan;
+}
+
+double subStepPotential(const SubStepPlan& plan, int m, double e, double ePrevious, double startPotential,
+                        double pulse) {
+    switch (plan.technique) {
+    case 1:
+        // A linear ramp from the previous point's potential, reaching the point's own at the last step.
+        return ePrevious + (e - ePrevious) * m / plan.subSteps;
+    case 3:
+        return m <= plan.switchStep ? startPotential : e + pulse;
+    case 4:
+        return m <= plan.switchStep ? e : e + pulse;
+    case 5:
+    case 6:
+        return m <= plan.switchStep ? e - pulse / 2 : e + pulse / 2;
+    default:
+        return e;
+    }
+}
+
+double pointCurrent(const SubStepPlan& plan, double first, double second, double pulse, double direction) {
+    switch (plan.technique) {
+    case 4:
+        return second - first;
+    case 5:
+    case 6: {
+        // The second half period is offset by +pulse/2.
+        const bool secondIsForward = (pulse > 0) == (direction > 0);
+        return secondIsForward ? second - first : first - second;
+    }
+    default:
+        return second;
+    }
+}
+
+} // namespace tessaly

@@ -1,0 +1,48 @@
+#pragma once
+// Charge transfer at the electrode: Butler-Volmer rate constants of each couple at the electrode
+// potential, the surface rows of the block system (flux balance of every species), and the rate of
+// each couple from the new surface concentrations.
+
+#include "digital/BlockTridiagonalSolver.h"
+
+#include <span>
+
+namespace tessaly {
+
+// a O + n e = b R, with h protons taken up on reduction.
+struct ChargeCouple {
+    int ox = 0;            // species of the oxidised form (0: none)
+    int red = 0;           // species of the reduced form (0: none)
+    int electrons = 1;     // n
+    double nuOx = 1;       // a
+    double nuRed = 1;      // b
+    double ks = 0;         // standard rate constant, cm/s (1/s for an adsorbed couple)
+    double alpha = 0.5;    // transfer coefficient
+    double formal = 0;     // formal potential E', V
+    double protonTerm = 0; // h * 2.303 (pH - 7): shifts the formal potential by -protonTerm/(n f)
+    bool adsorbed = false; // the couple reacts between adsorbed forms only
+};
+
+struct RatePair {
+    double kf = 0; // reduction, cm/s (1/s adsorbed)
+    double kb = 0; // oxidation, cm/s (1/s adsorbed)
+};
+
+// With x = n f (E - E') + protonTerm: kf = ks exp(-alpha x / a), kb = ks exp((1 - alpha) x / b).
+// potential in V, fRT = F/RT in 1/V.
+RatePair butlerVolmer(const ChargeCouple& couple, double potential, double fRT);
+
+// Net reduction rate of a couple, r = kf C_O(0)/a - kb C_R(0)/b (mol/L * cm/s); the couple consumes
+// a*r of O and produces b*r of R per unit area and its current is n F A r.
+double couplingRate(const ChargeCouple& couple, RatePair rates, const SpeciesProfile& conc);
+
+// Surface rows of every species s = 1..species:
+//   supply[s] (C_s(1) - C_s(0)) = sum over couples of the consumption of s,
+// supply[s] = D_s/(distance to the first centre) in cm/s. Couples sharing species (consecutive or
+// parallel electron transfers) add into the same rows, so the rows balance the fluxes of any scheme.
+// Adsorbed couples take no part (their forms are surface stores, Adsorption.h). A species with no
+// supply and no reaction keeps C(0) = C(1).
+void fillSurfaceBlock(std::span<const ChargeCouple> couples, std::span<const RatePair> rates,
+                      std::span<const double> supply, int species, BlockSystem& system);
+
+} // namespace tessaly
