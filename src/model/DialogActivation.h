@@ -1,8 +1,10 @@
 #pragma once
 // The activation steps of the experiment dialogs that the commit chain runs before it reads the
-// texts: each dialog refreshes its derived fields first, so a commit never reads a stale text.
+// texts: each dialog refreshes its derived fields and its visible state first, so a commit never
+// reads a stale text. The steps themselves are the forms' (InstrumentForm, KineticsForm, SpeciesForm).
 
 #include "model/Commits.h"
+#include "model/ConcentrationReaction.h"
 
 namespace tessaly {
 
@@ -14,9 +16,5 @@ void activateKineticsDialog(ExperimentParams& p, Notices& notices);
 
 // Species dialog: kinetics commit, species names, shown rows, concentration reaction.
 void activateSpeciesDialog(ExperimentParams& p, Notices& notices);
-
-// The species dialog's concentration reaction: fRT, and Cinit from C with the chosen
-// pre-equilibrations. triggerRow (1..16, or 0) is the row whose concentration limits follow Cinit.
-void runConcentrationReaction(ExperimentParams& p, int triggerRow);
 
 } // namespace tessaly

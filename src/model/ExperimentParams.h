@@ -4,6 +4,7 @@
 // name; the simulation and the fitter read only the committed numeric snapshot, which the commit
 // chain (Commits.h) refreshes.
 
+#include "model/FormStates.h"
 #include "model/MechanismTables.h"
 
 #include <array>
@@ -17,11 +18,14 @@ inline constexpr int kMechanismCount = 18;
 inline constexpr int kMaxSpecies = 16;
 inline constexpr int kMaxCharge = 5;
 inline constexpr int kMaxChem = 9;
-inline constexpr int kDesignRows = 12;     // designed-waveform vertices t1(k), E1(k), k = 0..11
-inline constexpr int kFitCodeCount = 141;  // CheckFitted(0..140)
+inline constexpr int kDesignRows = 12;    // designed-waveform vertices t1(k), E1(k), k = 0..11
+inline constexpr int kFitCodeCount = 141; // CheckFitted(0..140)
 
 // The numeric snapshot the simulations and the fitter read. Written only by the commits (and by the
 // fit objective, which writes trial values into it).
+static_assert(kFormElectrodes == kElectrodeCount && kFormChargeRows == kMaxCharge &&
+              kFormChemRows == kMaxChem && kFormSpeciesRows == kMaxSpecies);
+
 struct CommittedValues {
     // instrument commit
     double StartPotential = 0;  // V
@@ -46,9 +50,9 @@ struct CommittedValues {
     double ElectrodeArea = 0;   // cm2
     double CycleCount = 0.5;    // 0.5 single sweep, 1, 2 or 3 cycles
     // kinetics commit
-    double Viscosity = 0;       // cm2/s
-    double ElectrolyteConc = 0; // mol/L
-    double PHFactor = 0;        // 2.303 (pH - 7)
+    double Viscosity = 0;                                 // cm2/s
+    double ElectrolyteConc = 0;                           // mol/L
+    double PHFactor = 0;                                  // 2.303 (pH - 7)
     std::array<double, kMaxCharge + 1> Alpha{};           // transfer coefficients, rows 1..5
     std::array<double, kMaxCharge + 1> FormalPotential{}; // V
     std::array<double, kMaxCharge + 1> RateKs{};          // cm/s
@@ -66,12 +70,12 @@ struct ExperimentParams {
     ExperimentParams();
 
     // --- selections ---------------------------------------------------------------------------
-    int optTech = 1;           // technique option chosen in the technique dialog
-    int Technique = 1;         // committed technique (follows optTech at the technique commit)
-    int Electrode = 1;         // electrode geometry, 1..11
-    int mech = 1;              // analytical mechanism option chosen in the mechanism dialog
-    int Mechanism = 1;         // committed mechanism (follows mech at the mechanism build)
-    bool DigitalFlag = false;  // digital simulation selected
+    int optTech = 1;          // technique option chosen in the technique dialog
+    int Technique = 1;        // committed technique (follows optTech at the technique commit)
+    int Electrode = 1;        // electrode geometry, 1..11
+    int mech = 1;             // analytical mechanism option chosen in the mechanism dialog
+    int Mechanism = 1;        // committed mechanism (follows mech at the mechanism build)
+    bool DigitalFlag = false; // digital simulation selected
     int TechElectrodeCode = 101;
 
     // --- instrument dialog ----------------------------------------------------------------------
@@ -115,6 +119,8 @@ struct ExperimentParams {
 
     std::array<std::string, kDesignRows> t1;
     std::array<std::string, kDesignRows> E1;
+    TechniqueFormState techniqueForm;   // technique dialog's visible state
+    InstrumentFormState instrumentForm; // instrument dialog's offered fields, captions and frames
 
     // --- mechanism dialog -------------------------------------------------------------------------
     bool CheckDigital = false;
@@ -132,7 +138,8 @@ struct ExperimentParams {
     int NumChem = 0;
     int NumChemUni = 0;
     int NumChemBi = 0;
-    MechanismTables tables; // species names and reaction tables of the last build
+    MechanismTables tables;           // species names and reaction tables of the last build
+    MechanismFormState mechanismForm; // pH terms of the charge rows
 
     // --- kinetics dialog ------------------------------------------------------------------------
     std::array<std::string, kMaxCharge + 1> ks, alph, Eze;
@@ -147,6 +154,7 @@ struct ExperimentParams {
     std::string TextpH = "7";
     std::string TextVis = "0.01";
     std::string txtVol = "10";
+    KineticsFormState kineticsForm; // shown rows and reaction captions
 
     // --- species dialog -------------------------------------------------------------------------
     std::array<std::string, kMaxSpecies + 1> specie, C, Cinit, D, TextB, TextG;
@@ -154,6 +162,7 @@ struct ExperimentParams {
     bool CheckPreEqu = false;
     bool CheckElectrode = false;
     double fRT = 96484.6 / (8.31441 * (25 + 273.14)); // F/RT, 1/V; refreshed by the concentration reaction
+    SpeciesFormState speciesForm;                     // shown rows
 
     // --- numeric snapshot ---------------------------------------------------------------------------
     CommittedValues committed;

@@ -71,6 +71,40 @@ void fillAnalyticalCouples(int mechanism, MechanismTables& t) {
     }
 }
 
+// The chemical reaction of the analytical mechanisms with a preceding or following reaction, as species
+// numbers of their species lists (A B C D E, or M B ML L for mechanism 10). A species named twice
+// takes part twice ("2A"); the factor m of mechanisms 6 and 10 belongs to the second partner of each
+// side and is applied by the consumers that need the stoichiometry (the chemical pre-equilibration).
+void fillAnalyticalChemistry(int mechanism, MechanismTables& t) {
+    auto set = [&](std::array<int, 2> reactants, std::array<int, 2> products) {
+        t.chem[1].reactants = reactants;
+        t.chem[1].products = products;
+        t.chem[1].row = 1;
+    };
+    switch (mechanism) {
+    case 5: // C = 2A
+        set({3, 0}, {1, 1});
+        break;
+    case 6: // C + mD = A + mE
+        set({3, 4}, {1, 5});
+        break;
+    case 7: // B = C
+        set({2, 0}, {3, 0});
+        break;
+    case 8: // B + C = A
+        set({2, 3}, {1, 0});
+        break;
+    case 9: // 2B -> C
+        set({2, 2}, {3, 0});
+        break;
+    case 10: // MLm = M + mL
+        set({3, 0}, {1, 4});
+        break;
+    default:
+        break;
+    }
+}
+
 // Electron number, coefficients and protons of a charge row, read with the leading-number rule. The
 // electron number and coefficients are counts: an empty or zero text falls back to 1 so that no
 // reaction divides by zero.
@@ -171,6 +205,7 @@ void buildMechanism(ExperimentParams& p, Notices& notices) {
     for (int j = 1; j <= p.NumCharge; ++j)
         readChargeRow(p, j, t.charge[j]);
     fillAnalyticalCouples(p.Mechanism, t);
+    fillAnalyticalChemistry(p.Mechanism, t);
     for (int s = 1; s <= p.NumSpecies; ++s)
         t.speciesNames[s] = p.specie[s];
 }

@@ -1,16 +1,58 @@
 #include "workbench/FormCommands.h"
 
-#include "model/DialogActivation.h"
 #include "model/FieldTable.h"
+#include "model/InstrumentForm.h"
+#include "model/KineticsForm.h"
+#include "model/MechanismForm.h"
+#include "model/SpeciesForm.h"
+#include "model/TechniqueForm.h"
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
+#include <array>
 #include <string>
 
 namespace tessaly {
 namespace {
 
-void closeDialog(Workbench& wb) { wb.activateMainWindow(); }
+// The five experiment forms over one workbench's experiment.
+struct Forms {
+    explicit Forms(ExperimentParams& p)
+        : technique(p), instrument(p), mechanism(p), kinetics(p), species(p) {}
+    TechniqueForm technique;
+    InstrumentForm instrument;
+    MechanismForm mechanism;
+    KineticsForm kinetics;
+    SpeciesForm species;
+
+    ExperimentForm* holding(std::string_view name) {
+        const std::array<ExperimentForm*, 5> all = {&technique, &instrument, &mechanism, &kinetics, &species};
+        for (ExperimentForm* f : all)
+            if (f->holds(name))
+                return f;
+        return nullptr;
+    }
+    ExperimentForm* named(std::string_view formName) {
+        const std::array<ExperimentForm*, 5> all = {&technique, &instrument, &mechanism, &kinetics, &species};
+        for (ExperimentForm* f : all)
+            if (f->formName() == formName)
+                return f;
+        return nullptr;
+    }
+};
+
+void show(Workbench& wb, const FormMessage& m) {
+    wb.port().showMessage(m.text, m.title, m.icon);
+}
+
+void show(Workbench& wb, const FormReply& reply) {
+    for (const FormMessage& m : reply.messages)
+        show(wb, m);
+}
+
+void closeDialog(Workbench& wb) {
+    wb.activateMainWindow();
+}
 
 } // namespace
 
@@ -18,23 +60,38 @@ FormStatus setField(Workbench& wb, std::string_view name, std::string_view text)
     const auto field = findField(wb.params, name);
     if (!field)
         return FormStatus::UnknownName;
-    if (auto* s = std::get_if<std::string*>(&*field)) {
-        **s = std::string(text);
+    std::string** target = std::get_if<std::string*>(&*field);
+    if (!target)
+        return FormStatus::BadValue; // not a text field
+    Forms forms(wb.params);
+    ExperimentForm* form = forms.holding(name);
+    if (!form) { // a text no dialog reacts to
+        **target = std::string(text);
         return FormStatus::Done;
     }
-    return FormStatus::BadValue; // not a text field
+    show(wb, form->type(name, text));
+    if (const auto refusal = form->leave(name))
+        show(wb, *refusal);
+    return FormStatus::Done;
 }
 
 FormStatus setCheck(Workbench& wb, std::string_view name, bool checked) {
+    Forms forms(wb.params);
+    if (name == "Reset" || name == "cmdReset") { // a button: checking it presses it
+        if (checked)
+            show(wb, forms.instrument.press(name));
+        return FormStatus::Done;
+    }
     const auto field = findField(wb.params, name);
     if (field) {
-        if (auto* b = std::get_if<bool*>(&*field)) {
-            **b = checked;
-            if (name == "CheckDigital")
-                wb.params.DigitalFlag = checked;
-            return FormStatus::Done;
+        if (!std::holds_alternative<bool*>(*field))
+            return FormStatus::BadValue;
+        if (ExperimentForm* form = forms.holding(name)) {
+            show(wb, form->click(name, checked));
+        } else {
+            *std::get<bool*>(*field) = checked;
         }
-        return FormStatus::BadValue;
+        return FormStatus::Done;
     }
     PlotOptions& o = wb.plotOptions;
     if (name == "Xauto")
@@ -53,41 +110,31 @@ FormStatus setCheck(Workbench& wb, std::string_view name, bool checked) {
 }
 
 FormStatus selectOption(Workbench& wb, std::string_view group, int n) {
-    ExperimentParams& p = wb.params;
-    if (group == "optTech") {
-        if (n < 1 || n > kTechniqueCount)
+    Forms forms(wb.params);
+    ExperimentForm* form = nullptr;
+    if (group == "optTech")
+        form = &forms.technique;
+    else if (group == "optElectrode" || group == "ComboScan")
+        form = &forms.instrument;
+    else if (group == "mech" || group == "OptionH" || group == "OptionOH")
+        form = &forms.mechanism;
+    if (form) {
+        const FormReply reply = form->select(group, n);
+        show(wb, reply);
+        if (!reply.accepted)
             return FormStatus::BadValue;
-        p.optTech = n;
-        wb.menus.setEnabled("mnuIPulse", n >= 4 && n <= 6);
-        wb.port().menusChanged();
-    } else if (group == "optElectrode") {
-        if (n < 1 || n > kElectrodeCount)
-            return FormStatus::BadValue;
-        // Cylinder, hemicylinder and band have no analytical solution: offered only digitally.
-        if (!p.DigitalFlag && (n == 5 || n == 6 || n == 10))
-            return FormStatus::BadValue;
-        p.Electrode = n;
-    } else if (group == "mech") {
-        if (n < 1 || n > kMechanismCount)
-            return FormStatus::BadValue;
-        p.mech = n;
-    } else if (group == "ComboScan") {
-        if (n < 0 || n > 3)
-            return FormStatus::BadValue;
-        p.ComboScan = n;
-        p.committed.CycleCount = cycleCountOfScan(n);
-    } else if (group == "OptionH" || group == "OptionOH") {
-        const bool hydrogen = (group == "OptionH") == (n != 0);
-        p.OptionH = hydrogen;
-        p.OptionOH = !hydrogen;
-    } else {
-        const auto [base, slot] = splitIndexedName(group);
-        if (base != "linestyle")
-            return FormStatus::UnknownName;
-        if (slot < 1 || slot > kOptionSlots || n < 1 || n > 3)
-            return FormStatus::BadValue;
-        wb.plotOptions.linestyle[slot - 1] = n;
+        if (group == "optTech") {
+            wb.menus.setEnabled("mnuIPulse", wb.params.techniqueForm.iPulseEnabled);
+            wb.port().menusChanged();
+        }
+        return FormStatus::Done;
     }
+    const auto [base, slot] = splitIndexedName(group);
+    if (base != "linestyle")
+        return FormStatus::UnknownName;
+    if (slot < 1 || slot > kOptionSlots || n < 1 || n > 3)
+        return FormStatus::BadValue;
+    wb.plotOptions.linestyle[slot - 1] = n;
     return FormStatus::Done;
 }
 
@@ -110,25 +157,20 @@ FormStatus showForm(Workbench& wb, std::string_view form) {
 }
 
 FormStatus okForm(Workbench& wb, std::string_view form) {
-    Notices notices;
-    if (form == "FormTech") {
-        commitTechnique(wb.params);
-    } else if (form == "FormIns") {
-        commitInstrument(wb.params, notices);
-    } else if (form == "FormMech") {
-        buildMechanism(wb.params, notices);
-    } else if (form == "FormExpr") {
-        commitKinetics(wb.params, notices);
-    } else if (form == "FormSpecies") {
-        commitSpecies(wb.params, notices);
-    } else if (form == "formOption") {
+    if (form == "formOption") {
         PlotOptionsForm(wb.plotOptions).apply(wb.plotState, wb.store.CurveStyle);
         if (wb.plotRequest.valid)
             wb.redraw(Abscissa::XAxis);
-    } else {
-        return FormStatus::UnknownName;
+        closeDialog(wb);
+        return FormStatus::Done;
     }
-    wb.showNotices(notices);
+    Forms forms(wb.params);
+    ExperimentForm* f = forms.named(form);
+    if (!f)
+        return FormStatus::UnknownName;
+    show(wb, f->ok());
+    if (form == "FormIns")
+        commitDesignedWaveform(wb);
     closeDialog(wb);
     return FormStatus::Done;
 }
