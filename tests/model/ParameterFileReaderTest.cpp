@@ -1,0 +1,235 @@
+// Reading parameter files: the item rules, the order of application, and the files that must be
+// refused without changing anything.
+
+#include "base/Failure.h"
+#include "model/ParameterFile.h"
+#include "model/ParameterFileTestSupport.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace tessaly {
+namespace {
+
+using testing::ecExperiment;
+using testing::goldenFile;
+using testing::PlainTarget;
+
+std::string failureOf(std::string_view text) {
+    try {
+        parseParameterFile(text);
+    } catch (const Failure& f) {
+        return f.description();
+    }
+    return "(read)";
+}
+
+// The lines of a file, and the file back from its lines (CR LF).
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+std::string fileOf(const std::vector<std::string>& lines, const char* ending = "\r\n") {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + ending;
+    return text;
+}
+// Replaces the value line after the first label line `label`.
+std::string withValue(const std::string& text, const std::string& label, const std::string& value) {
+    std::vector<std::string> lines = linesOf(text);
+    const auto at = std::find(lines.begin(), lines.end(), label);
+    EXPECT_NE(at, lines.end()) << label;
+    *(at + 1) = value;
+    return fileOf(lines);
+}
+
+TEST(ParameterFileReader, WrittenFileReadsBackIntoTheSameExperiment) {
+    const ExperimentParams written = ecExperiment();
+    ExperimentParams read; // defaults: every restored field differs from the EC experiment's
+    PlainTarget target(read);
+    applyParameterFile(parseParameterFile(parameterFileText(written)), target);
+    EXPECT_EQ(read.optTech, 2);
+    EXPECT_EQ(read.Electrode, 2);
+    EXPECT_EQ(read.mech, 7);
+    EXPECT_EQ(read.ComboScan, 1);
+    EXPECT_TRUE(read.CheckPreCon);
+    EXPECT_TRUE(read.CheckpH);
+    EXPECT_FALSE(read.OptionH);
+    EXPECT_TRUE(read.OptionOH);
+    EXPECT_TRUE(read.CheckAdsorb[1]);
+    for (const char* name : {"Estart",
+                             "Eend",
+                             "Estep",
+                             "V",
+                             "td",
+                             "txttemp",
+                             "ARE",
+                             "TextElectrolyte",
+                             "TextElectrolyteC",
+                             "TextpH",
+                             "charge(14)",
+                             "charge(16)",
+                             "chem2(1)",
+                             "chem2(3)",
+                             "C(1)",
+                             "D(2)",
+                             "ks(1)",
+                             "Eze(1)",
+                             "kf(1)",
+                             "kb(1)"}) {
+        ExperimentParams w = written;
+        EXPECT_EQ(*std::get<std::string*>(*findField(read, name)),
+                  *std::get<std::string*>(*findField(w, name)))
+            << name;
+    }
+    EXPECT_EQ(read.charge[16], ""); // an empty text is an empty line and reads back empty
+    EXPECT_EQ(read.NumCharge, 1);
+    EXPECT_EQ(read.NumChem, 1);
+    EXPECT_EQ(read.NumSpecies, 3);
+}
+
+TEST(ParameterFileReader, NamesAndInitialConcentrationsAreNotRestored) {
+    ExperimentParams read;
+    read.Cinit[1] = "9";
+    read.specie[1] = "Q";
+    PlainTarget target(read);
+    applyParameterFile(parseParameterFile(goldenFile("ec.par")), target);
+    EXPECT_EQ(read.Cinit[1], "9");
+    EXPECT_EQ(read.specie[1], "Q");
+    EXPECT_EQ(read.C[1], "2e-3");
+}
+
+TEST(ParameterFileReader, TwoSpeciesRestoreRowsOneAndTwoOnly) {
+    ExperimentParams read;
+    for (int s = 1; s <= kMaxSpecies; ++s)
+        read.C[s] = read.D[s] = "untouched";
+    PlainTarget target(read);
+    applyParameterFile(parseParameterFile(goldenFile("default.par")), target);
+    EXPECT_EQ(read.C[1], "1e-3");
+    EXPECT_EQ(read.C[2], "0");
+    EXPECT_EQ(read.D[2], "1e-5");
+    for (int s = 3; s <= kMaxSpecies; ++s) {
+        EXPECT_EQ(read.C[s], "untouched") << s;
+        EXPECT_EQ(read.D[s], "untouched") << s;
+    }
+}
+
+TEST(ParameterFileReader, ValuesArriveInFileOrder) {
+    ExperimentParams read;
+    PlainTarget target(read);
+    applyParameterFile(parseParameterFile(goldenFile("ec.par")), target);
+    const std::vector<std::string>& c = target.calls;
+    auto position = [&c](const std::string& call) {
+        const auto at = std::find(c.begin(), c.end(), call);
+        EXPECT_NE(at, c.end()) << call;
+        return at - c.begin();
+    };
+    EXPECT_EQ(c.front(), "select optTech 2");
+    EXPECT_LT(position("text td"), position("select ComboScan 1"));
+    EXPECT_LT(position("select optElectrode 2"), position("text ARE")); // area follows the electrode
+    EXPECT_LT(position("text TextTimeGrid"), position("select mech 7"));
+    EXPECT_LT(position("check CheckAdsorb(1) 1"), position("count NumChem 1"));
+    EXPECT_LT(position("text TextG(3)"), position("text ks(1)"));
+    EXPECT_EQ(c.back(), "text txtVol");
+    // The second NumCharge is applied again; the second chemical count changes nothing.
+    EXPECT_EQ(std::count(c.begin(), c.end(), "count NumCharge 1"), 2);
+    EXPECT_EQ(std::count(c.begin(), c.end(), "count NumChem 1"), 1);
+}
+
+TEST(ParameterFileReader, DigitalStateComesBeforeAnElectrodeOnlyItOffers) {
+    std::string text = withValue(goldenFile("default.par"), "Electrode", " 5 ");
+    text = withValue(text, "Digital simulation:", " 1 ");
+    ExperimentParams read;
+    PlainTarget target(read);
+    applyParameterFile(parseParameterFile(text), target);
+    const auto at = std::find(target.calls.begin(), target.calls.end(), "select optElectrode 5");
+    ASSERT_NE(at, target.calls.begin());
+    EXPECT_EQ(*(at - 1), "check CheckDigital 1");
+    EXPECT_EQ(failureOf(withValue(goldenFile("default.par"), "Electrode", " 5 ")), "Invalid property value");
+}
+
+TEST(ParameterFileReader, LabelsAreNotChecked) {
+    std::vector<std::string> lines = linesOf(goldenFile("default.par"));
+    lines[0] = "Methode:";
+    lines[2] = "Startpotential";
+    const ParameterFileContents contents = parseParameterFile(fileOf(lines));
+    EXPECT_EQ(contents.technique, 1);
+    EXPECT_EQ(contents.numSpecies, 2);
+}
+
+TEST(ParameterFileReader, LineEndingsByteOrderMarkAndBlanksAroundItems) {
+    const std::string golden = goldenFile("default.par");
+    const std::vector<std::string> lines = linesOf(golden);
+    std::vector<std::string> padded = lines;
+    padded[1] = "\t 1 \t"; // technique with tabs and blanks around it
+    padded[3] = "  0.3  ";
+    const std::string variants[] = {fileOf(lines, "\n"), fileOf(lines, "\r"), "\xEF\xBB\xBF" + golden,
+                                    golden.substr(0, golden.size() - 2), fileOf(padded)};
+    for (const std::string& text : variants) {
+        ExperimentParams read;
+        PlainTarget target(read);
+        applyParameterFile(parseParameterFile(text), target);
+        EXPECT_EQ(read.optTech, 1);
+        EXPECT_EQ(read.Estart, "0.3");
+        EXPECT_EQ(read.txtVol, "10");
+    }
+}
+
+TEST(ParameterFileReader, QuotedItemsAndCommas) {
+    const std::string golden = goldenFile("default.par");
+    ExperimentParams read;
+    PlainTarget target(read);
+    // A quoted item keeps its blanks and commas; the text after the closing quote is dropped.
+    applyParameterFile(parseParameterFile(withValue(golden, "Electrolyte:", "\" K,Cl \" ignored")), target);
+    EXPECT_EQ(read.TextElectrolyte, " K,Cl ");
+    // An unquoted comma splits a text into two items and shifts every later item.
+    EXPECT_EQ(failureOf(withValue(golden, "E start (V):", "1,5")), "Type mismatch");
+}
+
+TEST(ParameterFileReader, RefusedFiles) {
+    const std::string golden = goldenFile("default.par");
+    const std::vector<std::string> lines = linesOf(golden);
+    struct Case {
+        std::string text;
+        std::string description;
+    };
+    const Case cases[] = {
+        {withValue(golden, "Scan:", " 4 "), "Invalid property value"},
+        {withValue(golden, "Scan:", "-1 "), "Invalid property value"},
+        {withValue(golden, "Technique :", " 11 "), "Subscript out of range"},
+        {withValue(golden, "Technique :", "one"), "Type mismatch"},
+        {withValue(golden, "Mechisim :", " 19 "), "Subscript out of range"},
+        {withValue(golden, "Preconcentration:", " 2 "), "Invalid property value"},
+        {withValue(golden, "NUMBER OF SPECIES :", " 30000 "), "Subscript out of range"},
+        {withValue(golden, "NUMBER OF SPECIES :", " 70000 "), "Overflow"},
+        {withValue(golden, "Number of charge rection:", "NaN"), "Type mismatch"},
+        {withValue(golden, "Number of charge rection:", "Inf"), "Type mismatch"},
+        {withValue(golden, "Number of chemical reaction:", " 1e999 "), "Overflow"},
+        {withValue(golden, "H+:", "maybe"), "Type mismatch"},
+        {fileOf(std::vector<std::string>(lines.begin(), lines.end() - 1)), "Input past end of file"},
+        {"", "Input past end of file"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(failureOf(c.text), c.description) << c.text.substr(0, 40);
+}
+
+TEST(ParameterFileReader, HostileTextsAreTakenAsTyped) {
+    const std::string golden = goldenFile("default.par");
+    const std::string longText(200000, 'x');
+    ExperimentParams read;
+    PlainTarget target(read);
+    applyParameterFile(parseParameterFile(withValue(withValue(golden, "pH:", longText), "Vol (ml):", "NaN")),
+                       target);
+    EXPECT_EQ(read.TextpH, longText);
+    EXPECT_EQ(read.txtVol, "NaN"); // a text field holds any text; its use reads it as 0
+}
+
+} // namespace
+} // namespace tessaly
