@@ -60,7 +60,7 @@ FormStatus setField(Workbench& wb, std::string_view name, std::string_view text)
     const auto field = findField(wb.params, name);
     if (!field)
         return FormStatus::UnknownName;
-    std::string** target = std::get_if<std::string*>(&*field);
+    std::string* const* target = std::get_if<std::string*>(&*field);
     if (!target)
         return FormStatus::BadValue; // not a text field
     Forms forms(wb.params);
