@@ -1,21 +1,78 @@
 #include "simulation/AnalyticalMechanisms.h"
 
 #include "base/Checked.h"
+#include "base/NumberText.h"
+#include "curves/Transforms.h"
+#include "simulation/MechanismRun.h"
+
+#include <vector>
 
 namespace tessaly {
 namespace {
 
-// Faradaic current of charge reaction j at point k, written into its ComponentCurrent columns. The
-// mechanism formulas are added here; until then no combination produces a faradaic current.
-void reactionCurrents(const SimulationContext&, int /*k*/, int /*j*/) {}
+// Faradaic current of charge reaction j at point k, written into its ComponentCurrent columns by the
+// file of its mechanism family:
+//   1-10   MechanismSimpleCharge.cpp (chemistry in MechanismCoupledChemistry.cpp)
+//   11-12  MechanismReversible.cpp
+//   13-14  MechanismMultiStep.cpp
+//   15-18  MechanismAdsorbed.cpp
+// and, at a rotating electrode, MechanismRotating.cpp for 1-14.
+void reactionCurrents(MechanismRun& run, int k, int j) {
+    if (run.c.RotationRate > 0 && run.mechanism <= 14)
+        rotatingCurrents(run, k, j);
+    else if (run.mechanism <= 10)
+        kineticChargeCurrents(run, k, j);
+    else if (run.mechanism <= 12)
+        reversibleCouplesCurrents(run, k, j);
+    else if (run.mechanism <= 14)
+        multiStepCurrents(run, k, j);
+    else
+        adsorbedCurrents(run, k, j);
+}
+
+// Thin film (electrode 9): the couple's amount per area C·h, starting with the solution's composition.
+void prepareThinLayer(MechanismRun& run) {
+    const double thickness = leadingNumber(run.p.thickness); // cm
+    for (int j = 1; j <= run.numCharge; ++j) {
+        ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
+        const double total = r.step.Cox + r.step.Cred; // mol/L
+        r.surfaceTotal = total * thickness;
+        r.surfaceState = total > 0 ? r.step.Cox / total : 0.0;
+    }
+}
+
+// Everything of the run that does not change from point to point.
+void prepareRun(MechanismRun& run) {
+    for (int j = 1; j <= run.numCharge; ++j)
+        prepareReaction(run, j);
+    if (run.electrode == 9)
+        prepareThinLayer(run);
+    if (run.mechanism >= 15)
+        prepareAdsorbed(run);
+    else if (run.mechanism >= 13)
+        prepareMultiStep(run);
+    if (!(run.c.RotationRate > 0 && run.mechanism <= 14))
+        prepareSuperpositions(run);
+}
 
 } // namespace
 
-void AnalyticalCurrents(const SimulationContext& ctx) {
+void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
     const CommittedValues& c = ctx.params.committed;
     CurveStore& store = ctx.store;
     const int numCharge = ctx.params.NumCharge;
     const int total = checkedIndex(ctx.run.TotalCurrentColumn, 0, kMaxColumn);
+    checkedIndex(numCharge, 0, kMaxAnalyticalReactions);
+
+    MechanismRun run(ctx.params, store, ctx.run);
+    run.path = path;
+    run.mechanism = ctx.params.Mechanism;
+    run.technique = ctx.params.Technique;
+    run.electrode = ctx.params.Electrode;
+    run.numCharge = numCharge;
+    run.timeGrid = ctx.run.TimeGrid;
+    run.pulseHeight = ctx.run.PulseHeight;
+    run.kernel = KernelContext{ctx.run.fRT, c.ElectrodeRadius, store.E.span(), {}};
 
     // Double-layer charging of a sweep, i_c = Cdl v, lagged by the cell time constant Ru Cdl over
     // the time step: i(k) = (T(k) - s Cdl v + (Ru Cdl / dt) i(k-1)) / (1 + Ru Cdl / dt).
@@ -25,11 +82,13 @@ void AnalyticalCurrents(const SimulationContext& ctx) {
     double previous = 0;
 
     FloatingPointGuard::check();
+    prepareRun(run);
+    FloatingPointGuard::check();
     for (int k = store.FirstPoint + 1; k <= store.LastPoint; ++k) {
         checkedIndex(k, 0, kMaxPoint);
         double faradaic = 0;
         for (int j = 1; j <= numCharge; ++j) {
-            reactionCurrents(ctx, k, j);
+            reactionCurrents(run, k, j);
             faradaic += store.ComponentCurrent.at(k, j);
         }
         if (charging) {
@@ -44,6 +103,42 @@ void AnalyticalCurrents(const SimulationContext& ctx) {
     }
 }
 
-void applyAnalyticalAfterPass(const SimulationContext&) {}
+void applyAnalyticalAfterPass(const SimulationContext& ctx) {
+    const ExperimentParams& p = ctx.params;
+    const int code = 100 * p.Technique + p.Electrode;
+    if (code < 101 || code > 104 || p.Mechanism < 11 || p.Mechanism > 14 || p.committed.RotationRate > 0)
+        return;
+    CurveStore& store = ctx.store;
+    const int numCharge = p.NumCharge;
+    const int total = checkedIndex(ctx.run.TotalCurrentColumn, 0, kMaxColumn);
+    checkedIndex(2 * numCharge + 1, 0, kMaxColumn);
+    std::vector<double> work(transformWorkSize(kPointCapacity)); // once per run
+
+    // The transform works on the current curve; CurveNo names each reaction's column meanwhile.
+    struct RestoreCurveNo {
+        CurveStore& store;
+        int saved;
+        ~RestoreCurveNo() { store.CurveNo = saved; }
+    } restore{store, store.CurveNo};
+    for (int j = 1; j <= numCharge; ++j) {
+        store.CurveNo = j;
+        semiDifferentiate(ColumnRef::inTable(store.ComponentCurrent.data(), PointTable::stride(), j),
+                          store.FirstPoint, store.LastIndex, ctx.run.TimeGrid, work);
+    }
+
+    const int first = checkedIndex(store.FirstPoint, 0, kMaxPoint);
+    const int last = checkedIndex(store.LastPoint, -1, kMaxPoint);
+    if (p.Electrode >= 2 && p.Electrode <= 4)
+        for (int k = first; k <= last; ++k)
+            for (int j = 1; j <= numCharge; ++j)
+                store.ComponentCurrent(k, j) += store.ComponentCurrent(k, numCharge + 1 + j);
+    for (int k = first; k <= last; ++k) {
+        double sum = 0;
+        for (int j = 1; j <= numCharge; ++j)
+            sum += store.ComponentCurrent(k, j);
+        store.ComponentCurrent(k, total) = sum;
+    }
+    FloatingPointGuard::check();
+}
 
 } // namespace tessaly

@@ -1,0 +1,132 @@
+// Per-run constants of every charge reaction, and how the coupled chemistry of mechanisms 5 to 10 enters
+// them: an apparent formal potential and an effective bulk concentration of the electroactive form, the
+// zone-diagram limits of the classical theory for a fast chemical step (the conditions in the mechanism
+// captions), or the catalytic time law of mechanism 8.
+//
+//   5  C2E   C = 2A fast, K = [A]²/[C] < 1: the wave of all A-equivalents, C_T = C_A + 2·C_C, at
+//            E0 + (RT/2nF)·ln(K/C_T)  (equilibrium of the dimer at the surface with a Nernstian A/B couple).
+//   6  CE    C + mD = A + mE fast, K' = K·(C_D/C_E)^m < 1: the wave of C_A + C_C at E0 + (RT/nF)·ln(K'/(1 +
+//   K'))
+//            (Bard & Faulkner, Electrochemical Methods, 2nd ed., §12.3, the diffusion-equilibrium zone).
+//   7  EC    B -> C with kf > 100 v: the pure kinetic zone, where the wave keeps its height and moves by
+//            (RT/2nF)·ln X. Sweep: Ep = E0 − 0.780·RT/nF + (RT/2nF)·ln(kf·RT/(nFv)) (Nicholson & Shain,
+//            Anal. Chem. 36 (1964) 706), and the Nernstian sweep of the kernels peaks 1.109·RT/nF below
+//            its E0, so X = kf·RT/(nFv)·exp(2·(1.109 − 0.780)). Steps of duration t: the reaction layer
+//            √(D/kf) gives E1/2 = E0 + (RT/2nF)·ln(π·kf·t), X = π·kf·t.
+//   8  EC'   B + C -> A with k = (kf + kb)·C_C: the step current is multiplied by √(πkt)·erf(√(kt)) + e^(−kt)
+//            (Delahay & Stiehl, J. Am. Chem. Soc. 74 (1952) 3500); the superpositions use that time law.
+//   9  EC2   2B -> C with kf·C > 100 v: Ep = E0 − 0.902·RT/nF + (RT/3nF)·ln(2·kf·C·RT/(3nFv)) (Olmstead,
+//            Hamilton & Nicholson, Anal. Chem. 41 (1969) 260); steps use t in place of RT/(nFv).
+//  10  complex MLm = M + mL, K = [M][L]^m/[MLm] < 1, ligand in excess: the complex (D of ML) carries the
+//            wave of C_M + C_ML at E0 + (RT/nF)·(ln K − m·ln C_L) (Lingane, Chem. Rev. 29 (1941) 1).
+//  2, 3  EE, EEE with E'1 > E'2 > E'3: every later step reduces what the earlier steps deliver, so its
+//            effective oxidised concentration is its own plus that of the step before (equal D).
+
+#include "simulation/MechanismRun.h"
+
+#include <cmath>
+
+namespace tessaly {
+namespace {
+
+constexpr double kReversibleSweepPeak = 1.109; // (E0 − Ep)·nF/RT of the Nernstian sweep kernel
+constexpr double kEcPeak = 0.780;              // EC pure kinetic zone, Nicholson & Shain
+constexpr double kEc2Peak = 0.902;             // EC2 pure kinetic zone, Olmstead et al.
+
+// Equilibrium constant of chemical reaction 1: kf/kb, or the committed Keq when kb is 0.
+double equilibriumConstant(const CommittedValues& c) {
+    return c.RateKb[1] > 0 ? c.RateKf[1] / c.RateKb[1] : c.Keq[1];
+}
+
+// Time techniques (single steps) use the step duration as their kinetic time scale; the others RT/(nFv).
+bool stepTechnique(int technique) {
+    return technique == 2 || technique == 3 || technique == 8;
+}
+
+} // namespace
+
+void prepareReaction(MechanismRun& run, int j) {
+    const CommittedValues& c = run.c;
+    const ChargeReactionRow& row = run.p.tables.charge[static_cast<std::size_t>(j)];
+    ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
+    r.ox = checkedIndex(row.ox, 1, kMaxSpecies);
+    r.red = checkedIndex(row.red, 1, kMaxSpecies);
+    r.n = row.n;
+    r.nf = r.n * run.kernel.fRT;
+    r.RTnF = 1.0 / r.nf;
+    r.Dox = c.DiffCoef[static_cast<std::size_t>(r.ox)];
+    r.Dred = c.DiffCoef[static_cast<std::size_t>(r.red)];
+    r.law = ResponseLaw{run.timeGrid, 0.0};
+
+    StepArgs& a = r.step;
+    a.ks = c.RateKs[static_cast<std::size_t>(j)];
+    a.alpha = c.Alpha[static_cast<std::size_t>(j)];
+    a.n = r.n;
+    a.E0 = c.FormalPotential[static_cast<std::size_t>(j)];
+    a.Cox = c.InitConc[static_cast<std::size_t>(r.ox)];
+    a.Cred = c.InitConc[static_cast<std::size_t>(r.red)];
+    a.sqrtDox = std::sqrt(r.Dox);
+    a.sqrtDred = std::sqrt(r.Dred);
+    a.t = run.timeGrid;
+    a.dE = run.pulseHeight;
+    a.nuOx = row.nuOx;
+    a.nuRed = row.nuRed;
+
+    // Proton-coupled couples: E0 moves by RT/nF·ln(10)·h per pH unit away from 7.
+    if (c.PHFactor != 0)
+        a.E0 -= r.RTnF * row.protons * c.PHFactor;
+
+    const auto conc = [&](int s) { return c.InitConc[static_cast<std::size_t>(s)]; };
+    const double kineticScale = stepTechnique(run.technique) ? run.timeGrid : r.RTnF / c.ScanRate; // s
+    switch (run.mechanism) {
+    case 2:
+    case 3:
+        if (j > 1)
+            a.Cox += run.reaction[static_cast<std::size_t>(j - 1)].step.Cox;
+        break;
+    case 5: {
+        const double total = conc(1) + 2.0 * conc(3); // mol/L of A-equivalents
+        a.Cox = total;
+        a.E0 += 0.5 * r.RTnF * std::log(equilibriumConstant(c) / total);
+        break;
+    }
+    case 6: {
+        const double ratio = equilibriumConstant(c) * std::pow(conc(4) / conc(5), run.p.tables.m);
+        a.Cox = conc(1) + conc(3);
+        a.E0 += r.RTnF * std::log(ratio / (1.0 + ratio));
+        break;
+    }
+    case 7: {
+        const double kf = c.RateKf[1]; // 1/s
+        if (kf > 0) {
+            const double x = stepTechnique(run.technique)
+                                 ? std::numbers::pi * kf * kineticScale
+                                 : kf * kineticScale * std::exp(2.0 * (kReversibleSweepPeak - kEcPeak));
+            a.E0 += std::log(x) / (2.0 * r.nf);
+        }
+        break;
+    }
+    case 8:
+        r.law.catalyticRate = (c.RateKf[1] + c.RateKb[1]) * conc(3);
+        break;
+    case 9: {
+        const double rate = c.RateKf[1] * conc(1); // 1/s
+        if (rate > 0) {
+            const double shift = stepTechnique(run.technique) ? 0.0 : kReversibleSweepPeak - kEc2Peak;
+            a.E0 += r.RTnF * (std::log(2.0 * rate * kineticScale / 3.0) / 3.0 + shift);
+        }
+        break;
+    }
+    case 10:
+        r.Dox = c.DiffCoef[3];
+        a.sqrtDox = std::sqrt(r.Dox);
+        a.Cox = conc(1) + conc(3);
+        if (conc(4) > 0)
+            a.E0 += r.RTnF * (std::log(equilibriumConstant(c)) - run.p.tables.m * std::log(conc(4)));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tessaly

@@ -1,0 +1,51 @@
+// Rotating electrode (RotationRate > 0), mechanisms 1 to 14: the convective diffusion layer sets a steady
+// current, the Koutecký–Levich combination of the charge-transfer rates with the Levich mass-transfer
+// coefficients m_s = 0.62·D_s^(2/3)·ω^(1/2)·ν^(−1/6) of both forms (Levich, Physicochemical Hydrodynamics,
+// 1962; Bard & Faulkner, Electrochemical Methods, 2nd ed., §9.3). It replaces the current of the stationary
+// formulas; the reversible mechanisms 11 to 14 take a charge transfer fast enough to be Nernstian, and the
+// consecutive couples of 13 and 14 reduce what the earlier couples deliver, as mechanisms 2 and 3 do.
+// Surface-confined couples (15 to 18) do not see the convection.
+
+#include "simulation/MechanismRun.h"
+
+#include <cmath>
+
+namespace tessaly {
+namespace {
+
+constexpr double kNernstianRate = 1e6; // cm/s: far beyond any Levich coefficient
+
+double levich(const MechanismRun& run, const ReactionConstants& r, double E, double cumulativeOx) {
+    const CommittedValues& c = run.c;
+    const double factor = 0.62 * std::pow(c.Viscosity, -1.0 / 6.0) * std::sqrt(c.RotationRate); // 1/s^½
+    StepArgs a = r.step;
+    a.E = E;
+    a.Cox = cumulativeOx;
+    if (run.mechanism >= 11)
+        a.ks = kNernstianRate;
+    return RotatingCurrent(run.kernel, a, 1.0 / (factor * std::pow(r.Dox, 2.0 / 3.0)),
+                           1.0 / (factor * std::pow(r.Dred, 2.0 / 3.0)));
+}
+
+} // namespace
+
+void rotatingCurrents(MechanismRun& run, int k, int j) {
+    const ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
+    double cox = r.step.Cox;
+    if (run.mechanism == 13 || run.mechanism == 14)
+        for (int i = 1; i < j; ++i)
+            cox += run.reaction[static_cast<std::size_t>(i)].step.Cox;
+    const double fa = run.constants.FaradayArea;
+    const double E = run.store.E[k];
+    const int t = run.technique;
+    if (t >= 4 && t <= 6) {
+        const double first = fa * levich(run, r, E + (t == 4 ? 0.0 : -run.c.PulsePotential), cox);
+        const double second = fa * levich(run, r, E + run.c.PulsePotential, cox);
+        run.setSamples(k, j, first, second);
+        run.setCurrent(k, j, t == 4 ? second - first : first - second);
+        return;
+    }
+    run.setCurrent(k, j, fa * levich(run, r, E + run.pulseHeight, cox));
+}
+
+} // namespace tessaly

@@ -1,0 +1,156 @@
+#pragma once
+// What the mechanism formulas of one analytical run share: the run's context, the kernel context, the
+// per-reaction constants prepared before the point loop, the surface state that advances point by point
+// (thin layers, adsorbed amounts) and the superposition buffers, all sized once per run.
+//
+// Sign convention of every faradaic current: a reduction (O + ne -> R) is positive.
+
+#include "simulation/AnalyticalKernels.h"
+#include "simulation/AnalyticalMechanisms.h"
+#include "simulation/SimulationContext.h"
+
+#include <array>
+#include <vector>
+
+namespace tessaly {
+
+inline constexpr int kMaxAnalyticalReactions = 3; // the analytical mechanisms have at most three couples
+
+// Time law of a step response, normalised to 1 at the run's TimeGrid: the planar diffusion law √(τ/t), or
+// the same law multiplied by the catalytic regeneration of an EC' couple.
+struct ResponseLaw {
+    double timeGrid = 0.0;      // τ, s
+    double catalyticRate = 0.0; // k of the catalytic regeneration, 1/s (0: pure diffusion)
+    // R(t) = K(t)/K(τ), with K the current of a unit step; t > 0, s.
+    double operator()(double t) const;
+};
+
+// Constants of one charge reaction for the whole run.
+struct ReactionConstants {
+    int ox = 0;                   // species number of the oxidised form
+    int red = 0;                  // species number of the reduced form
+    double n = 1.0;               // electrons
+    double nf = 0.0;              // n·F/RT, 1/V
+    double RTnF = 0.0;            // RT/(nF), V
+    double Dox = 0.0, Dred = 0.0; // diffusion coefficients, cm²/s
+    StepArgs step;                // kernel arguments with the apparent E0 and the effective bulk
+                                  // concentrations, t = TimeGrid; E is set per evaluation
+    ResponseLaw law;              // time law of the superpositions
+    double surfaceTotal = 0.0; // adsorbed couples: Langmuir total Γ, mol/cm²; thin layer: C·h, mol/L·cm
+    double surfaceState = 0.0; // relaxing quantity carried from point to point (fraction or Γ_O)
+};
+
+// Potential levels inside one point of a pulse programme (differential pulse, square wave, staircase)
+// and the instants at which the current is sampled; times are measured from the start of the point.
+struct LevelScheme {
+    int levels = 1;                       // 1 or 2 levels per point
+    std::array<double, 2> offset{};       // potential of level l relative to E[i], V
+    std::array<double, 2> start{}, end{}; // level l lasts from start[l] to end[l], s
+    int samples = 1;                      // 1 or 2 sampling instants
+    std::array<double, 2> sampleTime{};   // s
+    double period = 0.0;                  // duration of one point, s
+};
+
+// Buffers of the superpositions. Every vector holds kPointCapacity doubles and is sized once per run,
+// only when the run's technique needs it.
+struct SuperpositionBuffers {
+    std::vector<double> sweepWeights;                                     // SweepWeights[k]
+    std::vector<double> pulseWeights;                                     // staircase weights, tsa
+    std::vector<double> responseWeights;                                  // sweep weights of a law
+    std::array<std::vector<double>, kMaxAnalyticalReactions + 1> history; // planar step responses
+    // Level superposition: weights[s][l][d] and the histories of the two levels of every reaction.
+    std::array<std::array<std::vector<double>, 2>, 2> levelWeights;
+    std::array<std::array<std::vector<double>, 2>, kMaxAnalyticalReactions + 1> levelHistory;
+};
+
+struct MechanismRun {
+    MechanismRun(const ExperimentParams& params, CurveStore& curves, const RunConstants& run)
+        : p(params), c(params.committed), store(curves), constants(run) {}
+
+    const ExperimentParams& p;
+    const CommittedValues& c;
+    CurveStore& store;
+    const RunConstants& constants;
+    SuperpositionPath path = SuperpositionPath::History;
+
+    int mechanism = 1;
+    int technique = 1;
+    int electrode = 1;
+    int numCharge = 1;
+    double timeGrid = 0.0;    // s per point
+    double pulseHeight = 0.0; // V
+    KernelContext kernel;
+    std::array<ReactionConstants, kMaxAnalyticalReactions + 1> reaction{};
+    LevelScheme levels;
+    SuperpositionBuffers buffers;
+    // Points at which a chronoamperometric programme changes potential (technique 8), in order.
+    std::array<int, 64> stepPoints{};
+    int stepCount = 0;
+
+    // Writes reaction j's current of point k (A) into column j.
+    void setCurrent(int k, int j, double current) { store.ComponentCurrent.at(k, j) = current; }
+    // Writes the two sampled currents (A) into the groups NumCharge+1+j and 2·NumCharge+1+j.
+    void setSamples(int k, int j, double first, double second) {
+        store.ComponentCurrent.at(k, numCharge + 1 + j) = first;
+        store.ComponentCurrent.at(k, 2 * numCharge + 1 + j) = second;
+    }
+    // Sign of the potential change into point k: −1, 0 or +1.
+    double sweepDirection(int k) const {
+        const double de = store.E[k] - store.E[k - 1];
+        return de > 0 ? 1.0 : (de < 0 ? -1.0 : 0.0);
+    }
+    bool spherical() const { return electrode >= 2 && electrode <= 4; }
+};
+
+// ---- preparation (MechanismCoupledChemistry.cpp) -----------------------------------------------------
+
+// Apparent formal potential, effective bulk concentrations and time law of reaction j: the thin-film
+// shift, the pH shift, the equilibria and follow-up reactions of mechanisms 5 to 10, the catalytic rate
+// of mechanism 8 and the cumulative feed of the consecutive couples of mechanisms 2, 3, 13 and 14.
+void prepareReaction(MechanismRun& run, int j);
+
+// ---- superpositions (MechanismSuperposition.cpp) ------------------------------------------------------
+
+// √(πkt)·erf(√(kt)) + exp(−kt): the catalytic (EC') regeneration factor of a step current at time t, s,
+// for the pseudo-first-order rate k, 1/s (Delahay and Stiehl, J. Am. Chem. Soc. 74 (1952) 3500).
+double catalyticFactor(double rate, double t);
+
+// Step response of reaction j at potential E and time t after the step (per unit FaradayArea).
+enum class StepKind { Planar, Spherical, Nernstian };
+double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, double t);
+
+// Buffers and tables of the run's technique, filled before the point loop for every reaction.
+void prepareSuperpositions(MechanismRun& run);
+
+// Linear sweep of reaction j at point k with the designed kernels (planar history) or, for an EC' law,
+// with the sweep weights of that law; per unit FaradayArea.
+double sweepSuperposition(const MechanismRun& run, int j, int k);
+// The same sum with the Nernstian step response (reversible couples without the after-pass).
+double nernstianSweep(const MechanismRun& run, int j, int k);
+// Staircase of reaction j at point k sampled at SampleFrac1 (planar, spherical or cylindrical).
+double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind current, StepKind history);
+// Level superposition (differential pulse, square wave, staircase of a non-diffusive law): the current
+// at sampling instant s of point k.
+double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind current);
+// Chronoamperometry (technique 8): the step responses of the programme's potential steps superposed at
+// the elapsed times of point k (point k lies k·TimeGrid after the first step).
+double stepSequence(const MechanismRun& run, int j, int k, StepKind kind);
+
+// ---- the mechanism families --------------------------------------------------------------------------
+
+// Per-run preparation of the families that carry state or a history of their own.
+void prepareMultiStep(MechanismRun& run);
+void prepareAdsorbed(MechanismRun& run);
+
+// Mechanisms 1 to 10 (MechanismSimpleCharge.cpp).
+void kineticChargeCurrents(MechanismRun& run, int k, int j);
+// Mechanisms 11 and 12 (MechanismReversible.cpp).
+void reversibleCouplesCurrents(MechanismRun& run, int k, int j);
+// Mechanisms 13 and 14 (MechanismMultiStep.cpp).
+void multiStepCurrents(MechanismRun& run, int k, int j);
+// Mechanisms 15 to 18 (MechanismAdsorbed.cpp).
+void adsorbedCurrents(MechanismRun& run, int k, int j);
+// Rotating electrode (MechanismRotating.cpp): the Koutecký–Levich current replaces the diffusion one.
+void rotatingCurrents(MechanismRun& run, int k, int j);
+
+} // namespace tessaly

@@ -1,0 +1,325 @@
+// Superpositions of potential steps over the programme of a run: the linear sweep, the staircase, the
+// two-level pulse programmes (differential pulse, square wave) and the step sequence of
+// chronoamperometry. The step response of a potential level is evaluated once per run and read from a
+// buffer by the O(N²) sums (SuperpositionPath::History), or afresh (SuperpositionPath::Direct).
+//
+// A potential level L held from t_a to t_b contributes f(L, τ)·(R(t − t_a) − R(t − t_b)) at time t, with
+// f the step response at the run's TimeGrid τ and R the time law of the couple normalised to R(τ) = 1:
+// √(τ/t) for diffusion, exact for a Nernstian couple and the designed approximation for slow kinetics
+// (Bard & Faulkner, Electrochemical Methods, 2nd ed., §5.7 and §7.3).
+
+#include "base/Checked.h"
+#include "curves/CurveStore.h"
+#include "simulation/MechanismRun.h"
+
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+
+namespace tessaly {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+std::size_t at(int i) {
+    return static_cast<std::size_t>(i);
+}
+
+// Current of a unit potential step under the law, per unit n·C·√D: (√(πkt)·erf(√(kt)) + exp(−kt))/√(πt),
+// the catalytic (EC') response of Delahay and Stiehl, J. Am. Chem. Soc. 74 (1952) 3500; 1/√(πt) for k = 0.
+double unitStepCurrent(double k, double t) {
+    const double x = std::sqrt(k * t);
+    return (std::sqrt(kPi) * x * std::erf(x) + std::exp(-k * t)) / std::sqrt(kPi * t);
+}
+
+// Time integral of unitStepCurrent from 0 to t: √k·t·erf(√(kt)) + erf(√(kt))/(2√k) + √(t/π)·exp(−kt).
+double unitStepCharge(double k, double t) {
+    if (k == 0.0)
+        return 2.0 * std::sqrt(t / kPi);
+    const double x = std::sqrt(k * t);
+    const double e = std::erf(x);
+    return std::sqrt(k) * t * e + e / (2.0 * std::sqrt(k)) + std::sqrt(t / kPi) * std::exp(-k * t);
+}
+
+void sizeBuffer(std::vector<double>& buffer) {
+    if (buffer.size() != static_cast<std::size_t>(kPointCapacity))
+        buffer.assign(static_cast<std::size_t>(kPointCapacity), 0.0);
+}
+
+StepKind historyKind(const MechanismRun& run) {
+    if (run.mechanism == 11 || run.mechanism == 12)
+        return StepKind::Nernstian;
+    return run.electrode == 5 ? StepKind::Spherical : StepKind::Planar;
+}
+
+void fillHistory(const MechanismRun& run, int j, StepKind kind, double offset, int last,
+                 std::vector<double>& history) {
+    sizeBuffer(history);
+    for (int i = 1; i <= last; ++i)
+        history[at(i)] = stepResponse(run, j, kind, run.store.E[i] + offset, run.timeGrid);
+}
+
+// Level scheme of the pulse techniques. Differential pulse (4): the base potential for DropTime − PulseTime,
+// then the pulse for PulseTime, sampled at SampleFrac1 of the base and SampleFrac2 of the pulse. Square
+// wave (5, 6): E − PulsePotential for one half-period PulseTime, then E + PulsePotential, each sampled at
+// its own fraction. Staircase (7): one level of DropTime sampled at SampleFrac1.
+LevelScheme levelSchemeOf(const MechanismRun& run) {
+    const CommittedValues& c = run.c;
+    LevelScheme s;
+    switch (run.technique) {
+    case 4: {
+        const double base = c.DropTime - c.PulseTime;
+        s.levels = 2;
+        s.offset = {0.0, c.PulsePotential};
+        s.start = {0.0, base};
+        s.end = {base, c.DropTime};
+        s.samples = 2;
+        s.sampleTime = {c.SampleFrac1 * base, base + c.SampleFrac2 * c.PulseTime};
+        s.period = c.DropTime;
+        break;
+    }
+    case 5:
+    case 6:
+        s.levels = 2;
+        s.offset = {-c.PulsePotential, c.PulsePotential};
+        s.start = {0.0, c.PulseTime};
+        s.end = {c.PulseTime, 2.0 * c.PulseTime};
+        s.samples = 2;
+        s.sampleTime = {c.SampleFrac1 * c.PulseTime, c.PulseTime + c.SampleFrac2 * c.PulseTime};
+        s.period = 2.0 * c.PulseTime;
+        break;
+    default:
+        s.levels = 1;
+        s.start = {0.0, 0.0};
+        s.end = {run.timeGrid, 0.0};
+        s.samples = 1;
+        s.sampleTime = {c.SampleFrac1 * run.timeGrid, 0.0};
+        s.period = run.timeGrid;
+        break;
+    }
+    return s;
+}
+
+// weights[s][l][d]: contribution of level l of the point d periods before the sampled one to sample s.
+void fillLevelWeights(MechanismRun& run, int last) {
+    const LevelScheme& s = run.levels;
+    const ResponseLaw& law = run.reaction[1].law;
+    for (int sample = 0; sample < s.samples; ++sample) {
+        const double ts = s.sampleTime[static_cast<std::size_t>(sample)];
+        for (int l = 0; l < s.levels; ++l) {
+            std::vector<double>& w = run.buffers.levelWeights[at(sample)][at(l)];
+            sizeBuffer(w);
+            const double a = s.start[at(l)];
+            const double b = s.end[at(l)];
+            if (a >= ts)
+                w[0] = 0.0; // the level begins after this sampling instant
+            else if (b < ts)
+                w[0] = law(ts - a) - law(ts - b);
+            else
+                w[0] = law(ts - a);
+            for (int d = 1; d <= last; ++d)
+                w[at(d)] = law(d * s.period + ts - a) - law(d * s.period + ts - b);
+        }
+    }
+}
+
+// Sweep weights of a law: i_m = Σ_{i=1..m} f(E_i)·W[m − i] for a surface condition interpolated linearly
+// between points; W[d] = (A(d) − A(d − 1))/K(τ) with A(d) = (Q((d + 1)τ) − Q(dτ))/τ and Q the charge of
+// a unit step. For pure diffusion W[0] = 2 and W[d] = 2·SweepWeights[d].
+void fillResponseWeights(MechanismRun& run, int last) {
+    std::vector<double>& w = run.buffers.responseWeights;
+    sizeBuffer(w);
+    const double k = run.reaction[1].law.catalyticRate;
+    const double tau = run.timeGrid;
+    const double unit = unitStepCurrent(k, tau);
+    double previous = 0.0; // A(d − 1)
+    for (int d = 0; d <= last; ++d) {
+        const double a = (unitStepCharge(k, (d + 1) * tau) - unitStepCharge(k, d * tau)) / tau;
+        w[at(d)] = (a - previous) / unit;
+        previous = a;
+    }
+}
+
+bool catalytic(const MechanismRun& run) {
+    return run.reaction[1].law.catalyticRate != 0.0;
+}
+
+} // namespace
+
+double ResponseLaw::operator()(double t) const {
+    if (catalyticRate == 0.0)
+        return std::sqrt(timeGrid / t);
+    return unitStepCurrent(catalyticRate, t) / unitStepCurrent(catalyticRate, timeGrid);
+}
+
+double catalyticFactor(double rate, double t) {
+    const double x = std::sqrt(rate * t);
+    return std::sqrt(kPi) * x * Erf(x) + std::exp(-rate * t);
+}
+
+double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, double t) {
+    StepArgs a = run.reaction[at(j)].step;
+    a.E = E;
+    a.t = t;
+    switch (kind) {
+    case StepKind::Spherical:
+        return StepCurrentSpherical(run.kernel, a);
+    case StepKind::Nernstian:
+        return ReversibleCurrent(run.kernel, a);
+    case StepKind::Planar:
+        break;
+    }
+    return StepCurrentPlanar(run.kernel, a);
+}
+
+void prepareSuperpositions(MechanismRun& run) {
+    const int last = checkedIndex(run.store.LastPoint, 0, kMaxPoint);
+    const bool history = run.path == SuperpositionPath::History;
+    // Mechanisms 13 and 14 keep their own history (MechanismMultiStep.cpp); 15 to 18 need none.
+    const bool diffusive = run.mechanism <= 12;
+    switch (run.technique) {
+    case 1:
+        if (!diffusive)
+            return;
+        sizeBuffer(run.buffers.sweepWeights);
+        buildSweepWeights(last, run.buffers.sweepWeights);
+        run.kernel.sweepWeights = run.buffers.sweepWeights;
+        if (catalytic(run))
+            fillResponseWeights(run, last);
+        if (history)
+            for (int j = 1; j <= run.numCharge; ++j)
+                fillHistory(run, j, historyKind(run), 0.0, last, run.buffers.history[at(j)]);
+        return;
+    case 7:
+        if (!diffusive)
+            return;
+        if (run.mechanism <= 10 && !catalytic(run)) {
+            sizeBuffer(run.buffers.pulseWeights);
+            buildPulseWeights(run.c.SampleFrac1, last, run.buffers.pulseWeights);
+            if (history)
+                for (int j = 1; j <= run.numCharge; ++j)
+                    fillHistory(run, j, historyKind(run), 0.0, last, run.buffers.history[at(j)]);
+            return;
+        }
+        [[fallthrough]];
+    case 4:
+    case 5:
+    case 6:
+        if (!diffusive)
+            return;
+        run.levels = levelSchemeOf(run);
+        fillLevelWeights(run, last);
+        if (history)
+            for (int j = 1; j <= run.numCharge; ++j)
+                for (int l = 0; l < run.levels.levels; ++l)
+                    fillHistory(run, j, historyKind(run), run.levels.offset[at(l)], last,
+                                run.buffers.levelHistory[at(j)][at(l)]);
+        return;
+    case 8:
+        run.stepCount = 0;
+        for (int k = 1; k <= last; ++k) {
+            if (k > 1 && run.store.E[k] == run.store.E[k - 1])
+                continue;
+            if (run.stepCount >= static_cast<int>(run.stepPoints.size()))
+                raise(failure_text::subscriptOutOfRange);
+            run.stepPoints[at(run.stepCount++)] = k;
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+double sweepSuperposition(const MechanismRun& run, int j, int k) {
+    StepArgs a = run.reaction[at(j)].step;
+    a.E = run.store.E[k];
+    if (!catalytic(run)) {
+        if (run.path == SuperpositionPath::Direct)
+            return SweepCurrent(run.kernel, a, k);
+        return SweepCurrentFromHistory(run.kernel, a, k, run.buffers.history[at(j)]);
+    }
+    const std::vector<double>& w = run.buffers.responseWeights;
+    double s = StepCurrentPlanar(run.kernel, a) * w[0];
+    for (int i = 1; i <= k - 1; ++i) {
+        const double f = run.path == SuperpositionPath::History
+                             ? run.buffers.history[at(j)][at(i)]
+                             : stepResponse(run, j, StepKind::Planar, run.store.E[i], run.timeGrid);
+        s += f * w[at(k - i)];
+    }
+    return s;
+}
+
+double nernstianSweep(const MechanismRun& run, int j, int k) {
+    double s = stepResponse(run, j, StepKind::Nernstian, run.store.E[k], run.timeGrid);
+    const std::vector<double>& w = run.buffers.sweepWeights;
+    for (int i = 1; i <= k - 1; ++i) {
+        const double f = run.path == SuperpositionPath::History
+                             ? run.buffers.history[at(j)][at(i)]
+                             : stepResponse(run, j, StepKind::Nernstian, run.store.E[i], run.timeGrid);
+        s += f * w[at(k - i)];
+    }
+    return 2.0 * s;
+}
+
+double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind current, StepKind history) {
+    StepArgs a = run.reaction[at(j)].step;
+    a.E = run.store.E[k];
+    a.dE = run.pulseHeight;
+    const double tsa = run.c.SampleFrac1;
+    const bool direct = run.path == SuperpositionPath::Direct;
+    if (current == StepKind::Planar)
+        return direct ? PulseCurrentPlanar(run.kernel, a, k, tsa)
+                      : PulseCurrentPlanarFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
+                                                      run.buffers.pulseWeights);
+    if (history == StepKind::Planar)
+        return direct ? PulseCurrentSpherical(run.kernel, a, k, tsa)
+                      : PulseCurrentSphericalFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
+                                                         run.buffers.pulseWeights);
+    return direct ? PulseCurrentCylindrical(run.kernel, a, k, tsa)
+                  : PulseCurrentCylindricalFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
+                                                       run.buffers.pulseWeights);
+}
+
+double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind current) {
+    const LevelScheme& scheme = run.levels;
+    const StepKind kind = historyKind(run);
+    double sum = 0.0;
+    for (int l = 0; l < scheme.levels; ++l) {
+        const double offset = scheme.offset[at(l)];
+        const std::vector<double>& w = run.buffers.levelWeights[at(s)][at(l)];
+        if (w[0] != 0.0)
+            sum += stepResponse(run, j, current, run.store.E[k] + offset, run.timeGrid) * w[0];
+        if (run.path == SuperpositionPath::History) {
+            const double* h = run.buffers.levelHistory[at(j)][at(l)].data();
+            for (int i = 1; i <= k - 1; ++i)
+                sum += h[i] * w[at(k - i)];
+        } else {
+            for (int i = 1; i <= k - 1; ++i)
+                sum += stepResponse(run, j, kind, run.store.E[i] + offset, run.timeGrid) * w[at(k - i)];
+        }
+    }
+    return sum;
+}
+
+double stepSequence(const MechanismRun& run, int j, int k, StepKind kind) {
+    const double tau = run.timeGrid;
+    const double rate = run.reaction[at(j)].law.catalyticRate;
+    // Step response at elapsed time t, with the catalytic regeneration of an EC' couple.
+    auto response = [&](double E, double t) {
+        const double f = stepResponse(run, j, kind, E, t);
+        return rate == 0.0 ? f : f * catalyticFactor(rate, t);
+    };
+    double sum = 0.0;
+    for (int b = 0; b < run.stepCount; ++b) {
+        const int first = run.stepPoints[at(b)];
+        if (first > k)
+            break;
+        const double level = run.store.E[first];
+        sum += response(level, (k - first + 1) * tau);
+        if (b + 1 < run.stepCount && run.stepPoints[at(b + 1)] <= k)
+            sum -= response(level, (k - run.stepPoints[at(b + 1)] + 1) * tau);
+    }
+    return sum;
+}
+
+} // namespace tessaly
