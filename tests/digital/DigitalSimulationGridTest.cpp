@@ -1,0 +1,161 @@
+// The expanding grid, its coefficients and the time steps of a point.
+
+#include "DigitalSimulationTestSupport.h"
+#include "digital/DigitalGrid.h"
+#include "digital/SubStepProgramme.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaly {
+namespace {
+
+using namespace digital_test;
+
+GridInputs planarInputs(double beta) {
+    GridInputs in;
+    in.electrode = 1;
+    in.timeStep = 0.01;
+    in.expansion = beta;
+    in.maxDiffusion = in.minDiffusion = 1e-5;
+    in.points = 400;
+    return in;
+}
+
+TEST(DigitalSimulationGrid, ExpansionFactorSetsCellGrowth) {
+    const DigitalGrid uniform = buildDigitalGrid(planarInputs(1e-6));
+    for (int i = 1; i < uniform.cells; ++i)
+        EXPECT_NEAR(uniform.face[i + 1] - uniform.face[i], 1.0, 1e-4);
+    const DigitalGrid steep = buildDigitalGrid(planarInputs(1.0));
+    for (int i = 1; i + 2 <= steep.cells; ++i)
+        EXPECT_NEAR((steep.face[i + 2] - steep.face[i + 1]) / (steep.face[i + 1] - steep.face[i]),
+                    std::exp(1.0), 1e-12);
+    EXPECT_DOUBLE_EQ(steep.face[1], 0.0);
+    EXPECT_DOUBLE_EQ(steep.face[2], 1.0);
+}
+
+TEST(DigitalSimulationGrid, PlanarGridReachesSixDiffusionLengths) {
+    for (const double beta : {0.1, 0.5, 1.0}) {
+        const GridInputs in = planarInputs(beta);
+        const DigitalGrid grid = buildDigitalGrid(in);
+        EXPECT_DOUBLE_EQ(grid.modelDiffusion, 0.45);
+        EXPECT_DOUBLE_EQ(grid.firstCell, std::sqrt(1e-5 * 0.01 / 0.45));
+        const double reach = 6 * std::sqrt(1e-5 * 400 * 0.01) / grid.firstCell;
+        // Face F_n is the face nearest to the required reach; the outer cell lies beyond it.
+        EXPECT_GE(grid.face[grid.cells + 1], reach) << beta;
+        EXPECT_LE(grid.face[grid.cells - 1], reach) << beta;
+        EXPECT_DOUBLE_EQ(grid.lower[1], 1 / grid.centre[1]);
+        EXPECT_DOUBLE_EQ(grid.surfaceAreaFactor, 1.0);
+    }
+}
+
+// The shell conductances carry the steady radial profiles exactly: C = 1 - rho/r at a sphere and
+// C = ln(r/rho) at a cylinder make every cell's net exchange vanish.
+TEST(DigitalSimulationGrid, CurvedGridsHoldSteadyProfiles) {
+    for (const int electrode : {2, 5}) {
+        GridInputs in = planarInputs(0.5);
+        in.electrode = electrode;
+        in.radius = 1e-3;
+        const DigitalGrid grid = buildDigitalGrid(in);
+        const auto profile = [&](int j) {
+            const double r = grid.rho + (j == 0 ? 0.0 : grid.centre[j]);
+            return electrode == 2 ? 1 - grid.rho / r : std::log(r / grid.rho);
+        };
+        for (int j = 1; j <= grid.cells; ++j) {
+            const double exchange =
+                grid.lower[j] * (profile(j - 1) - profile(j)) + grid.upper[j] * (profile(j + 1) - profile(j));
+            EXPECT_NEAR(exchange, 0.0, 1e-12 * grid.lower[j]) << electrode << " cell " << j;
+        }
+        EXPECT_LT(grid.surfaceAreaFactor, 1.0);
+        // A radius of ten first cells at least.
+        EXPECT_GE(grid.rho, 10.0 - 1e-9);
+    }
+}
+
+TEST(DigitalSimulationGrid, ThinFilmEndsAtItsThickness) {
+    GridInputs in = planarInputs(0.5);
+    in.electrode = 9;
+    in.thickness = 1e-4;
+    const DigitalGrid grid = buildDigitalGrid(in);
+    EXPECT_NEAR(grid.face[grid.cells + 1] * grid.firstCell, 1e-4, 1e-16);
+    EXPECT_GE(grid.cells, 3);
+}
+
+TEST(DigitalSimulationGrid, TooLongGridStopsTheRun) {
+    GridInputs in = planarInputs(0.01);
+    in.points = 5000;
+    in.subSteps = 100;
+    EXPECT_THROW(buildDigitalGrid(in), Failure);
+
+    ExperimentParams p = reversibleCouple();
+    p.TextExpanding = "0.01";
+    chronoamperometry(p, -0.5, 0.1, 0.001, 2001);
+    const DigitalRunResult r = runDigital(p);
+    ASSERT_TRUE(r.outcome.failure);
+    EXPECT_NE(r.outcome.failure->find("199"), std::string::npos) << *r.outcome.failure;
+    EXPECT_EQ(r.current(5), 0.0);
+}
+
+TEST(DigitalSimulationGrid, DropTimeBelowTimeStepGivesOneStep) {
+    SubStepTiming timing;
+    timing.technique = 1;
+    timing.timeStep = 0.01;
+    timing.dropTime = 0.004;
+    EXPECT_EQ(planSubSteps(timing).subSteps, 1);
+
+    ExperimentParams p = reversibleCouple();
+    chronoamperometry(p, -0.5, 0.01, 0.02, 21);
+    const DigitalRunResult r = runDigital(p);
+    ASSERT_FALSE(r.outcome.failure) << *r.outcome.failure;
+    EXPECT_EQ(r.outcome.subSteps, 1);
+    EXPECT_EQ(r.outcome.timeSteps, r.store->LastPoint - r.store->FirstPoint + 1);
+    EXPECT_GT(r.current(1), 0.0);
+}
+
+TEST(DigitalSimulationGrid, SubStepPotentialsAndSamples) {
+    struct Case {
+        int technique;
+        std::array<double, 6> potential; // steps 1..6 of a point at 0.1 V after 0.2 V, pulse -0.05 V
+        int first;
+        int second;
+    };
+    const Case cases[] = {
+        {1, {0.1833333333, 0.1666666667, 0.15, 0.1333333333, 0.1166666667, 0.1}, 6, 6},
+        {3, {0.3, 0.3, 0.3, 0.3, 0.05, 0.05}, 6, 6},
+        {4, {0.1, 0.1, 0.1, 0.1, 0.05, 0.05}, 3, 6},
+        {5, {0.125, 0.125, 0.125, 0.075, 0.075, 0.075}, 3, 6},
+        {7, {0.1, 0.1, 0.1, 0.1, 0.1, 0.1}, 6, 6},
+    };
+    for (const Case& c : cases) {
+        SubStepTiming timing;
+        timing.technique = c.technique;
+        timing.timeStep = 0.01;
+        timing.dropTime = 0.06;
+        timing.pulseTime = 0.02;
+        timing.sample1 = c.technique == 4 ? 0.5 : 1.0;
+        timing.sample2 = 1.0;
+        const SubStepPlan plan = planSubSteps(timing);
+        ASSERT_EQ(plan.subSteps, 6);
+        for (int m = 1; m <= 6; ++m)
+            EXPECT_NEAR(subStepPotential(plan, m, 0.1, 0.2, 0.3, -0.05), c.potential[m - 1], 1e-9)
+                << "technique " << c.technique << " step " << m;
+        EXPECT_EQ(plan.firstSample, c.first) << c.technique;
+        EXPECT_EQ(plan.secondSample, c.second) << c.technique;
+    }
+}
+
+TEST(DigitalSimulationGrid, PulseSamplesCombineWithReductionSign) {
+    SubStepPlan plan;
+    plan.technique = 4;
+    EXPECT_DOUBLE_EQ(pointCurrent(plan, 1.0, 3.0, -0.05, -1), 2.0);
+    plan.technique = 5;
+    // Cathodic scan, negative pulse: the second half is the forward (more reducing) one.
+    EXPECT_DOUBLE_EQ(pointCurrent(plan, 1.0, 3.0, -0.05, -1), 2.0);
+    EXPECT_DOUBLE_EQ(pointCurrent(plan, 3.0, 1.0, 0.05, -1), 2.0);
+    // Anodic scan, positive pulse: the second half is the forward (more oxidising) one.
+    EXPECT_DOUBLE_EQ(pointCurrent(plan, -1.0, -3.0, 0.05, 1), -2.0);
+    plan.technique = 2;
+    EXPECT_DOUBLE_EQ(pointCurrent(plan, 1.0, 3.0, -0.05, -1), 3.0);
+}
+
+} // namespace
+} // namespace tessaly
