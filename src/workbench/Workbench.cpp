@@ -12,6 +12,8 @@ Workbench::Workbench(UserPort& port) : m_port(port) {
     menus.setEnabled("mnuPlot", false);
     menus.setEnabled("mnuAnalyze", false);
     menus.setEnabled("mnuIPulse", false);
+    // The plot options dialog loads with the program: curves 1 and 2 take its initial colours.
+    PlotOptionsForm(plotOptions).load(store.CurveColor);
     Notices notices;
     buildMechanism(params, notices);
     activateMainWindow();
