@@ -42,6 +42,33 @@ void timeAxisCommand(Workbench& wb);
 void potentialAxisCommand(Workbench& wb);
 void optionDialogCommand(Workbench& wb);
 
+// Plot menu: transforms of the current curve
+void semiDifferentiateCommand(Workbench& wb);
+void semiIntegrateCommand(Workbench& wb);
+void differentiateCommand(Workbench& wb);
+void integrateCommand(Workbench& wb);
+void smoothCommand(Workbench& wb);
+void logWaveCommand(Workbench& wb);
+void logSemiIntegralCommand(Workbench& wb);
+void scaleXCommand(Workbench& wb, double factor);
+void reverseXCommand(Workbench& wb);
+void scaleYCommand(Workbench& wb, double factor);
+void scaleYInputCommand(Workbench& wb);
+void moveYCommand(Workbench& wb);
+void addCurvesCommand(Workbench& wb);
+void subtractCurvesCommand(Workbench& wb);
+
+// Plot menu: Convert (mechanism 1 or 8; species 1 oxidised, 2 reduced)
+void currentToConcentrationCommand(Workbench& wb);
+void concentrationToCurrentCommand(Workbench& wb);
+void co0toI1Command(Workbench& wb, int mechanism, int species);
+void i1toC0Command(Workbench& wb, int mechanism);
+
+// Analyze menu: measurements
+void findPeakCommand(Workbench& wb);
+void findHalfWaveCommand(Workbench& wb);
+void theoreticalPeakCommand(Workbench& wb);
+
 // Analyze menu
 void curveNumberCommand(Workbench& wb);
 void nextCurveCommand(Workbench& wb);

@@ -1,0 +1,313 @@
+#include "analysis/Conversions.h"
+
+#include "base/Checked.h"
+#include "curves/Transforms.h"
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace tessaly {
+namespace {
+
+constexpr double kCurrentScale = 96.4846; // F * 0.001: C/mol with mol/L -> mol/cm3
+
+struct Couple {
+    int ox = 0;  // species number of the oxidised form
+    int red = 0; // species number of the reduced form
+    int n = 1;   // electrons
+    double nuOx = 1;
+    double nuRed = 1;
+    int protons = 0;
+};
+
+Couple coupleOf(const ExperimentParams& p, int j) {
+    const ChargeReactionRow& row = p.tables.charge[static_cast<std::size_t>(checkedIndex(j, 1, kMaxCharge))];
+    return {checkedIndex(row.ox, 1, kMaxColumn),
+            checkedIndex(row.red, 1, kMaxColumn),
+            row.n,
+            row.nuOx,
+            row.nuRed,
+            row.protons};
+}
+
+int reactionCount(const ExperimentParams& p) {
+    return checkedIndex(p.NumCharge, 0, kMaxCharge);
+}
+
+// The co-reactant Z of the catalytic step B + Z -> A: the partner of chemical reaction 1 that is not
+// a species of charge reaction 1.
+int catalyticCoReactant(const ExperimentParams& p) {
+    const Couple c = coupleOf(p, 1);
+    for (const int s : p.tables.chem[1].reactants)
+        if (s != 0 && s != c.ox && s != c.red)
+            return checkedIndex(s, 1, kMaxSpecies);
+    return 3;
+}
+
+void requireNonZero(double divisor) {
+    if (divisor == 0.0 || !std::isfinite(divisor))
+        raise(failure_text::divisionByZero);
+}
+
+// The active range F..P, checked against the store's capacity.
+struct Range {
+    int first;
+    int last;
+};
+
+Range activeRange(const CurveStore& store) {
+    return {checkedIndex(store.FirstPoint, 0, kMaxPoint), checkedIndex(store.LastPoint, -1, kMaxPoint)};
+}
+
+// Undoes semiDifferentiate term by term: D(j) = f [x(j) + sum_{k=1..j-1} x(k) w(j - k)] is
+// lower-triangular with diagonal f, so forward substitution recovers x(1..last) exactly (to rounding).
+// x is relative to the baseline the semi-derivative subtracted; it is 0 at the first point of the
+// active range for a curve that starts at its baseline.
+void undoSemiDifferentiate(std::span<double> y, int last, double td) {
+    requireNonZero(td);
+    if (!(td > 0.0))
+        raise(failure_text::invalidCall);
+    const double f = 2.0 / std::sqrt(std::numbers::pi * td);
+    std::vector<double> w(static_cast<std::size_t>(std::max(last, 1)) + 1, 0.0);
+    for (int k = 1; k <= last; ++k)
+        w[static_cast<std::size_t>(k)] =
+            std::sqrt(k + 1.0) - 2.0 * std::sqrt(static_cast<double>(k)) + std::sqrt(k - 1.0);
+    for (int j = 1; j <= last; ++j) {
+        double history = 0.0;
+        for (int k = 1; k <= j - 1; ++k)
+            history += y[static_cast<std::size_t>(k)] * w[static_cast<std::size_t>(j - k)];
+        y[static_cast<std::size_t>(j)] = y[static_cast<std::size_t>(j)] / f - history;
+    }
+    y[0] = 0.0;
+}
+
+// Undoes differentiate (central differences times v, forward difference at point 0) over the active
+// range: the two interleaved chains y(j + 1) = y(j - 1) + 2 h D(j) / v start from y(F) = 0 and, for
+// F = 1, y(0) = y(1) - h D(0) / v; for F > 1 the point before F is taken at the baseline as well.
+void undoDifferentiate(std::span<double> y, Range r, double h, double v) {
+    requireNonZero(v);
+    const auto at = [&](int i) -> double& { return y[static_cast<std::size_t>(i)]; };
+    std::vector<double> d(y.begin(), y.end());
+    const auto D = [&](int i) { return d[static_cast<std::size_t>(i)] / v; };
+    if (r.first < 1 || r.last < r.first)
+        raise(failure_text::subscriptOutOfRange);
+    at(r.first) = 0.0;
+    at(r.first - 1) = r.first == 1 ? -h * D(0) : 0.0;
+    for (int j = r.first; j <= r.last - 1; ++j)
+        at(j + 1) = at(j - 1) + 2.0 * h * D(j);
+}
+
+} // namespace
+
+double specialConversionFactor(const ExperimentParams& p, int reaction, int species, int mechanism) {
+    const CommittedValues& c = p.committed;
+    const Couple couple = coupleOf(p, reaction);
+    const bool oxidised = species == kOxidisedSpecies;
+    const int s = oxidised ? couple.ox : couple.red;
+    const double nu = oxidised ? couple.nuOx : couple.nuRed;
+    requireNonZero(nu);
+    const double base =
+        kCurrentScale * c.ElectrodeArea * couple.n * std::sqrt(c.DiffCoef[static_cast<std::size_t>(s)]) / nu;
+    if (mechanism == 8) {
+        const int z = catalyticCoReactant(p);
+        return std::sqrt((c.RateKf[1] + c.RateKb[1]) * c.InitConc[static_cast<std::size_t>(z)]) * base;
+    }
+    const int technique = p.Technique;
+    if (technique == 1 || technique == 7)
+        return base;
+    const double t = technique == 2 ? c.DropTime : c.PulseTime;
+    const double cottrell = std::sqrt(std::numbers::pi * t);
+    requireNonZero(cottrell);
+    return base / cottrell;
+}
+
+void Co0toI1(CurveStore& store, const ExperimentParams& p, int mechanism, int species) {
+    FloatingPointGuard guard;
+    store.XTitle = "E /V";
+    store.YTitle = "i /A";
+    const int numCharge = reactionCount(p);
+    store.NCurves = numCharge;
+    store.CurvesPerRun = numCharge;
+    const Range r = activeRange(store);
+    const CommittedValues& c = p.committed;
+    const double sign = species == kOxidisedSpecies ? 1.0 : -1.0;
+    for (int j = 1; j <= numCharge; ++j) {
+        const Couple couple = coupleOf(p, j);
+        const int s = species == kOxidisedSpecies ? couple.ox : couple.red;
+        const double k = sign * specialConversionFactor(p, j, species, mechanism);
+        const double bulk = c.InitConc[static_cast<std::size_t>(s)];
+        for (int i = r.first; i <= r.last; ++i) {
+            const double surface = store.Curve(i, s); // read before column j is written (s may be j)
+            store.Curve(i, j) = k * (bulk - surface);
+        }
+        store.CurveNo = j;
+        const ColumnRef column = ColumnRef::inTable(store.Curve.data(), PointTable::stride(), j);
+        if (p.Technique == 4 || p.Technique == 5) {
+            differentiate(column, store.LastIndex, store.NPoints, store.LastPoint,
+                          abscissaStep(store.E.span()), c.ScanRate);
+        } else if ((p.Technique == 1 || p.Technique == 7) && mechanism == 1) {
+            semiDifferentiate(column, store.FirstPoint, store.LastIndex, c.DropTime);
+        }
+        FloatingPointGuard::check();
+    }
+}
+
+void I1toC0(CurveStore& store, const ExperimentParams& p, int mechanism) {
+    FloatingPointGuard guard;
+    const int numCharge = reactionCount(p);
+    const Range r = activeRange(store);
+    const int last = checkedIndex(std::max(store.LastIndex, r.last), 0, kMaxPoint);
+    const CommittedValues& c = p.committed;
+    const bool sweep = p.Technique == 1 || p.Technique == 7;
+    const bool derivative = p.Technique == 4 || p.Technique == 5;
+
+    // Every reaction's current first, since the concentration columns overlap the current columns.
+    const auto points = static_cast<std::size_t>(kPointCapacity);
+    std::vector<double> currents(static_cast<std::size_t>(numCharge) * points, 0.0);
+    for (int j = 1; j <= numCharge; ++j) {
+        const std::span<double> x(currents.data() + static_cast<std::size_t>(j - 1) * points, points);
+        for (int i = 0; i <= last; ++i)
+            x[static_cast<std::size_t>(i)] = store.Curve(i, j);
+        if (derivative)
+            undoDifferentiate(x, r, abscissaStep(store.E.span()), c.ScanRate);
+        else if (sweep && mechanism == 1)
+            undoSemiDifferentiate(x, r.last, c.DropTime);
+    }
+
+    for (int j = 1; j <= numCharge; ++j) {
+        const Couple couple = coupleOf(p, j);
+        const double kOx = specialConversionFactor(p, j, kOxidisedSpecies, mechanism);
+        const double kRed = specialConversionFactor(p, j, kReducedSpecies, mechanism);
+        requireNonZero(kOx);
+        requireNonZero(kRed);
+        const double bulkOx = c.InitConc[static_cast<std::size_t>(couple.ox)];
+        const double bulkRed = c.InitConc[static_cast<std::size_t>(couple.red)];
+        const double* x = currents.data() + static_cast<std::size_t>(j - 1) * points;
+        for (int i = r.first; i <= r.last; ++i) {
+            const double transformed = x[i]; // K (C* - C0) of the oxidised form, A
+            store.Curve(i, couple.ox) = bulkOx - transformed / kOx;
+            store.Curve(i, couple.red) = bulkRed + transformed / kRed;
+        }
+    }
+    FloatingPointGuard::check();
+    store.XTitle = "E /V  ";
+    store.YTitle = "C0 /M  ";
+    store.NCurves = checkedIndex(p.NumSpecies, 0, kMaxColumn);
+    store.CurvesPerRun = store.NCurves;
+    store.CurveNo = 1;
+}
+
+std::optional<double> generalCurrentScale(const ExperimentParams& p, double surfaceAreaFactor) {
+    const double scale = kCurrentScale * p.committed.ElectrodeArea;
+    const int e = p.Electrode;
+    if (e == 1 || e == 8 || e == 9 || e == 11)
+        return scale;
+    if (surfaceAreaFactor == 0.0 || surfaceAreaFactor == 1.0)
+        return std::nullopt;
+    return scale * surfaceAreaFactor;
+}
+
+namespace {
+
+// Butler-Volmer rate constants of reaction j at potential e, cm/s.
+struct RateConstants {
+    double kf;
+    double kb;
+};
+
+RateConstants rateConstants(const ExperimentParams& p, int j, const Couple& couple, double e) {
+    const CommittedValues& c = p.committed;
+    const auto row = static_cast<std::size_t>(j);
+    const double xi = couple.n * p.fRT * (e - c.FormalPotential[row]) + c.PHFactor * couple.protons;
+    const double alpha = c.Alpha[row];
+    return {c.RateKs[row] * std::exp(-alpha * xi / couple.nuOx),
+            c.RateKs[row] * std::exp((1.0 - alpha) * xi / couple.nuRed)};
+}
+
+} // namespace
+
+void ConcentrationToCurrent(CurveStore& store, const ExperimentParams& p, double scale) {
+    FloatingPointGuard guard;
+    const int numCharge = reactionCount(p);
+    const Range r = activeRange(store);
+    const auto points = static_cast<std::size_t>(kPointCapacity);
+    std::vector<double> currents(static_cast<std::size_t>(numCharge + 1) * points, 0.0);
+    const auto current = [&](int j, int i) -> double& {
+        return currents[static_cast<std::size_t>(j) * points + static_cast<std::size_t>(i)];
+    };
+    for (int j = 1; j <= numCharge; ++j) {
+        const Couple couple = coupleOf(p, j);
+        for (int i = r.first; i <= r.last; ++i) {
+            const RateConstants k = rateConstants(p, j, couple, store.E[i]);
+            const double value = scale * couple.n *
+                                 (k.kf * store.Curve(i, couple.ox) / couple.nuOx -
+                                  k.kb * store.Curve(i, couple.red) / couple.nuRed);
+            current(j - 1, i) = value;
+            current(numCharge, i) += value;
+        }
+        FloatingPointGuard::check();
+    }
+    const int columns = numCharge > 1 ? numCharge + 1 : numCharge;
+    checkedIndex(columns, 0, kMaxColumn);
+    for (int j = 1; j <= columns; ++j)
+        for (int i = r.first; i <= r.last; ++i)
+            store.Curve(i, j) = j <= numCharge ? current(j - 1, i) : current(numCharge, i);
+    store.XTitle = "E /V";
+    store.YTitle = "i /A";
+    store.NCurves = columns;
+    store.CurvesPerRun = columns;
+    store.CurveNo = columns;
+}
+
+void CurrentToConcentration(CurveStore& store, const ExperimentParams& p, double scale) {
+    FloatingPointGuard guard;
+    const int numCharge = reactionCount(p);
+    const int numSpecies = checkedIndex(p.NumSpecies, 0, kMaxColumn);
+    const Range r = activeRange(store);
+    const CommittedValues& c = p.committed;
+    const auto points = static_cast<std::size_t>(kPointCapacity);
+
+    std::vector<double> currents(static_cast<std::size_t>(numCharge) * points, 0.0);
+    for (int j = 1; j <= numCharge; ++j)
+        for (int i = r.first; i <= r.last; ++i)
+            currents[static_cast<std::size_t>(j - 1) * points + static_cast<std::size_t>(i)] =
+                store.Curve(i, j);
+
+    for (int s = 1; s <= numSpecies; ++s)
+        for (int i = r.first; i <= r.last; ++i)
+            store.Curve(i, s) = c.InitConc[static_cast<std::size_t>(s)];
+
+    for (int j = 1; j <= numCharge; ++j) {
+        const Couple couple = coupleOf(p, j);
+        const double bulkOx = c.InitConc[static_cast<std::size_t>(couple.ox)];
+        const double bulkRed = c.InitConc[static_cast<std::size_t>(couple.red)];
+        const double sqrtDOx = std::sqrt(c.DiffCoef[static_cast<std::size_t>(couple.ox)]);
+        const double sqrtDRed = std::sqrt(c.DiffCoef[static_cast<std::size_t>(couple.red)]);
+        const double factor = scale * couple.n;
+        requireNonZero(factor);
+        requireNonZero(sqrtDRed * couple.nuOx);
+        // C_R - C*_R = rho (C*_O - C_O): the flux balance of the couple.
+        const double rho = sqrtDOx * couple.nuRed / (sqrtDRed * couple.nuOx);
+        for (int i = r.first; i <= r.last; ++i) {
+            const RateConstants k = rateConstants(p, j, couple, store.E[i]);
+            const double flux =
+                currents[static_cast<std::size_t>(j - 1) * points + static_cast<std::size_t>(i)] /
+                factor; // kf C_O / nuO - kb C_R / nuR, mol/L cm/s
+            const double slope = k.kf / couple.nuOx + k.kb * rho / couple.nuRed;
+            requireNonZero(slope);
+            const double depletion =
+                (k.kf * bulkOx / couple.nuOx - k.kb * bulkRed / couple.nuRed - flux) / slope;
+            store.Curve(i, couple.ox) = bulkOx - depletion;
+            store.Curve(i, couple.red) = bulkRed + rho * depletion;
+        }
+        FloatingPointGuard::check();
+    }
+    store.XTitle = "E /V  ";
+    store.YTitle = "C0 /M  ";
+    store.NCurves = numSpecies;
+    store.CurvesPerRun = numSpecies;
+    store.CurveNo = 1;
+}
+
+} // namespace tessaly

@@ -1,0 +1,159 @@
+#include "analysis/PeakFinder.h"
+
+#include "base/Checked.h"
+#include "base/NumberText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tessaly {
+namespace {
+
+constexpr const char* kEnd = "\r\n";
+
+// The empirical correction of the reverse-to-forward peak ratio for the current at the switching
+// potential (Nicholson, Anal. Chem. 38 (1966) 1406): |Ipa0/Ipc| + 0.485 |isp/Ipc| + kSwitchingOffset.
+constexpr double kSwitchingSlope = 0.485;
+constexpr double kSwitchingOffset = 0.08;
+
+double sign(double x) {
+    return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
+}
+
+std::string volts(double value) {
+    return formatMask(value, "0.####");
+}
+std::string amperes(double value) {
+    return formatMask(value, "0.####E-0");
+}
+
+// The half-peak points: one ascending scan, slot s serving peak (s + 1) / 2; an odd slot takes the
+// first point within 10 % of half the peak height (of the peak's sign), an even slot the first such
+// point on the other side of the peak potential.
+void findHalfPeakPoints(const CurveStore& store, int c, int first, int last, PeakTable& t) {
+    int s = 1;
+    for (int i = first + 1; i <= last - 1 && s <= kHalfPeakSlots; ++i) {
+        const int p = (s + 1) / 2;
+        const double peak = t.PeakI[p][c];
+        const double y = store.Curve.at(i, c);
+        const double half = std::fabs(peak) / 2;
+        if (peak == 0 || sign(y) != sign(peak) || !(0.9 * half < std::fabs(y) && std::fabs(y) < 1.1 * half))
+            continue;
+        if (s % 2 == 1) {
+            t.HalfE[s][c] = store.E.at(i);
+            ++s;
+        } else if (sign(store.E[i] - t.PeakE[p][c]) == -sign(t.HalfE[s - 1][c] - t.PeakE[p][c])) {
+            t.HalfE[s][c] = store.E.at(i);
+            ++s;
+        }
+    }
+}
+
+std::string peakLine(const PeakTable& t, int k, int c) {
+    std::string line = "Peak " + std::to_string(k) + ": Ep= " + volts(t.PeakE[k][c]) +
+                       " V, Ip= " + amperes(t.PeakI[k][c]) + " A, ";
+    const double odd = k <= kHalfPeakSlots / 2 ? t.HalfE[2 * k - 1][c] : 0.0;
+    const double even = k <= kHalfPeakSlots / 2 ? t.HalfE[2 * k][c] : 0.0;
+    if (odd != 0)
+        line += "Ep/2 - Ep= " + volts(odd - t.PeakE[k][c]) + " V, ";
+    if (even != 0)
+        line +=
+            "Ep/2 - Ep= " + volts(even - t.PeakE[k][c]) + " V, W1/2= " + volts(std::fabs(even - odd)) + " V,";
+    return line + kEnd;
+}
+
+} // namespace
+
+std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSearch& search, PeakTable& t) {
+    std::string report;
+    const int nCurves = checkedIndex(store.NCurves, 0, kMaxColumn);
+    const double threshold = 0.02 * std::fabs(search.Ymax - search.Ymin); // A
+    for (int c = 1; c <= nCurves; ++c) {
+        report += "Curve " + std::to_string(c) + ":" + kEnd;
+        for (int k = 1; k <= kMaxPeaks; ++k) {
+            t.PeakE[k][c] = 0;
+            t.PeakI[k][c] = 0;
+        }
+        for (int s = 1; s <= kHalfPeakSlots; ++s)
+            t.HalfE[s][c] = 0;
+        t.PeakCount = 0;
+
+        const auto a = [&](int i) { return std::fabs(store.Curve.at(i, c)); };
+        for (int i = first + 4; i <= last - 4 && t.PeakCount < kMaxPeaks; ++i) {
+            const bool rising = a(i - 4) < a(i - 2) && a(i - 2) < a(i - 1) && a(i - 1) <= a(i);
+            const bool falling = a(i) >= a(i + 1) && a(i + 1) > a(i + 2) && a(i + 2) > a(i + 4);
+            if (rising && falling && a(i) > threshold) {
+                ++t.PeakCount;
+                t.PeakE[t.PeakCount][c] = store.E.at(i);
+                t.PeakI[t.PeakCount][c] = store.Curve(i, c);
+            }
+        }
+        findHalfPeakPoints(store, c, first, last, t);
+
+        for (int k = 1; k <= t.PeakCount; ++k)
+            report += peakLine(t, k, c);
+
+        if (search.CycleCount == 1 && t.PeakCount == 2) {
+            const double e1 = t.PeakE[1][c];
+            const double e2 = t.PeakE[2][c];
+            const double ip1 = t.PeakI[1][c];
+            const double ip2 = t.PeakI[2][c];
+            report += "Ep2 - Ep1 = " + volts(e2 - e1) + " V, (Ep2 + Ep1)/2 = " + volts((e2 + e1) / 2) +
+                      " V, Ip2/Ip1 = " + formatMask(ip2 / ip1, "#.###") + kEnd;
+            if (search.Technique == 1 || search.Technique == 7) {
+                const double ipc = ip1;
+                const double isp = store.Curve.at(store.NForward, c); // current at the switching point
+                const double ratio =
+                    std::fabs(ip2 / ipc) + kSwitchingSlope * std::fabs(isp / ipc) + kSwitchingOffset;
+                report += "Ipc = " + amperes(ipc) + " A, Ipa = " + amperes(-ratio * ipc) +
+                          " A, Ipa/Ipc = " + formatMask(ratio, "#.###") + kEnd;
+            }
+        }
+    }
+    return report;
+}
+
+std::string FindHalfWave(const CurveStore& store, double cycleCount) {
+    std::string report;
+    const int nCurves = checkedIndex(store.NCurves, 0, kMaxColumn);
+    const int first = store.FirstPoint;
+    const int last = store.LastPoint;
+    // Sweeps of NForward points each; a curve without a sweep length (a file) is one sweep.
+    const int sweepLength = store.NForward > 0 ? store.NForward : last - first + 1;
+    const int sweeps = std::clamp(static_cast<int>(std::lround(2 * cycleCount)), 1, 2);
+    for (int c = 1; c <= nCurves; ++c) {
+        report += "Curve " + std::to_string(c) + ":" + kEnd;
+        for (int k = 1; k <= sweeps; ++k) {
+            // The sweep's block, within the active range (points outside it carry no current).
+            const int from = std::max(first, (k - 1) * sweepLength);
+            const int to = std::min(last, k * sweepLength - 1);
+            if (from > to)
+                break;
+            checkedIndex(from, 0, kMaxPoint);
+            checkedIndex(to, 0, kMaxPoint);
+            double upper = store.Curve(from, c); // Id,r, A
+            double lower = upper;                // Id,o, A
+            for (int i = from; i <= to; ++i) {
+                upper = std::max(upper, store.Curve(i, c));
+                lower = std::min(lower, store.Curve(i, c));
+            }
+            const double h = (upper - lower) / 2;
+            // Of the points within 5 % of halfway, the one closest to it.
+            double halfWave = 0; // V
+            double best = -1;
+            for (int i = from; i <= to; ++i) {
+                const double above = store.Curve(i, c) - lower;
+                if (above >= 0.95 * h && above <= 1.05 * h && (best < 0 || std::fabs(above - h) < best)) {
+                    best = std::fabs(above - h);
+                    halfWave = store.E[i];
+                }
+            }
+            report += "Peak " + std::to_string(k) + ": E1/2= " + volts(halfWave) +
+                      " V, Id,r= " + amperes(upper) + " A, Id,o= " + amperes(lower) +
+                      " A, Id= " + amperes(upper - lower) + " A" + kEnd;
+        }
+    }
+    return report;
+}
+
+} // namespace tessaly

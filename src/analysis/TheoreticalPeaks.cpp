@@ -1,0 +1,525 @@
+#include "analysis/TheoreticalPeaks.h"
+
+#include "base/NumberText.h"
+
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+namespace tessaly {
+namespace {
+
+constexpr double kFaraday = 96484.6; // C/mol
+constexpr double kPi = std::numbers::pi;
+constexpr const char* kEnd = "\r\n";
+
+// Planar linear sweep, Nicholson & Shain, Anal. Chem. 36 (1964) 706; Bard & Faulkner, Electrochemical
+// Methods, 2nd ed. (2001), 6.2 and 6.3.
+constexpr double kRandlesSevcik = 0.4463;        // reversible peak function
+constexpr double kReversiblePeakShift = 1.109;   // E1/2 - Ep, in RT/nF
+constexpr double kReversePeakShift = 1.09;       // Epa - E1/2, in RT/nF
+constexpr double kReversibleHalfWidth = 2.2;     // Ep/2 - Ep, in RT/nF
+constexpr double kReversibleSeparation = 2.22;   // |Epc - Epa|, in RT/nF
+constexpr double kIrreversiblePeak = 0.4958;     // totally irreversible peak function
+constexpr double kIrreversibleShift = 0.78;      // in RT/(alpha n F)
+constexpr double kIrreversibleHalfWidth = 1.857; // Ep - Ep/2, in RT/(alpha n F)
+// Surface couples and thin layers (Laviron, J. Electroanal. Chem. 101 (1979) 19; Hubbard, CRC Crit.
+// Rev. Anal. Chem. 3 (1973) 201): widths at half height of the reversible and irreversible bells.
+constexpr double kBellWidth = 3.53;        // in RT/nF (90.6/n mV at 25 C)
+constexpr double kIrreversibleBell = 2.44; // in RT/(alpha n F) (62.5/(alpha n) mV)
+constexpr double kEuler = 2.718;
+// Differential pulse (Parry & Osteryoung, Anal. Chem. 37 (1965) 1634): the small-amplitude peak is a
+// bell 1/cosh^2 in the potential, width 3.53 RT/nF, half-height points 1.76 RT/nF from the peak.
+constexpr double kPulseHalfWidth = 1.76;
+// Potential step at a stationary planar electrode with Butler-Volmer kinetics: the sampled current
+// sqrt(pi) lambda exp(lambda^2) erfc(lambda) of the limiting one is half at lambda = kf sqrt(t/D) =
+// 0.4328 (Oldham & Parry, Anal. Chem. 40 (1968) 65).
+constexpr double kStepHalfLambda = 0.43275;
+// Levich equation of the rotating disk (Bard & Faulkner 9.3.22).
+constexpr double kLevich = 0.62;
+// Long-time cylinder (Szabo, Cope, Tallman, Kovach & Wightman, J. Electroanal. Chem. 217 (1987) 417).
+constexpr double kEulerGamma = 0.5772156649;
+
+std::string volts(double value) {
+    return formatMask(value, "0.000");
+}
+std::string amperes(double value) {
+    return formatMask(value, "0.####E-0");
+}
+bool usable(std::optional<double> v) {
+    return v && std::isfinite(*v);
+}
+
+// One result line: a head, then label/value pairs; a value that could not be formed is left out.
+class Line {
+public:
+    explicit Line(std::string head) : m_text(std::move(head)) {}
+    Line& potential(const char* label, std::optional<double> value) {
+        if (usable(value))
+            m_text += std::string(label) + volts(*value) + " V, ";
+        return *this;
+    }
+    Line& current(const char* label, std::optional<double> value) {
+        if (usable(value))
+            m_text += std::string(label) + amperes(*value) + " A, ";
+        return *this;
+    }
+    std::string text() const { return m_text + kEnd; }
+
+private:
+    std::string m_text;
+};
+
+std::string reversibleHead(int j) {
+    return "Reversible Peak  " + std::to_string(j) + ": ";
+}
+std::string irreversibleHead(int j) {
+    return "Irreversible Peak " + std::to_string(j) + ": ";
+}
+std::string reverseHead() {
+    return "reverse peak :        ";
+}
+
+std::optional<double> ln(double x) {
+    if (!(x > 0) || !std::isfinite(x))
+        return std::nullopt;
+    return std::log(x);
+}
+
+// What every case reads besides the reaction.
+struct Setting {
+    const ExperimentParams& p;
+    const CommittedValues& c;
+    double radius;    // r of the radius text box, cm
+    double thickness; // film thickness, cm
+    double timeGrid;  // DropTime for techniques 1, 2, 7 and 8, else PulseTime, s
+    bool cyclic;      // a reverse sweep follows
+};
+
+// A sigmoidal wave: reversible E1/2 with both limiting currents; irreversible E1/2 of each branch.
+struct Wave {
+    std::optional<double> halfWave;    // reversible E1/2, V
+    std::optional<double> cathodic;    // Id,r, A
+    std::optional<double> anodic;      // Id,o, A (negative)
+    std::optional<double> halfWaveRed; // irreversible reduction E1/2,r, V
+    std::optional<double> halfWaveOx;  // irreversible oxidation E1/2,o, V
+};
+
+std::string waveLines(const ReactionTheory& r, const Wave& w) {
+    const auto difference = [&]() -> std::optional<double> {
+        if (usable(w.cathodic) && usable(w.anodic))
+            return *w.cathodic - *w.anodic;
+        return std::nullopt;
+    };
+    std::string out = Line(reversibleHead(r.reaction))
+                          .potential("E1/2= ", w.halfWave)
+                          .current("Id,r= ", w.cathodic)
+                          .current("Id,o= ", w.anodic)
+                          .current("Id= ", difference())
+                          .text();
+    out += Line(irreversibleHead(r.reaction))
+               .potential("E1/2,r=  ", w.halfWaveRed)
+               .potential("E1/2,o= ", w.halfWaveOx)
+               .current("Id,r= ", w.cathodic)
+               .current("Id,o= ", w.anodic)
+               .current("Id= ", difference())
+               .text();
+    return out;
+}
+
+// A peaked response: reversible and irreversible peak with widths, and the reverse peaks of a cycle.
+struct Peak {
+    std::optional<double> ep, ip, halfPeakOffset, width; // reversible
+    std::optional<double> epIrr, ipIrr, halfPeakOffsetIrr, widthIrr;
+    std::optional<double> reverseEp, reverseIp, separation;       // reversible reverse peak
+    std::optional<double> reverseEpIrr, reverseIpIrr, widthIrrOx; // irreversible reverse peak
+};
+
+std::string peakLines(const ReactionTheory& r, const Peak& k, bool cyclic) {
+    std::string out = Line(reversibleHead(r.reaction))
+                          .potential("Ep= ", k.ep)
+                          .current("Ip= ", k.ip)
+                          .potential("Ep/2 - Ep= ", k.halfPeakOffset)
+                          .potential("W1/2= ", k.width)
+                          .text();
+    if (cyclic && (usable(k.reverseEp) || usable(k.reverseIp))) {
+        std::optional<double> separation = k.separation;
+        if (!usable(separation) && usable(k.reverseEp) && usable(k.ep))
+            separation = std::fabs(*k.reverseEp - *k.ep);
+        out += Line(reverseHead())
+                   .potential("Ep= ", k.reverseEp)
+                   .current("Ip= ", k.reverseIp)
+                   .potential("|Epc-Epa|= ", separation)
+                   .text();
+    }
+    out += Line(irreversibleHead(r.reaction))
+               .potential("Ep= ", k.epIrr)
+               .current("Ip= ", k.ipIrr)
+               .potential("Ep/2 - Ep= ", k.halfPeakOffsetIrr)
+               .potential("W1/2= ", k.widthIrr)
+               .potential("W1/2= ", k.widthIrrOx)
+               .text();
+    if (cyclic && (usable(k.reverseEpIrr) || usable(k.reverseIpIrr))) {
+        std::optional<double> separation;
+        if (usable(k.reverseEpIrr) && usable(k.epIrr))
+            separation = std::fabs(*k.reverseEpIrr - *k.epIrr);
+        out += Line(reverseHead())
+                   .potential("Ep= ", k.reverseEpIrr)
+                   .current("Ip= ", k.reverseIpIrr)
+                   .potential("|Epc-Epa|= ", separation)
+                   .text();
+    }
+    return out;
+}
+
+double beta(const ReactionTheory& r) {
+    return 1.0 - r.alpha;
+}
+
+// Linear sweep at a planar electrode (Nicholson & Shain 1964; Bard & Faulkner 6.2.18-6.2.21, 6.3.11,
+// 6.3.12). a = nFv/RT.
+Peak planarSweep(const ReactionTheory& r, const Setting& s) {
+    const double v = s.c.ScanRate;
+    Peak k;
+    k.ip = kRandlesSevcik * r.nFAC * std::sqrt(r.nf * v * r.D);
+    k.ep = r.halfWave - kReversiblePeakShift / r.nf;
+    k.halfPeakOffset = kReversibleHalfWidth / r.nf;
+    k.reverseEp = r.halfWave + kReversePeakShift / r.nf;
+    k.reverseIp = -*k.ip; // measured from the decaying forward current
+    k.separation = kReversibleSeparation / r.nf;
+
+    const double anf = r.alpha * r.nf;
+    const double bnf = beta(r) * r.nf;
+    k.ipIrr = kIrreversiblePeak * std::sqrt(r.alpha) * r.nFAC * std::sqrt(r.nf * v * r.D);
+    if (const auto l = ln(std::sqrt(r.D * anf * v) / r.ks))
+        k.epIrr = r.E0 - (kIrreversibleShift + *l) / anf;
+    k.halfPeakOffsetIrr = kIrreversibleHalfWidth / anf;
+    if (const auto l = ln(std::sqrt(r.DR * bnf * v) / r.ks))
+        k.reverseEpIrr = r.E0 + (kIrreversibleShift + *l) / bnf;
+    k.reverseIpIrr = -kIrreversiblePeak * std::sqrt(beta(r)) * r.nFAC * std::sqrt(r.nf * v * r.D);
+    return k;
+}
+
+// Sweep at a sphere or hemisphere of radius r: the planar current plus the steady radial term
+// nFADC/r times the converted fraction of the surface (Nicholson & Shain 1964, spherical
+// correction). At the reversible peak the Nernstian fraction is 1/(1 + exp(-1.109)) = 0.752; at the
+// irreversible peak the surface is taken half converted.
+Peak sphericalSweep(const ReactionTheory& r, const Setting& s) {
+    Peak k = planarSweep(r, s);
+    const double radial = r.nFAC * r.D / s.radius; // A
+    const double reversibleFraction = 1.0 / (1.0 + std::exp(-kReversiblePeakShift));
+    k.ip = *k.ip + radial * reversibleFraction;
+    k.reverseIp = -*k.ip;
+    k.ipIrr = *k.ipIrr + radial * 0.5;
+    k.reverseIpIrr = *k.reverseIpIrr - radial * 0.5;
+    return k;
+}
+
+// Bell-shaped sweep of a surface-confined couple (Laviron 1979) or of a thin layer of thickness l
+// (Hubbard 1973): reversible peak n^2 F^2 v Gamma A/(4RT) at E0, irreversible peak
+// alpha n^2 F^2 v Gamma A/(e RT) at E0 + ln(RT ks/(alpha n F v))/(alpha nf). amount is n F A Gamma, C;
+// rate the first-order rate constant of the surface step, 1/s.
+Peak bellSweep(const ReactionTheory& r, const Setting& s, double amount, double rate) {
+    const double v = s.c.ScanRate;
+    const double anf = r.alpha * r.nf;
+    const double bnf = beta(r) * r.nf;
+    Peak k;
+    k.ip = r.nf * v * amount / 4;
+    k.ep = r.E0;
+    k.width = kBellWidth / r.nf;
+    k.reverseEp = r.E0;
+    k.reverseIp = -*k.ip;
+    k.ipIrr = *k.ip * r.alpha * 4 / kEuler;
+    if (const auto l = ln(rate / (anf * v)))
+        k.epIrr = r.E0 + *l / anf;
+    k.widthIrr = kIrreversibleBell / anf;
+    k.widthIrrOx = kIrreversibleBell / bnf;
+    k.reverseIpIrr = -*k.ip * beta(r) * 4 / kEuler;
+    if (const auto l = ln(rate / (bnf * v)))
+        k.reverseEpIrr = r.E0 - *l / bnf;
+    return k;
+}
+
+// The Langmuir amount of the couple, mol/cm2: Gamma_max b_O (C_O + C_R) / (1 + sum b_s C_s).
+double langmuirAmount(const ExperimentParams& p, int j) {
+    const CommittedValues& c = p.committed;
+    const ChargeReactionRow& row = p.tables.charge[static_cast<std::size_t>(j)];
+    double denominator = 1;
+    for (int s = 1; s <= p.NumSpecies && s <= kMaxSpecies; ++s)
+        denominator += c.AdsorbCoef[static_cast<std::size_t>(s)] * c.InitConc[static_cast<std::size_t>(s)];
+    const auto ox = static_cast<std::size_t>(row.ox);
+    const auto red = static_cast<std::size_t>(row.red);
+    return c.MaxAdsorb[ox] * c.AdsorbCoef[ox] * (c.InitConc[ox] + c.InitConc[red]) / denominator;
+}
+
+// Limiting currents of a step sampled at time t after it (Cottrell, Bard & Faulkner 5.2.11), times
+// the electrode's factor; reduction positive.
+struct Geometry {
+    double factorOx = 1; // i / i_planar for the oxidised form
+    double factorRed = 1;
+    std::optional<double> steadyOx, steadyRed; // replaces the transient (microdisk, band, RDE), A
+};
+
+// Half-wave potentials of a sampled step response: reversible E0 + ln(sqrt(D_R/D_O))/nf; totally
+// irreversible where kf sqrt(t/D) = 0.4328 (Oldham & Parry 1968).
+Wave stepWave(const ReactionTheory& r, double t, const Geometry& g) {
+    Wave w;
+    w.halfWave = r.halfWave;
+    w.cathodic = g.steadyOx ? *g.steadyOx : r.nFAC * std::sqrt(r.D / (kPi * t)) * g.factorOx;
+    w.anodic = g.steadyRed ? -*g.steadyRed : -r.nFACR * std::sqrt(r.DR / (kPi * t)) * g.factorRed;
+    if (const auto l = ln(r.ks * std::sqrt(t / r.D) / kStepHalfLambda))
+        w.halfWaveRed = r.E0 + *l / (r.alpha * r.nf);
+    if (const auto l = ln(r.ks * std::sqrt(t / r.DR) / kStepHalfLambda))
+        w.halfWaveOx = r.E0 - *l / (beta(r) * r.nf);
+    return w;
+}
+
+// Steady state with mass-transfer coefficients mO and mR (cm/s): limiting currents nFAC m, reversible
+// E1/2 = E0 + ln(mR/mO)/nf, irreversible where kf = mO and kb = mR (Bard & Faulkner 1.4 and 9.3).
+Wave steadyWave(const ReactionTheory& r, double mO, double mR) {
+    Wave w;
+    w.cathodic = r.nFAC * mO;
+    w.anodic = -r.nFACR * mR;
+    if (const auto l = ln(mR / mO))
+        w.halfWave = r.E0 + *l / r.nf;
+    if (const auto l = ln(r.ks / mO))
+        w.halfWaveRed = r.E0 + *l / (r.alpha * r.nf);
+    if (const auto l = ln(r.ks / mR))
+        w.halfWaveOx = r.E0 - *l / (beta(r) * r.nf);
+    return w;
+}
+
+// Levich mass-transfer coefficient 0.62 D^2/3 omega^1/2 nu^-1/6, cm/s.
+double levich(double d, const CommittedValues& c) {
+    return kLevich * std::pow(d, 2.0 / 3.0) * std::sqrt(c.RotationRate) * std::pow(c.Viscosity, -1.0 / 6.0);
+}
+
+// Mass-transfer coefficients of the steady or quasi-steady electrodes at time t, cm/s; none for the
+// others. Microdisk 4D/(pi r) (Saito 1968), band of half width r: 2 pi D l/(A ln(64 D t/w^2)) with
+// w = 2r (Szabo et al. 1987), long-time cylinder 2D/(r (ln(4Dt/r^2) - 2 gamma)).
+std::optional<double> steadyTransfer(const Setting& s, double d, double t) {
+    const CommittedValues& c = s.c;
+    switch (s.p.Electrode) {
+    case 4:
+        return 4 * d / (kPi * s.radius);
+    case 10: {
+        const double w = 2 * s.radius;
+        const auto l = ln(64 * d * t / (w * w));
+        if (!l || c.ElectrodeArea == 0)
+            return std::nullopt;
+        return 2 * kPi * d * c.ElectrodeLength / (c.ElectrodeArea * *l);
+    }
+    case 5:
+    case 6: {
+        if (d * t / (s.radius * s.radius) < 0.4)
+            return std::nullopt; // short times: the transient with its radial correction
+        const auto l = ln(4 * d * t / (s.radius * s.radius));
+        if (!l)
+            return std::nullopt;
+        return 2 * d / (s.radius * (*l - 2 * kEulerGamma));
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// The transient's radial correction i / i_planar at time t: sphere 1 + sqrt(pi D t)/r (Bard & Faulkner
+// 5.2.21), short-time cylinder 1 + sqrt(pi D t)/(2r).
+double radialFactor(const Setting& s, double d, double t) {
+    switch (s.p.Electrode) {
+    case 2:
+    case 3:
+    case 7:
+        return 1 + std::sqrt(kPi * d * t) / s.radius;
+    case 5:
+    case 6:
+        return 1 + 0.5 * std::sqrt(kPi * d * t) / s.radius;
+    default:
+        return 1;
+    }
+}
+
+Geometry geometryAt(const ReactionTheory& r, const Setting& s, double t) {
+    Geometry g;
+    g.factorOx = radialFactor(s, r.D, t);
+    g.factorRed = radialFactor(s, r.DR, t);
+    if (const auto m = steadyTransfer(s, r.D, t))
+        g.steadyOx = r.nFAC * *m;
+    if (const auto m = steadyTransfer(s, r.DR, t))
+        g.steadyRed = r.nFACR * *m;
+    return g;
+}
+
+// Plateau of the catalytic scheme B + Z -> A in the pure kinetic zone, n F A C sqrt(D k C_Z)
+// (Saveant & Vianello, Electrochim. Acta 10 (1965) 905), k = kf + kb of the chemical step.
+double catalyticPlateau(const ReactionTheory& r, const ExperimentParams& p) {
+    const CommittedValues& c = p.committed;
+    const ChargeReactionRow& couple = p.tables.charge[1];
+    int z = 3;
+    for (const int s : p.tables.chem[1].reactants)
+        if (s != 0 && s != couple.ox && s != couple.red)
+            z = s;
+    return r.nFAC * std::sqrt(r.D * (c.RateKf[1] + c.RateKb[1]) * c.InitConc[static_cast<std::size_t>(z)]);
+}
+
+bool adsorbed(int mechanism) {
+    return mechanism >= 15 && mechanism <= 18;
+}
+
+// Differential pulse (Parry & Osteryoung 1965) and square wave (Osteryoung & O'Dea, Electroanal.
+// Chem. 14 (1986) 209) in the small-amplitude limit: the difference current of two samples a
+// potential step dE apart is nFAC sqrt(D/(pi t)) (1 - sigma)/(1 + sigma), sigma = exp(-nf |dE| / 2),
+// a bell of width 3.53 RT/nF centred dE/2 from E1/2 (differential pulse) or at E1/2 (square wave, whose
+// forward and reverse pulses lie 2 Esw apart).
+std::string pulsePeakLines(const ReactionTheory& r, const Setting& s) {
+    const double pulse = s.c.PulsePotential; // V
+    const bool squareWave = s.p.Technique == 5 || s.p.Technique == 6;
+    const double span = squareWave ? 2 * std::fabs(pulse) : std::fabs(pulse);
+    const double sigma = std::exp(-r.nf * span / 2);
+    const double t = s.timeGrid;
+    const double offset = squareWave ? 0.0 : -pulse / 2;
+    Peak k;
+    k.ip = r.nFAC * std::sqrt(r.D / (kPi * t)) * (1 - sigma) / (1 + sigma) * radialFactor(s, r.D, t);
+    k.ep = r.halfWave + offset;
+    k.halfPeakOffset = kPulseHalfWidth / r.nf;
+    k.width = kBellWidth / r.nf;
+    const Wave irreversible = stepWave(r, t, {});
+    if (usable(irreversible.halfWaveRed))
+        k.epIrr = *irreversible.halfWaveRed + offset;
+    k.widthIrr = kIrreversibleBell / (r.alpha * r.nf);
+    k.widthIrrOx = kIrreversibleBell / (beta(r) * r.nf);
+    return peakLines(r, k, false);
+}
+
+std::string reactionLines(const ReactionTheory& r, const Setting& s) {
+    const ExperimentParams& p = s.p;
+    const CommittedValues& c = s.c;
+    const int technique = p.Technique;
+    const int electrode = p.Electrode;
+    const bool sweep = technique == 1 || technique == 7 || technique == 9 || technique == 10;
+    const double v = c.ScanRate;
+
+    if (adsorbed(p.Mechanism)) {
+        const double amount = r.n * kFaraday * c.ElectrodeArea * langmuirAmount(p, r.reaction); // C
+        if (sweep)
+            return peakLines(r, bellSweep(r, s, amount, r.ks), s.cyclic);
+        // A step converts the layer: Nernstian half conversion at E0; with first-order kinetics half
+        // of the layer has reacted at time t where kf t = ln 2.
+        std::string out = Line(reversibleHead(r.reaction)).potential("E1/2= ", r.E0).text();
+        Line irr(irreversibleHead(r.reaction));
+        if (const auto l = ln(r.ks * s.timeGrid / std::numbers::ln2)) {
+            irr.potential("E1/2,r=  ", r.E0 + *l / (r.alpha * r.nf));
+            irr.potential("E1/2,o= ", r.E0 - *l / (beta(r) * r.nf));
+        }
+        return out + irr.text();
+    }
+
+    if (technique == 4 || technique == 5 || technique == 6)
+        return pulsePeakLines(r, s);
+
+    if (!sweep) // techniques 2, 3 and 8: the sampled step response
+    {
+        const double t = s.timeGrid;
+        Wave w = stepWave(r, t, geometryAt(r, s, t));
+        if (c.RotationRate > 10) { // the convective term adds to the diffusive one
+            w.cathodic = *w.cathodic + r.nFAC * levich(r.D, c);
+            w.anodic = *w.anodic - r.nFACR * levich(r.DR, c);
+        }
+        if (p.Mechanism == 8) // catalytic plateau (Saveant & Vianello 1965)
+            w.cathodic = catalyticPlateau(r, p);
+        return waveLines(r, w);
+    }
+
+    // Sweeps.
+    if (electrode == 9) {
+        // Thin layer of thickness l: the amount n F A l C, the step rate ks / l.
+        const double amount = r.n * kFaraday * c.ElectrodeArea * s.thickness * r.C * 0.001;
+        return peakLines(r, bellSweep(r, s, amount, r.ks / s.thickness), s.cyclic);
+    }
+    if (c.RotationRate > 10)
+        return waveLines(r, steadyWave(r, levich(r.D, c), levich(r.DR, c)));
+    if (p.Mechanism == 8) {
+        Wave w = steadyWave(r, 1, 1);
+        w.cathodic = catalyticPlateau(r, p);
+        w.anodic = std::nullopt;
+        return waveLines(r, w);
+    }
+    const double sweepTime = 1 / (r.nf * v); // RT/(nFv), s
+    if (const auto mO = steadyTransfer(s, r.D, sweepTime)) {
+        const auto mR = steadyTransfer(s, r.DR, sweepTime);
+        return waveLines(r, steadyWave(r, *mO, mR ? *mR : *mO));
+    }
+    if (electrode == 2 || electrode == 3 || electrode == 7)
+        return peakLines(r, sphericalSweep(r, s), s.cyclic);
+    if (electrode == 5 || electrode == 6) {
+        Peak k = planarSweep(r, s);
+        const double f = radialFactor(s, r.D, sweepTime);
+        k.ip = *k.ip * f;
+        k.reverseIp = -*k.ip;
+        k.ipIrr = *k.ipIrr * f;
+        return peakLines(r, k, s.cyclic);
+    }
+    return peakLines(r, planarSweep(r, s), s.cyclic);
+}
+
+} // namespace
+
+ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
+    const CommittedValues& c = p.committed;
+    const ChargeReactionRow& row = p.tables.charge[static_cast<std::size_t>(j)];
+    const auto ox = static_cast<std::size_t>(row.ox);
+    const auto red = static_cast<std::size_t>(row.red);
+    const auto k = static_cast<std::size_t>(j);
+    ReactionTheory r;
+    r.reaction = j;
+    r.n = row.n;
+    r.alpha = c.Alpha[k];
+    r.nf = r.n * p.fRT;
+    r.E0 = c.FormalPotential[k];
+    if (p.CheckpH)
+        r.E0 -= row.protons * c.PHFactor / r.nf;
+    r.C = c.InitConc[ox];
+    r.D = c.DiffCoef[ox];
+    r.CR = c.InitConc[red];
+    r.DR = c.DiffCoef[red];
+    // Consecutive steps (EE, EEE): the later steps reduce what the earlier ones made.
+    const int mechanism = p.Mechanism;
+    if ((mechanism == 2 || mechanism == 3 || mechanism == 13 || mechanism == 14) && j > 1) {
+        const auto first = static_cast<std::size_t>(p.tables.charge[1].ox);
+        r.C = std::max(r.C, c.InitConc[first]);
+    }
+    // Following chemical step (EC, pure kinetic zone; Nicholson & Shain 1964, case VI): the peak lies at
+    // E1/2 - 0.78/nf + ln(kf RT/(nFv))/(2 nf); expressed as the apparent E0 that puts the reversible
+    // peak E1/2 - 1.109/nf there.
+    if (mechanism == 7 && c.ScanRate > 0 && c.RateKf[1] > 0)
+        r.E0 +=
+            (std::log(c.RateKf[1] / (r.nf * c.ScanRate)) + 2 * (kReversiblePeakShift - kIrreversibleShift)) /
+            (2 * r.nf);
+    r.ks = c.RateKs[k];
+    const double faradayArea = 0.001 * kFaraday * c.ElectrodeArea;
+    r.nFAC = r.n * faradayArea * r.C;
+    r.nFACR = r.n * faradayArea * r.CR;
+    r.halfWave = r.E0;
+    if (r.D > 0 && r.DR > 0)
+        r.halfWave += std::log(std::sqrt(r.DR / r.D)) / r.nf;
+    return r;
+}
+
+std::string TheoreticalPeaks(const ExperimentParams& p) {
+    const CommittedValues& c = p.committed;
+    std::string report = "Theoretical upper and lower limiting currents of technique " +
+                         std::to_string(p.Technique) + ", electrode " + std::to_string(p.Electrode) +
+                         ", mechanism " + std::to_string(p.Mechanism) + " :" + kEnd;
+    const bool pulse = p.Technique >= 3 && p.Technique <= 6;
+    const Setting s{p,
+                    c,
+                    leadingNumber(p.radius),
+                    leadingNumber(p.thickness),
+                    pulse ? c.PulseTime : c.DropTime,
+                    c.CycleCount >= 1};
+    for (int j = 1; j <= p.NumCharge && j <= kMaxCharge; ++j)
+        report += reactionLines(reactionTheory(p, j), s);
+    return report;
+}
+
+} // namespace tessaly
