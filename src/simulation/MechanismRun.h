@@ -16,12 +16,12 @@ namespace tessaly {
 
 inline constexpr int kMaxAnalyticalReactions = 3; // the analytical mechanisms have at most three couples
 
-// Time law of a step response, normalised to 1 at the run's TimeGrid: the planar diffusion law √(τ/t), or
-// the same law multiplied by the catalytic regeneration of an EC' couple.
+// Time law of a step response relative to the diffusion step response at the run's TimeGrid τ: the planar
+// diffusion law √(τ/t), or that law multiplied by the catalytic regeneration of an EC' couple.
 struct ResponseLaw {
     double timeGrid = 0.0;      // τ, s
     double catalyticRate = 0.0; // k of the catalytic regeneration, 1/s (0: pure diffusion)
-    // R(t) = K(t)/K(τ), with K the current of a unit step; t > 0, s.
+    // R(t) = K(t)/K₀(τ): K the current of a unit step under the law, K₀ that of diffusion alone; t > 0, s.
     double operator()(double t) const;
 };
 

@@ -4,9 +4,10 @@
 // buffer by the O(N²) sums (SuperpositionPath::History), or afresh (SuperpositionPath::Direct).
 //
 // A potential level L held from t_a to t_b contributes f(L, τ)·(R(t − t_a) − R(t − t_b)) at time t, with
-// f the step response at the run's TimeGrid τ and R the time law of the couple normalised to R(τ) = 1:
-// √(τ/t) for diffusion, exact for a Nernstian couple and the designed approximation for slow kinetics
-// (Bard & Faulkner, Electrochemical Methods, 2nd ed., §5.7 and §7.3).
+// f the diffusion step response at the run's TimeGrid τ and R(t) = K(t)/K₀(τ) the time law of the couple
+// (K its current after a unit step, K₀ = 1/√(πt) that of diffusion alone): √(τ/t) for diffusion, exact
+// for a Nernstian couple and the designed approximation for slow kinetics (Bard & Faulkner,
+// Electrochemical Methods, 2nd ed., §5.7 and §7.3).
 
 #include "base/Checked.h"
 #include "curves/CurveStore.h"
@@ -124,14 +125,15 @@ void fillLevelWeights(MechanismRun& run, int last) {
 }
 
 // Sweep weights of a law: i_m = Σ_{i=1..m} f(E_i)·W[m − i] for a surface condition interpolated linearly
-// between points; W[d] = (A(d) − A(d − 1))/K(τ) with A(d) = (Q((d + 1)τ) − Q(dτ))/τ and Q the charge of
-// a unit step. For pure diffusion W[0] = 2 and W[d] = 2·SweepWeights[d].
+// between points, f being the diffusion step response at τ; W[d] = (A(d) − A(d − 1))·√(πτ) with
+// A(d) = (Q((d + 1)τ) − Q(dτ))/τ and Q the charge of a unit step of the law. For pure diffusion W[0] = 2
+// and W[d] = 2·SweepWeights[d].
 void fillResponseWeights(MechanismRun& run, int last) {
     std::vector<double>& w = run.buffers.responseWeights;
     sizeBuffer(w);
     const double k = run.reaction[1].law.catalyticRate;
     const double tau = run.timeGrid;
-    const double unit = unitStepCurrent(k, tau);
+    const double unit = unitStepCurrent(0.0, tau);
     double previous = 0.0; // A(d − 1)
     for (int d = 0; d <= last; ++d) {
         const double a = (unitStepCharge(k, (d + 1) * tau) - unitStepCharge(k, d * tau)) / tau;
@@ -149,7 +151,7 @@ bool catalytic(const MechanismRun& run) {
 double ResponseLaw::operator()(double t) const {
     if (catalyticRate == 0.0)
         return std::sqrt(timeGrid / t);
-    return unitStepCurrent(catalyticRate, t) / unitStepCurrent(catalyticRate, timeGrid);
+    return unitStepCurrent(catalyticRate, t) / unitStepCurrent(0.0, timeGrid);
 }
 
 double catalyticFactor(double rate, double t) {
