@@ -1,0 +1,345 @@
+// The File menu through the workbench: what each command reads, writes, logs and shows, and the
+// files it must refuse without changing the experiment or the curves.
+
+#include "base/NumberText.h"
+#include "workbench/Commands.h"
+#include "workbench/FormCommands.h"
+#include "workbench/RecordingUserPort.h"
+#include "workbench/Workbench.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace tessaly {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+std::string golden(const std::string& name) {
+    return readBytes(fs::path(TESSALY_TEST_DATA) / name);
+}
+
+struct Bench {
+    RecordingUserPort port;
+    Workbench wb{port};
+    fs::path dir;
+
+    Bench() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() /
+              ("tessaly-files-" + std::string(info->test_suite_name()) + "-" + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    ~Bench() { fs::remove_all(dir); }
+    std::string file(const std::string& name) const { return (dir / name).string(); }
+    void answer(const std::string& path) { port.fileAnswers.push_back(path); }
+    void cancel() { port.fileAnswers.push_back(std::nullopt); }
+    std::string lastMessage() const { return port.messages.empty() ? "" : port.messages.back().text; }
+};
+
+// --- parameter files --------------------------------------------------------------------------------
+
+TEST(SaveParameter, DefaultExperimentIsTheFileTheTableDescribes) {
+    Bench b;
+    b.answer(b.file("default.par"));
+    saveParameterCommand(b.wb);
+    EXPECT_EQ(readBytes(b.file("default.par")), golden("default.par"));
+    EXPECT_EQ(b.wb.log.text(), "Save parameter to file " + b.file("default.par") + " :\r\n");
+    EXPECT_TRUE(b.port.messages.empty());
+}
+
+TEST(SaveParameter, CancelIsSilentAndAFailureKeepsTheOldFile) {
+    Bench b;
+    b.cancel();
+    saveParameterCommand(b.wb);
+    EXPECT_TRUE(b.port.messages.empty());
+    EXPECT_EQ(b.wb.log.text(), "");
+
+    writeBytes(b.file("old.par"), "previous contents");
+    b.wb.params.NumSpecies = 17; // more species than rows: the writer fails
+    b.answer(b.file("old.par"));
+    saveParameterCommand(b.wb);
+    EXPECT_EQ(readBytes(b.file("old.par")), "previous contents");
+    EXPECT_EQ(b.lastMessage(), "Save parameter Error: Subscript out of range");
+    EXPECT_EQ(b.wb.log.text(), "");
+
+    b.wb.params.NumSpecies = 2;
+    b.answer(b.file("no such folder/new.par"));
+    saveParameterCommand(b.wb);
+    EXPECT_EQ(b.lastMessage().rfind("Save parameter Error: Path/File access error", 0), 0u)
+        << b.lastMessage();
+    EXPECT_EQ(b.wb.log.text(), "");
+    for (const auto& entry : fs::directory_iterator(b.dir)) // no temporary file is left behind
+        EXPECT_EQ(entry.path().filename(), "old.par");
+}
+
+TEST(OpenParameter, RunsTheSimulationAndLogsTheFile) {
+    Bench b;
+    writeBytes(b.file("ec.par"), golden("ec.par"));
+    b.answer(b.file("ec.par"));
+    openParameterCommand(b.wb);
+    const ExperimentParams& p = b.wb.params;
+    EXPECT_EQ(p.Technique, 2); // committed by the simulation's commits
+    EXPECT_EQ(p.Estart, "0.2");
+    EXPECT_EQ(p.Eend, "-0.6");
+    EXPECT_EQ(p.TextElectrolyte, "KNO3");
+    EXPECT_EQ(p.charge[16], ""); // an empty text round-trips as an empty line
+    EXPECT_EQ(b.port.plotTitle, b.file("ec.par"));
+    const std::string& log = b.wb.log.text();
+    const std::string last = "Open parameter from file " + b.file("ec.par") + " :\r\n";
+    ASSERT_GE(log.size(), last.size());
+    EXPECT_EQ(log.substr(log.size() - last.size()), last);
+    EXPECT_GT(b.wb.store.NPoints, 0); // the simulation ran
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuPlot"));
+}
+
+TEST(OpenParameter, TwoSpeciesRestoreRowsOneAndTwoOnly) {
+    Bench b;
+    b.wb.params.C[3] = "7e-3";
+    b.wb.params.D[3] = "3e-6";
+    std::string text = golden("default.par");
+    text.replace(text.find("C :\r\n0\r\n"), 8, "C :\r\n5e-4\r\n"); // species 2
+    writeBytes(b.file("two.par"), text);
+    b.answer(b.file("two.par"));
+    openParameterCommand(b.wb);
+    EXPECT_EQ(b.wb.params.C[2], "5e-4");
+    EXPECT_EQ(b.wb.params.C[3], "7e-3");
+    EXPECT_EQ(b.wb.params.D[3], "3e-6");
+}
+
+TEST(OpenParameter, SavedAndReopenedExperimentKeepsItsTexts) {
+    Bench b;
+    setField(b.wb, "Estart", "0.25");
+    setField(b.wb, "charge(12)", "");
+    setField(b.wb, "TextElectrolyte", "NaClO4");
+    b.answer(b.file("round.par"));
+    saveParameterCommand(b.wb);
+    RecordingUserPort otherPort; // a second session opens the file
+    Workbench other(otherPort);
+    otherPort.fileAnswers.push_back(b.file("round.par"));
+    openParameterCommand(other);
+    EXPECT_EQ(other.params.Estart, "0.25");
+    EXPECT_EQ(other.params.charge[12], "");
+    EXPECT_EQ(other.params.TextElectrolyte, "NaClO4");
+}
+
+TEST(OpenParameter, RefusedFileChangesNothing) {
+    struct Case {
+        std::string from, to, description;
+    };
+    const Case cases[] = {
+        {"Scan:\r\n 1 ", "Scan:\r\n 4 ", "Invalid property value"},
+        {"NUMBER OF SPECIES :\r\n 3 ", "NUMBER OF SPECIES :\r\nmany", "Type mismatch"},
+        {"Vol (ml):\r\n10\r\n", "", "Input past end of file"},
+    };
+    for (const Case& c : cases) {
+        Bench b;
+        std::string text = golden("ec.par"); // every restored value differs from the defaults
+        text.replace(text.find(c.from), c.from.size(), c.to);
+        writeBytes(b.file("bad.par"), text);
+        const ExperimentParams before = b.wb.params;
+        b.answer(b.file("bad.par"));
+        openParameterCommand(b.wb);
+        EXPECT_EQ(b.lastMessage(), "Read parameter Error: " + c.description);
+        EXPECT_EQ(b.wb.log.text(), "");
+        EXPECT_EQ(b.port.plotTitle, "");
+        const ExperimentParams& p = b.wb.params;
+        EXPECT_EQ(p.optTech, before.optTech);
+        EXPECT_EQ(p.Estart, before.Estart);
+        EXPECT_EQ(p.ComboScan, before.ComboScan);
+        EXPECT_EQ(p.Electrode, before.Electrode);
+        EXPECT_EQ(p.mech, before.mech);
+        EXPECT_EQ(p.C[1], before.C[1]);
+        EXPECT_EQ(p.TextElectrolyte, before.TextElectrolyte);
+    }
+    Bench b;
+    b.cancel();
+    openParameterCommand(b.wb);
+    EXPECT_EQ(b.lastMessage(), "Read parameter Error: Cancel was selected.");
+    b.answer(b.file("missing.par"));
+    openParameterCommand(b.wb);
+    EXPECT_EQ(b.lastMessage(), "Read parameter Error: File not found");
+}
+
+// --- current files ---------------------------------------------------------------------------------
+
+TEST(ImportCurrent, TwoHundredAndOneRowsInFiveMillivoltSteps) {
+    Bench b;
+    writeBytes(b.file("ramp.csv"), golden("ramp201.csv"));
+    b.answer(b.file("ramp.csv"));
+    importCurrentCommand(b.wb);
+    const CurveStore& s = b.wb.store;
+    EXPECT_EQ(s.NPoints, 201);
+    EXPECT_EQ(s.LastIndex, 200);
+    EXPECT_EQ(s.LastPoint, 199);
+    EXPECT_EQ(s.CurveNo, 1);
+    EXPECT_DOUBLE_EQ(s.Curve(200, 1), 5e-6);
+    EXPECT_EQ(b.wb.params.Estep, "0.005");
+    EXPECT_EQ(b.wb.log.text(), "Open current from file " + b.file("ramp.csv") +
+                                   " :\r\nNumber of data point = 201\r\nE start = 0.3\r\nE end = -0.4\r\n"
+                                   "E step = 0.005\r\n");
+    EXPECT_EQ(b.port.plotTitle, b.file("ramp.csv"));
+    EXPECT_TRUE(b.wb.plotRequest.valid);
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuPlot"));
+    EXPECT_TRUE(b.wb.menus.isEnabled("mnuAnalyze"));
+}
+
+TEST(ImportCurrent, RefusedFileLeavesTheCurvesAlone) {
+    Bench b;
+    simulateCommand(b.wb);
+    const int points = b.wb.store.NPoints;
+    const double e5 = b.wb.store.E[5], i5 = b.wb.store.Curve(5, 1);
+    const std::string logBefore = b.wb.log.text();
+    writeBytes(b.file("bad.csv"), "-0.5,1e-6\r\n-0.495,1e-6\r\n-0.49,oops\r\n");
+    b.answer(b.file("bad.csv"));
+    importCurrentCommand(b.wb);
+    EXPECT_EQ(b.lastMessage(), "ReadData Error: Type mismatch in line 3");
+    EXPECT_EQ(b.wb.store.NPoints, points);
+    EXPECT_EQ(b.wb.store.E[0], leadingNumber(b.wb.params.Estart));
+    EXPECT_EQ(b.wb.store.E[5], e5);
+    EXPECT_EQ(b.wb.store.Curve(5, 1), i5);
+    EXPECT_EQ(b.wb.log.text(), logBefore);
+    b.cancel();
+    importCurrentCommand(b.wb);
+    EXPECT_EQ(b.lastMessage(), "ReadData Error: Cancel was selected.");
+}
+
+TEST(ExportCurrent, ActiveRangeOfTheCurrentCurve) {
+    Bench b;
+    CurveStore& s = b.wb.store;
+    const double E[] = {9, -0.5, 0, 0.25, 9};
+    const double current[] = {9, -1.5e-6, 0, 2e-5, 9};
+    for (int i = 0; i < 5; ++i) {
+        s.E[i] = E[i];
+        s.Curve(i, 2) = current[i];
+    }
+    s.FirstPoint = 1;
+    s.LastPoint = 3;
+    s.CurveNo = 2;
+    b.answer(b.file("out.csv"));
+    exportCurrentCommand(b.wb);
+    EXPECT_EQ(readBytes(b.file("out.csv")), golden("export3.csv"));
+    EXPECT_EQ(b.wb.log.text(), "Save current to file " + b.file("out.csv") + " :\r\n");
+    b.cancel();
+    exportCurrentCommand(b.wb);
+    EXPECT_TRUE(b.port.messages.empty());
+}
+
+// --- waveforms --------------------------------------------------------------------------------------
+
+TEST(DesignCommit, DefaultGridAtHalfASecondOnTheInstrumentOk) {
+    Bench b;
+    selectOption(b.wb, "optTech", 9);
+    okForm(b.wb, "FormTech");
+    setField(b.wb, "td", "0.5");
+    okForm(b.wb, "FormIns");
+    EXPECT_EQ(b.wb.store.NPoints, 605);
+    EXPECT_DOUBLE_EQ(b.wb.store.WaveT[604], 302);
+    for (int k = 1; k <= 11; ++k)
+        setField(b.wb, "t1(" + std::to_string(k) + ")", "0");
+    okForm(b.wb, "FormIns");
+    EXPECT_EQ(b.wb.store.NPoints, 11);
+}
+
+TEST(DesignCommit, TooManySamplesAreReported) {
+    Bench b;
+    selectOption(b.wb, "optTech", 9);
+    okForm(b.wb, "FormTech");
+    setField(b.wb, "td", "0.01"); // 300 s at 10 ms: far beyond 5001 samples
+    b.port.messages.clear();
+    okForm(b.wb, "FormIns");
+    ASSERT_FALSE(b.port.messages.empty());
+    EXPECT_EQ(b.lastMessage(), "Design waveform Error: Subscript out of range");
+}
+
+TEST(DesignTime, ValidationMessagesOnLeavingTheField) {
+    Bench b;
+    setField(b.wb, "t1(3)", "-5");
+    EXPECT_EQ(b.lastMessage(), "This value must be positive.");
+    EXPECT_EQ(b.port.messages.back().title, "Error");
+    EXPECT_EQ(b.port.messages.back().icon, MessageIcon::Critical);
+    setField(b.wb, "t1(3)", "50");
+    EXPECT_EQ(b.lastMessage(), "This value must >= 100");
+    const std::size_t shown = b.port.messages.size();
+    setField(b.wb, "t1(3)", "");
+    EXPECT_EQ(b.wb.params.t1[3], "0"); // an empty time becomes 0, which ends the polyline
+    EXPECT_EQ(b.port.messages.size(), shown);
+}
+
+TEST(Waveform, DesignGridSavedAndReadBackWithTechniqueNine) {
+    Bench b;
+    selectOption(b.wb, "optTech", 9);
+    okForm(b.wb, "FormTech");
+    b.answer(b.file("design.csv"));
+    saveWaveformCommand(b.wb);
+    EXPECT_EQ(readBytes(b.file("design.csv")), golden("waveform_design.csv"));
+    EXPECT_EQ(b.wb.log.text(),
+              "Save waveform to file " + b.file("design.csv") + " :\r\nNumber of data point = 6\r\n");
+    const ExperimentParams saved = b.wb.params;
+    for (int k = 0; k < 12; ++k) {
+        b.wb.params.t1[k] = std::to_string(k);
+        b.wb.params.E1[k] = "0.9";
+    }
+    b.answer(b.file("design.csv"));
+    EXPECT_TRUE(openWaveformCommand(b.wb));
+    EXPECT_EQ(b.wb.params.t1, saved.t1);
+    EXPECT_EQ(b.wb.params.E1, saved.E1);
+}
+
+TEST(Waveform, SampledProgrammeOpensWithTechniqueTen) {
+    Bench b;
+    selectOption(b.wb, "optTech", 10);
+    okForm(b.wb, "FormTech");
+    writeBytes(b.file("wave.csv"), " 0 , .4 \r\n .5 ,-.4 \r\n 1 , .1 \r\n 1.5 ,-.6 \r\n");
+    b.answer(b.file("wave.csv"));
+    EXPECT_TRUE(openWaveformCommand(b.wb));
+    const CurveStore& s = b.wb.store;
+    EXPECT_EQ(s.NPoints, 4);
+    EXPECT_EQ(s.LastIndex, 3);
+    EXPECT_EQ(s.WaveT[3], 1.5);
+    EXPECT_EQ(s.E[3], -0.6);
+    EXPECT_EQ(b.wb.params.TextTexp, "1.5");
+    EXPECT_EQ(b.wb.params.td, "0.5");
+    EXPECT_EQ(b.port.plotTitle, b.file("wave.csv"));
+    EXPECT_EQ(b.wb.log.text(), "Open waveform from file " + b.file("wave.csv") +
+                                   " :\r\nNumber of data point = 4\r\nE start = 0.4\r\nE min = -0.6\r\n"
+                                   "E max = 0.4\r\n");
+    b.answer(b.file("again.csv"));
+    saveWaveformCommand(b.wb);
+    EXPECT_EQ(readBytes(b.file("again.csv")), readBytes(b.file("wave.csv")));
+}
+
+TEST(Waveform, RefusedFilesChangeNothing) {
+    Bench b;
+    selectOption(b.wb, "optTech", 9);
+    okForm(b.wb, "FormTech");
+    std::string thirteen;
+    for (int k = 0; k < 13; ++k)
+        thirteen += std::to_string(10 * k) + ",0.1\r\n";
+    writeBytes(b.file("long.csv"), thirteen);
+    const ExperimentParams before = b.wb.params;
+    const int points = b.wb.store.NPoints;
+    b.answer(b.file("long.csv"));
+    EXPECT_FALSE(openWaveformCommand(b.wb));
+    EXPECT_EQ(b.lastMessage(), "ReadWaveform Error: Subscript out of range in line 13");
+    EXPECT_EQ(b.wb.params.t1, before.t1);
+    EXPECT_EQ(b.wb.store.NPoints, points);
+    EXPECT_EQ(b.wb.log.text(), "");
+    EXPECT_EQ(b.port.plotTitle, "");
+    b.cancel();
+    EXPECT_FALSE(openWaveformCommand(b.wb));
+    EXPECT_EQ(b.lastMessage(), "ReadWaveform Error: Cancel was selected.");
+}
+
+} // namespace
+} // namespace tessaly
