@@ -274,12 +274,13 @@ Wave stepWave(const ReactionTheory& r, double t, const Geometry& g) {
     return w;
 }
 
-// Steady state with mass-transfer coefficients mO and mR (cm/s): limiting currents nFAC m, reversible
-// E1/2 = E0 + ln(mR/mO)/nf, irreversible where kf = mO and kb = mR (Bard & Faulkner 1.4 and 9.3).
-Wave steadyWave(const ReactionTheory& r, double mO, double mR) {
+// Steady state with mass-transfer coefficients mO and mR (cm/s): limiting currents nFAC m times the
+// ratio of the area that carries the flux to ElectrodeArea, reversible E1/2 = E0 + ln(mR/mO)/nf,
+// irreversible where kf = mO and kb = mR (Bard & Faulkner 1.4 and 9.3).
+Wave steadyWave(const ReactionTheory& r, double mO, double mR, double areaRatio = 1) {
     Wave w;
-    w.cathodic = r.nFAC * mO;
-    w.anodic = -r.nFACR * mR;
+    w.cathodic = r.nFAC * mO * areaRatio;
+    w.anodic = -r.nFACR * mR * areaRatio;
     if (const auto l = ln(mR / mO))
         w.halfWave = r.E0 + *l / r.nf;
     if (const auto l = ln(r.ks / mO))
@@ -292,6 +293,14 @@ Wave steadyWave(const ReactionTheory& r, double mO, double mR) {
 // Levich mass-transfer coefficient 0.62 D^2/3 omega^1/2 nu^-1/6, cm/s.
 double levich(double d, const CommittedValues& c) {
     return kLevich * std::pow(d, 2.0 / 3.0) * std::sqrt(c.RotationRate) * std::pow(c.Viscosity, -1.0 / 6.0);
+}
+
+// The disk area pi r^2 over ElectrodeArea for the microdisk (whose committed area is that of the
+// hemisphere of equal current), 1 for the others: the limiting current of a disk is 4nFDCr.
+double steadyAreaRatio(const Setting& s) {
+    if (s.p.Electrode != 4 || s.c.ElectrodeArea == 0)
+        return 1;
+    return kPi * s.radius * s.radius / s.c.ElectrodeArea;
 }
 
 // Mass-transfer coefficients of the steady or quasi-steady electrodes at time t, cm/s; none for the
@@ -344,9 +353,9 @@ Geometry geometryAt(const ReactionTheory& r, const Setting& s, double t) {
     g.factorOx = radialFactor(s, r.D, t);
     g.factorRed = radialFactor(s, r.DR, t);
     if (const auto m = steadyTransfer(s, r.D, t))
-        g.steadyOx = r.nFAC * *m;
+        g.steadyOx = r.nFAC * *m * steadyAreaRatio(s);
     if (const auto m = steadyTransfer(s, r.DR, t))
-        g.steadyRed = r.nFACR * *m;
+        g.steadyRed = r.nFACR * *m * steadyAreaRatio(s);
     return g;
 }
 
@@ -447,7 +456,7 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
     const double sweepTime = 1 / (r.nf * v); // RT/(nFv), s
     if (const auto mO = steadyTransfer(s, r.D, sweepTime)) {
         const auto mR = steadyTransfer(s, r.DR, sweepTime);
-        return waveLines(r, steadyWave(r, *mO, mR ? *mR : *mO));
+        return waveLines(r, steadyWave(r, *mO, mR ? *mR : *mO, steadyAreaRatio(s)));
     }
     if (electrode == 2 || electrode == 3 || electrode == 7)
         return peakLines(r, sphericalSweep(r, s), s.cyclic);

@@ -1,0 +1,207 @@
+// Find Peak and Find Halfwave E on curves from theory: Nernstian sigmoids, sech^2 bells and the
+// reversible cyclic voltammogram of a planar electrode.
+
+#include "analysis/PeakFinder.h"
+
+#include "analysis/VoltammogramTheory.h"
+#include "base/NumberText.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tessaly {
+namespace {
+
+constexpr double kNf = 96484.6 / (8.31441 * 298.14); // F/RT at 25 C, 1/V
+
+std::vector<std::string> lines(const std::string& report) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < report.size()) {
+        const auto end = report.find("\r\n", start);
+        EXPECT_NE(end, std::string::npos) << "every line ends in CR LF";
+        if (end == std::string::npos)
+            break;
+        out.push_back(report.substr(start, end - start));
+        start = end + 2;
+    }
+    return out;
+}
+
+// The number printed after `label` in `line` (the n-th occurrence, from 0).
+double valueAfter(const std::string& line, const std::string& label, int occurrence = 0) {
+    std::size_t at = 0;
+    for (int k = 0; k <= occurrence; ++k) {
+        at = line.find(label, k == 0 ? 0 : at + 1);
+        if (at == std::string::npos) {
+            ADD_FAILURE() << "no '" << label << "' in: " << line;
+            return NAN;
+        }
+    }
+    return leadingNumber(line.substr(at + label.size()));
+}
+
+// A bell y = ip sech^2((E - ep)/w) on a 5 mV grid running negative from `start`.
+void writeBell(CurveStore& store, double start, int n, double ep, double ip, double w) {
+    for (int k = 0; k < n; ++k) {
+        store.E[k] = start - 0.005 * k;
+        const double c = std::cosh((store.E[k] - ep) / w);
+        store.Curve(k, 1) = ip / (c * c);
+    }
+    store.NPoints = n;
+    store.LastIndex = n - 1;
+    store.FirstPoint = 1;
+    store.LastPoint = n - 2;
+    store.NCurves = 1;
+    store.CurveNo = 1;
+}
+
+TEST(FindPeaks, SymmetricBellSampledEvery5mVGivesOneLineWithBothHalfPeakPoints) {
+    CurveStore store;
+    const double ep = -0.45; // V, on the grid
+    const double ip = 1.2345e-6;
+    const double w = 0.03; // V: a 5 mV grid point (25 mV out) falls within 10 % of half height
+    writeBell(store, 0.1, 221, ep, ip, w);
+    PeakTable table;
+    const auto out = lines(FindPeaks(store, 3, 217, {0, 1.3e-6, 0.5, 1}, table));
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0], "Curve 1:");
+    const std::regex format(
+        R"(Peak 1: Ep= -?\d+(\.\d{1,4})? V, Ip= \d(\.\d{1,4})?E-?\d+ A, )"
+        R"(Ep/2 - Ep= -?\d+(\.\d{1,4})? V, Ep/2 - Ep= -?\d+(\.\d{1,4})? V, W1/2= \d+(\.\d{1,4})? V,)");
+    EXPECT_TRUE(std::regex_match(out[1], format)) << out[1];
+    EXPECT_EQ(out[1].substr(0, 36), "Peak 1: Ep= -0.45 V, Ip= 1.2345E-6 A");
+
+    // The half-peak points lie where sech^2 is within 10 % of 1/2: |E - Ep| = w acosh(1/sqrt(y/ip)).
+    const double inner = w * std::acosh(1 / std::sqrt(0.55));
+    const double outer = w * std::acosh(1 / std::sqrt(0.45));
+    const double before = valueAfter(out[1], "Ep/2 - Ep= ", 0);
+    const double after = valueAfter(out[1], "Ep/2 - Ep= ", 1);
+    EXPECT_GT(before, inner - 1e-4); // the sweep runs negative: the first point is positive of Ep
+    EXPECT_LT(before, outer + 1e-4);
+    EXPECT_LT(after, -inner + 1e-4);
+    EXPECT_GT(after, -outer - 1e-4);
+    const double fullWidth = 2 * w * std::acosh(std::sqrt(2.0)); // 1.7627 w
+    EXPECT_NEAR(valueAfter(out[1], "W1/2= "), fullWidth, 0.0101);
+}
+
+TEST(FindPeaks, ReversibleCycleGivesTwoPeaksFiftyNineMillivoltsApartAndTheSwitchingCorrection) {
+    CurveStore store;
+    testing::SweepSpec spec;
+    spec.start = 0.3;
+    spec.step = 0.001;
+    spec.forward = 601; // switching 300 mV past E1/2
+    spec.cycle = true;
+    spec.nf = kNf;
+    spec.nFACsqrtD = 1e-6;
+    spec.substeps = 4;
+    testing::writeReversibleSweep(store, spec);
+    PeakTable table;
+    const auto out = lines(FindPeaks(store, 3, store.LastPoint - 2, {-3e-7, 5e-7, 1, 1}, table));
+    ASSERT_EQ(out.size(), 5u);
+    ASSERT_EQ(table.PeakCount, 2);
+
+    // Randles-Sevcik: Ip = 0.4463 nFAC sqrt(nf v D); Ep = E1/2 - 1.109 RT/nF (28.5 mV).
+    const double randlesSevcik = 0.4463 * spec.nFACsqrtD * std::sqrt(kNf * spec.scanRate);
+    EXPECT_NEAR(table.PeakI[1][1] / randlesSevcik, 1.0, 0.01);
+    EXPECT_NEAR(table.PeakE[1][1], -1.109 / kNf, 0.0015);
+    EXPECT_LT(table.PeakI[2][1], 0.0);
+
+    // Nicholson, Anal. Chem. 37 (1965) 1351: 58-59 mV for a switch 300 mV beyond E1/2 at 25 C.
+    const std::string& summary = out[3];
+    ASSERT_EQ(summary.rfind("Ep2 - Ep1 = ", 0), 0u) << summary;
+    EXPECT_NEAR(valueAfter(summary, "Ep2 - Ep1 = "), 0.0585, 0.002);
+    EXPECT_NEAR(valueAfter(summary, "(Ep2 + Ep1)/2 = "), 0.0, 0.002);
+    EXPECT_NE(summary.find("Ip2/Ip1 = -"), std::string::npos) << summary;
+
+    // The switching-current rule restores Ipa/Ipc = 1 for a chemically reversible couple.
+    const std::string& correction = out[4];
+    ASSERT_EQ(correction.rfind("Ipc = ", 0), 0u) << correction;
+    EXPECT_NEAR(valueAfter(correction, "Ipa/Ipc = "), 1.0, 0.03);
+    EXPECT_LT(valueAfter(correction, "Ipa = "), 0.0);
+}
+
+TEST(FindPeaks, PeaksBelowTwoPercentOfThePlottedRangeAndNearTheEndsAreNotReported) {
+    CurveStore store;
+    writeBell(store, 0.1, 221, -0.45, 1e-6, 0.02);
+    PeakTable table;
+    // Range 0..6e-5: the threshold 1.2e-6 exceeds the 1e-6 peak.
+    EXPECT_EQ(FindPeaks(store, 3, 217, {0, 6e-5, 0.5, 1}, table), "Curve 1:\r\n");
+    // Range 0..4e-5: threshold 8e-7, the peak is reported.
+    EXPECT_EQ(lines(FindPeaks(store, 3, 217, {0, 4e-5, 0.5, 1}, table)).size(), 2u);
+
+    // A peak three points inside the searched range is not examined.
+    CurveStore edge;
+    writeBell(edge, 0.1, 221, 0.1 - 0.005 * 6, 1e-6, 0.01);
+    EXPECT_EQ(FindPeaks(edge, 3, 217, {0, 1e-6, 0.5, 1}, table), "Curve 1:\r\n");
+}
+
+TEST(FindPeaks, EveryCurveIsSearchedAndAtMostSixteenPeaksAreKept) {
+    CurveStore store;
+    const int n = 1001;
+    for (int k = 0; k < n; ++k) {
+        store.E[k] = -0.001 * k;
+        store.Curve(k, 1) = -1e-6 * std::pow(std::sin(std::numbers::pi * k / 50.0), 2); // 20 negative bells
+        store.Curve(k, 2) = 0;
+    }
+    store.NPoints = n;
+    store.LastIndex = n - 1;
+    store.FirstPoint = 1;
+    store.LastPoint = n - 2;
+    store.NCurves = 2;
+    PeakTable table;
+    const auto out = lines(FindPeaks(store, 3, n - 4, {-1e-6, 0, 0.5, 1}, table));
+    ASSERT_EQ(out.size(), 1u + 16u + 1u);
+    EXPECT_EQ(out[17], "Curve 2:");
+    EXPECT_EQ(out[1].rfind("Peak 1: Ep= -0.025 V, Ip= -1E-6 A, ", 0), 0u) << out[1];
+    EXPECT_EQ(out[16].rfind("Peak 16: Ep= -0.775 V", 0), 0u) << out[16];
+}
+
+TEST(FindHalfWave, NernstianWaveGivesItsHalfWavePotentialAndLimitingCurrents) {
+    CurveStore store;
+    const double id = 2.5e-6;        // A
+    const double halfWave = -0.2513; // V
+    testing::writeSigmoid(store, 0.2, 0.0005, 1501, halfWave, kNf, id);
+    const auto out = lines(FindHalfWave(store, 0.5));
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0], "Curve 1:");
+    EXPECT_NEAR(valueAfter(out[1], "E1/2= "), halfWave, 0.001);
+    EXPECT_NEAR(valueAfter(out[1], "Id,r= "), id, id * 1e-4);
+    EXPECT_NEAR(valueAfter(out[1], "Id,o= "), 0.0, id * 1e-4);
+    EXPECT_NEAR(valueAfter(out[1], "Id= "), id, id * 1e-4);
+    const std::regex format(R"(Peak 1: E1/2= -?\d+(\.\d{1,4})? V, Id,r= \d(\.\d{1,4})?E-?\d+ A, )"
+                            R"(Id,o= -?\d(\.\d{1,4})?(E-?\d+)? A, Id= \d(\.\d{1,4})?E-?\d+ A)");
+    EXPECT_TRUE(std::regex_match(out[1], format)) << out[1];
+}
+
+TEST(FindHalfWave, OneCycleReportsBothSweepsAndLongerScansKeepTwo) {
+    CurveStore store;
+    const int forward = 401;
+    for (int k = 0; k < 2 * forward; ++k) {
+        store.E[k] = k < forward ? 0.2 - 0.001 * k : -0.2 + 0.001 * (k - forward);
+        // Forward: a cathodic wave at -0.05 V; reverse: an anodic wave at +0.05 V.
+        const double theta = std::exp(kNf * (store.E[k] - (k < forward ? -0.05 : 0.05)));
+        store.Curve(k, 1) = k < forward ? 1e-6 / (1 + theta) : -1e-6 / (1 + 1 / theta);
+    }
+    store.NPoints = 2 * forward;
+    store.LastIndex = store.NPoints - 1;
+    store.FirstPoint = 1;
+    store.LastPoint = store.NPoints - 2;
+    store.NForward = forward;
+    store.NCurves = 1;
+    for (const double cycles : {1.0, 3.0}) {
+        const auto out = lines(FindHalfWave(store, cycles));
+        ASSERT_EQ(out.size(), 3u);
+        EXPECT_NEAR(valueAfter(out[1], "E1/2= "), -0.05, 0.001);
+        EXPECT_NEAR(valueAfter(out[2], "E1/2= "), 0.05, 0.001);
+        EXPECT_EQ(out[2].rfind("Peak 2: ", 0), 0u);
+        EXPECT_NEAR(valueAfter(out[2], "Id,o= "), -1e-6, 1e-8); // 0.3 % short of the plateau at 0.2 V
+    }
+}
+
+} // namespace
+} // namespace tessaly
