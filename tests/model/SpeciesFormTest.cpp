@@ -176,6 +176,22 @@ TEST(SpeciesForm, ChemicalPreEquilibrationOfADimer) {
     EXPECT_NEAR(a + 2 * c, 2e-3, 1e-8);
 }
 
+// Mechanism 9, 2B = C: [C] = K [B]^2 with B + 2C conserved; x = K (b0 - 2x)^2 has the root
+// x = (4 K b0 + 1 - sqrt(8 K b0 + 1)) / (8 K).
+TEST(SpeciesForm, ChemicalPreEquilibrationOfADimerisation) {
+    Species sp(9);
+    const double K = 500, b0 = 1e-3; // /M, M
+    sp.p.LabelKeq[1] = "5e2";
+    sp.form.type("C(1)", "0");
+    sp.form.type("C(2)", "1e-3");
+    sp.form.click("CheckPreEqu", true);
+    const double b = num(sp.p.Cinit[2]), c = num(sp.p.Cinit[3]);
+    const double x = (4 * K * b0 + 1 - std::sqrt(8 * K * b0 + 1)) / (8 * K);
+    EXPECT_NEAR(c, x, 1e-4 * x);
+    EXPECT_NEAR(c / (b * b), K, 1e-3 * K);
+    EXPECT_NEAR(b + 2 * c, b0, 1e-4 * b0);
+}
+
 TEST(SpeciesForm, OkCommitsTheInitialConcentrations) {
     Species sp(7);
     sp.form.type("C(2)", "5e-4");
