@@ -1,0 +1,107 @@
+// Find Peak and Theoretical Peak through the command path: the threshold follows the last drawing,
+// and the report goes to the result log.
+
+#include "analysis/VoltammogramTheory.h"
+#include "base/NumberText.h"
+#include "workbench/CommandTable.h"
+#include "workbench/Commands.h"
+#include "workbench/RecordingUserPort.h"
+#include "workbench/Workbench.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace tessaly {
+namespace {
+
+constexpr double kNf = 96484.6 / (8.31441 * 298.14); // F/RT at 25 C, 1/V
+
+struct Bench {
+    RecordingUserPort port;
+    Workbench wb{port};
+    Bench() {
+        wb.enableCurveMenus();
+        wb.plotOptions.Yauto = true; // the Y limits follow the curves drawn
+    }
+    void run(const char* command) { ASSERT_EQ(runCommand(wb, command), CommandStatus::Ran) << command; }
+};
+
+double valueAfter(const std::string& text, const std::string& label) {
+    const auto at = text.find(label);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no '" << label << "' in: " << text;
+        return NAN;
+    }
+    return leadingNumber(text.substr(at + label.size()));
+}
+
+TEST(FindPeakCommand, ReversibleCycleOnTheDrawnPlotAndASmallCurveBelowTheThreshold) {
+    Bench b;
+    testing::SweepSpec spec;
+    spec.forward = 601;
+    spec.cycle = true;
+    spec.nf = kNf;
+    spec.nFACsqrtD = 1e-6;
+    spec.substeps = 4;
+    testing::writeReversibleSweep(b.wb.store, spec);
+    // Curve 2: the same voltammogram at 1 % of the size, drawn with curve 1 (threshold 2 % of the range).
+    for (int k = 0; k < b.wb.store.NPoints; ++k)
+        b.wb.store.Curve(k, 2) = 0.01 * b.wb.store.Curve(k, 1);
+    b.wb.store.NCurves = 2;
+    b.wb.params.committed.CycleCount = 1;
+    b.wb.redraw(Abscissa::Potential);
+
+    b.run("FindPeak");
+    const std::string& log = b.wb.log.text();
+    EXPECT_EQ(b.port.resultUpdates, 1);
+    const auto curve2 = log.find("Curve 2:\r\n");
+    ASSERT_NE(curve2, std::string::npos) << log;
+    EXPECT_EQ(log.substr(curve2), "Curve 2:\r\n"); // no peak lines for the small curve
+    EXPECT_EQ(log.rfind("Curve 1:\r\nPeak 1: Ep= ", 0), 0u) << log;
+    EXPECT_NE(log.find("\r\nPeak 2: Ep= "), std::string::npos) << log;
+    EXPECT_NEAR(valueAfter(log, "Ep2 - Ep1 = "), 0.059, 0.003);
+    EXPECT_NE(log.find("Ip2/Ip1 = -"), std::string::npos) << log;
+    EXPECT_NE(log.find("Ipa/Ipc = "), std::string::npos) << log;
+}
+
+TEST(FindPeakCommand, OnlyOneCycleGetsTheTwoPeakSummary) {
+    Bench b;
+    testing::SweepSpec spec;
+    spec.cycle = true;
+    spec.nf = kNf;
+    spec.nFACsqrtD = 1e-6;
+    spec.substeps = 2;
+    testing::writeReversibleSweep(b.wb.store, spec);
+    b.wb.redraw(Abscissa::Potential);
+    b.wb.params.committed.CycleCount = 2;
+    b.run("FindPeak");
+    EXPECT_EQ(b.wb.log.text().find("Ep2 - Ep1"), std::string::npos);
+    // Differential pulse: the summary without the switching-current rule.
+    b.wb.params.committed.CycleCount = 1;
+    b.wb.params.Technique = 4;
+    b.run("FindPeak");
+    EXPECT_NE(b.wb.log.text().find("Ep2 - Ep1"), std::string::npos);
+    EXPECT_EQ(b.wb.log.text().find("Ipc = "), std::string::npos);
+}
+
+TEST(TheoreticalPeakCommand, CommitsTheExperimentAndWritesTheHeaderAndLines) {
+    Bench b;
+    b.run("TheoPeak");
+    const std::string& log = b.wb.log.text();
+    EXPECT_EQ(
+        log.rfind(
+            "Theoretical upper and lower limiting currents of technique 1, electrode 1, mechanism 1 :\r\n"
+            "Reversible Peak  1: Ep= ",
+            0),
+        0u)
+        << log;
+    EXPECT_NE(log.find("\r\nIrreversible Peak 1: Ep= "), std::string::npos) << log;
+    // Randles-Sevcik with the committed defaults: 1 mM, 1e-5 cm2/s, 7.85e-3 cm2, 0.01 V/s.
+    const double ip = 0.4463 * 96484.6 * 0.001 * 7.85e-3 * 1e-3 * std::sqrt(b.wb.params.fRT * 0.01 * 1e-5);
+    EXPECT_NEAR(valueAfter(log, "Ip= ") / ip, 1.0, 1e-3);
+    EXPECT_EQ(b.port.resultUpdates, 1);
+}
+
+} // namespace
+} // namespace tessaly
