@@ -3,6 +3,9 @@
 #include "cli/ConsolePort.h"
 #include "cli/ScriptRunner.h"
 #include "workbench/Workbench.h"
+#ifdef TESSALY_WITH_RENDER
+#include "ui/OffscreenPlot.h"
+#endif
 
 #include <fstream>
 #include <iostream>
@@ -26,6 +29,10 @@ int main(int argc, char** argv) {
     tessaly::ConsolePort port(std::cout, std::cerr, keepCrLf);
     tessaly::Workbench wb(port);
     port.setResultSource([&wb]() -> const std::string& { return wb.log.text(); });
+#ifdef TESSALY_WITH_RENDER
+    // Save Graph draws the plot offscreen with the window's painter code.
+    port.setImageWriter([&wb](const std::string& path) { return tessaly::writeOffscreenPlot(wb, path); });
+#endif
     tessaly::ScriptRunner runner(wb, port, std::cout, std::cerr);
 
     if (scriptPath == "-")

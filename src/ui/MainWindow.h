@@ -1,0 +1,74 @@
+#pragma once
+// The main window `MDIForm1`, titled "Tessaly": the menu bar built from the command table, and a
+// multiple-document area holding the plot and result windows. It shows the modeless dialogs by their
+// form names and re-applies the availability rules at start-up and whenever a dialog closes.
+
+#include <QMainWindow>
+#include <QString>
+#include <map>
+#include <memory>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace tessaly {
+
+class FormDialog;
+class MenuBinding;
+class PlotWindow;
+class QtUserPort;
+class ResultWindow;
+class Workbench;
+struct MenuItem;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Attaches itself to the port; the workbench must use that port.
+    MainWindow(Workbench& wb, QtUserPort& port);
+    ~MainWindow() override;
+
+    Workbench& workbench() { return m_wb; }
+    PlotWindow* plotWindow() const { return m_plot; }
+    ResultWindow* resultWindow() const { return m_result; }
+    MenuBinding& menus() { return *m_menus; }
+
+    // The dialog of a form name ("FormIns", "formOption", "frmAbout"); nullptr when there is none.
+    FormDialog* dialog(const QString& formName) const;
+    // Registers an experiment dialog under its object name (the window owns it).
+    void addDialog(FormDialog* dialog);
+
+    // Runs a menu command as choosing it does; a command the menu state refuses does nothing.
+    void runMenuCommand(const MenuItem& item);
+    void runMenuCommand(const QString& name);
+
+    // Port services.
+    void showResults();
+    void showPlot();
+    void setPlotTitle(const QString& title);
+    void refreshMenus();
+    void showForm(const QString& formName);
+    // The plot window's image at its present size.
+    QImage plotImage();
+
+    // The main window became active again (start-up, a dialog closed): mechanism build, plot
+    // options, availability rules.
+    void activate();
+
+    // Places the plot window on the left and the result window on the right of the area.
+    void arrangeChildren();
+
+private:
+    Workbench& m_wb;
+    QtUserPort& m_port;
+    QMdiArea* m_mdi;
+    PlotWindow* m_plot;
+    ResultWindow* m_result;
+    QMdiSubWindow* m_plotFrame;
+    QMdiSubWindow* m_resultFrame;
+    std::unique_ptr<MenuBinding> m_menus;
+    std::map<QString, FormDialog*> m_dialogs;
+    bool m_activating = false;
+};
+
+} // namespace tessaly

@@ -1,0 +1,55 @@
+#pragma once
+// The main window's menu bar built from the command table: every menu, caption (with its "&"
+// accelerator), separator and submenu in the table's order, each action named after its menu item.
+// Availability is re-read from the workbench's menu state; a command that has no handler yet is
+// shown but unavailable.
+
+#include "workbench/CommandTable.h"
+
+#include <QString>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace tessaly {
+
+class MenuState;
+
+class MenuBinding {
+public:
+    using Runner = std::function<void(const MenuItem&)>;
+    // Whether the window can run an item that has no handler in the table (Exit is the window's own).
+    using WindowCommand = std::function<bool(const MenuItem&)>;
+
+    MenuBinding(QMenuBar& bar, const std::vector<MenuItem>& items, Runner run, WindowCommand windowCommand);
+
+    // Enables each menu and command as the menu state says.
+    void refresh(const MenuState& menus);
+
+    // The action of a menu item or submenu by its name ("mnuSimulate", "mnuFile"); nullptr when unknown.
+    QAction* action(std::string_view name) const;
+    QMenu* menu(std::string_view name) const;
+
+    // The text shown by commands that are not built yet.
+    static QString notBuiltTip();
+
+private:
+    void addItems(QMenu& menu, const std::vector<MenuItem>& items);
+    void addItem(QMenu* parent, QMenuBar* bar, const MenuItem& item);
+
+    struct Entry {
+        QAction* action = nullptr;
+        QMenu* menu = nullptr; // for submenus
+        const MenuItem* item = nullptr;
+    };
+    std::map<std::string, Entry, std::less<>> m_entries;
+    Runner m_run;
+    WindowCommand m_windowCommand;
+};
+
+} // namespace tessaly

@@ -1,0 +1,32 @@
+#pragma once
+// The plot as an image: the workbench's last plot drawn with a QPainter onto any paint device (the
+// window, an image, a printed page), and images written as Windows bitmaps or PNG files. The window,
+// its Save Graph and Print, and the command-line runner's Save Graph all draw through here, so they
+// give the same picture.
+
+#include "plot/PlotDrawing.h"
+
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <string>
+
+class QPainter;
+
+namespace tessaly {
+
+class Workbench;
+
+// Clears `target` to white and draws the last plot request in it. A drawing that fails (an index
+// beyond the store) leaves the area white; the outcome then reports no data.
+PlotOutcome paintWorkbenchPlot(Workbench& wb, QPainter& painter, const QRectF& target,
+                               double pixelSize = 1.0);
+
+// The plot drawn on a white image of the given size (pixels).
+QImage renderPlotImage(Workbench& wb, QSize size);
+
+// Writes an image: PNG when the name ends in ".png" (any case), a Windows bitmap otherwise. False when
+// the file cannot be written.
+bool writePlotImage(const QImage& image, const std::string& path);
+
+} // namespace tessaly

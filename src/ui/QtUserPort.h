@@ -1,0 +1,60 @@
+#pragma once
+// The user port of the desktop window: Qt message boxes, file, input, colour and printer dialogs,
+// the wait pointer, the web browser, and the plot window's image services.
+
+#include "base/UserPort.h"
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QWidget;
+
+namespace tessaly {
+
+class MainWindow;
+
+// A filter list "desc|*.ext|desc2|*.e2|all|*.*" as Qt's "desc (*.ext);;desc2 (*.e2);;all (*)". A
+// description that already shows its pattern in parentheses is kept as it is; "*.*" matches every
+// file, with or without an extension.
+QString qtFileFilter(std::string_view filter);
+
+// The address Manual and Homepage open: a web address as it is, a file name relative to the
+// program's own directory (`programDir`), an absolute path as a local file.
+QUrl browserUrl(std::string_view target, const QString& programDir);
+
+class QtUserPort : public UserPort {
+public:
+    // The port answers with no window until the main window is attached (the workbench is built
+    // before its window).
+    void attach(MainWindow* window) { m_window = window; }
+
+    // How an address is handed to the browser; tests replace it to record the address.
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+
+    void showMessage(std::string_view text, std::string_view title, MessageIcon icon) override;
+    std::optional<std::string> openFileName(std::string_view filter) override;
+    std::optional<std::string> saveFileName(std::string_view filter) override;
+    std::optional<std::string> inputText(std::string_view prompt, std::string_view title,
+                                         std::string_view defaultText) override;
+    void setBusy(bool busy) override;
+    double clockSeconds() override;
+    void openInBrowser(std::string_view target) override;
+    void resultLogChanged() override;
+    void plotChanged() override;
+    void setPlotTitle(std::string_view title) override;
+    void menusChanged() override;
+    void showForm(std::string_view formName) override;
+    bool savePlotImage(const std::string& path) override;
+    bool copyPlotToClipboard() override;
+    bool printPlot() override;
+
+private:
+    QWidget* dialogParent() const;
+
+    MainWindow* m_window = nullptr;
+    int m_busyDepth = 0;
+    std::function<bool(const QUrl&)> m_openUrl;
+};
+
+} // namespace tessaly

@@ -1,0 +1,51 @@
+#include "ui/dialogs/ExperimentDialog.h"
+
+#include "base/Failure.h"
+#include "workbench/FormCommands.h"
+#include "workbench/Workbench.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace tessaly {
+
+ExperimentDialog::ExperimentDialog(Workbench& wb, std::unique_ptr<ExperimentForm> form,
+                                   const QString& caption, QWidget* parent)
+    : FormDialog(QString::fromUtf8(form->formName().data(), static_cast<qsizetype>(form->formName().size())),
+                 caption, parent),
+      m_wb(wb), m_form(std::move(form)), m_binder(new FormBinder(wb, *m_form, this)) {}
+
+void ExperimentDialog::refresh() {
+    m_binder->refresh();
+}
+
+QPushButton* ExperimentDialog::okButton() {
+    if (!m_ok) {
+        m_ok = new QPushButton(QStringLiteral("OK"), this);
+        m_ok->setObjectName(QStringLiteral("cmdOK"));
+        m_ok->setDefault(true);
+        connect(m_ok, &QPushButton::clicked, this, &ExperimentDialog::ok);
+    }
+    return m_ok;
+}
+
+QGroupBox* ExperimentDialog::group(const QString& title, const QString& name) {
+    auto* box = new QGroupBox(title, this);
+    if (!name.isEmpty())
+        box->setObjectName(name);
+    return box;
+}
+
+void ExperimentDialog::ok() {
+    if (!m_binder->settle())
+        return;
+    try {
+        okForm(m_wb, m_form->formName());
+    } catch (const Failure& failure) {
+        m_wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
+    }
+    m_binder->refresh();
+    accept();
+}
+
+} // namespace tessaly

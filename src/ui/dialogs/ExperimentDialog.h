@@ -1,0 +1,46 @@
+#pragma once
+// The frame shared by the five experiment dialogs: the dialog's form over the workbench's experiment,
+// the binder of its widgets, and the OK button, which settles a pending validation, runs the form's
+// commit through the workbench (as the command-line runner's `ok` does) and hides the dialog.
+
+#include "model/ExperimentForm.h"
+#include "ui/FormDialog.h"
+#include "ui/dialogs/FormBinder.h"
+
+#include <memory>
+
+class QGroupBox;
+class QPushButton;
+
+namespace tessaly {
+
+class Workbench;
+
+class ExperimentDialog : public FormDialog {
+    Q_OBJECT
+public:
+    ExperimentDialog(Workbench& wb, std::unique_ptr<ExperimentForm> form, const QString& caption,
+                     QWidget* parent);
+
+    void refresh() override;
+
+    ExperimentForm& form() { return *m_form; }
+    FormBinder& binder() { return *m_binder; }
+
+protected:
+    // The OK button (`cmdOK`), the dialog's default button.
+    QPushButton* okButton();
+    // A titled frame.
+    QGroupBox* group(const QString& title, const QString& name = {});
+
+    Workbench& m_wb;
+
+private:
+    void ok();
+
+    std::unique_ptr<ExperimentForm> m_form;
+    FormBinder* m_binder;
+    QPushButton* m_ok = nullptr;
+};
+
+} // namespace tessaly

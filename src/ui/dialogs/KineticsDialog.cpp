@@ -1,0 +1,143 @@
+#include "ui/dialogs/KineticsDialog.h"
+
+#include "model/KineticsForm.h"
+#include "workbench/Workbench.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+namespace {
+
+constexpr int kFieldWidth = 76;
+
+void headers(QGridLayout& grid, QWidget* parent, std::initializer_list<const char*> captions) {
+    int col = 1;
+    for (const char* c : captions)
+        grid.addWidget(new QLabel(QString::fromLatin1(c), parent), 0, col++);
+}
+
+// A row of a grid: value, fit box and limits in the order the captions give.
+struct Cell {
+    enum Kind { Text, Fit } kind;
+    QString name;
+};
+
+void addRow(FormBinder& b, QGridLayout& grid, QWidget* parent, int row, std::initializer_list<Cell> cells) {
+    int col = 1;
+    for (const Cell& cell : cells) {
+        if (cell.kind == Cell::Fit) {
+            grid.addWidget(b.check(cell.name, QString(), parent), row, col++, Qt::AlignCenter);
+        } else {
+            QLineEdit* e = b.text(cell.name, parent);
+            e->setMaximumWidth(kFieldWidth);
+            grid.addWidget(e, row, col++);
+        }
+    }
+}
+
+QScrollArea* scrolled(QWidget* content, int height) {
+    auto* area = new QScrollArea;
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setMinimumHeight(height);
+    return area;
+}
+
+} // namespace
+
+KineticsDialog::KineticsDialog(Workbench& wb, QWidget* parent)
+    : ExperimentDialog(wb, std::make_unique<KineticsForm>(wb.params), QStringLiteral("Kinetics"), parent) {
+    FormBinder& b = binder();
+
+    QGroupBox* charge = group(QStringLiteral("Charge Reaction"));
+    auto* chargeGrid = new QGridLayout(charge);
+    headers(*chargeGrid, charge,
+            {"ks (cm/s)", "ks fitted", "ks min", "ks max", "a", "min", "max", "fitted", "E' (V)",
+             "E' fitted (V)", "E' min", "E' max"});
+    for (int i = 1; i <= kMaxCharge; ++i) {
+        chargeGrid->addWidget(b.label(QStringLiteral("heter(%1)").arg(i), charge), i, 0);
+        const auto n = [i](const char* base) {
+            return QStringLiteral("%1(%2)").arg(QLatin1String(base)).arg(i);
+        };
+        const auto fit = [i](int code) { return QStringLiteral("CheckFitted(%1)").arg(code + i); };
+        addRow(b, *chargeGrid, charge, i,
+               {{Cell::Text, n("ks")},
+                {Cell::Fit, fit(10)},
+                {Cell::Text, n("TextKsmin")},
+                {Cell::Text, n("TextKsmax")},
+                {Cell::Text, n("alph")},
+                {Cell::Text, n("TextAlphaMin")},
+                {Cell::Text, n("TextAlphamax")},
+                {Cell::Fit, fit(20)},
+                {Cell::Text, n("Eze")},
+                {Cell::Fit, fit(30)},
+                {Cell::Text, n("TextEzeromin")},
+                {Cell::Text, n("TextEzeromax")}});
+    }
+
+    auto* chemContent = new QWidget;
+    auto* chemGrid = new QGridLayout(chemContent);
+    headers(*chemGrid, chemContent,
+            {"kf (/s, /sM)", "kf fitted", "kf min", "kf max", "kb (/s, /sM)", "kb fitted", "kb min", "kb max",
+             "Keq"});
+    for (int j = 1; j <= kMaxChem; ++j) {
+        chemGrid->addWidget(b.label(QStringLiteral("homo(%1)").arg(j), chemContent), j, 0);
+        const auto n = [j](const char* base) {
+            return QStringLiteral("%1(%2)").arg(QLatin1String(base)).arg(j);
+        };
+        const auto fit = [j](int code) { return QStringLiteral("CheckFitted(%1)").arg(code + j); };
+        addRow(b, *chemGrid, chemContent, j,
+               {{Cell::Text, n("kf")},
+                {Cell::Fit, fit(40)},
+                {Cell::Text, n("TextKfmin")},
+                {Cell::Text, n("TextKfmax")},
+                {Cell::Text, n("kb")},
+                {Cell::Fit, fit(60)},
+                {Cell::Text, n("TextKbmin")},
+                {Cell::Text, n("TextKbmax")},
+                {Cell::Text, n("LabelKeq")}});
+    }
+    chemGrid->setRowStretch(kMaxChem + 1, 1);
+    QGroupBox* chemical = group(QStringLiteral("Homogeneous Reaction"));
+    auto* chemLayout = new QVBoxLayout(chemical);
+    chemLayout->addWidget(scrolled(chemContent, 120));
+
+    QGroupBox* solution = group(QStringLiteral("Solution"));
+    auto* solutionGrid = new QGridLayout(solution);
+    const std::pair<const char*, const char*> fields[] = {{"TextElectrolyte", "Electrolyte"},
+                                                          {"TextElectrolyteC", "C (M)"},
+                                                          {"TextpH", "pH"},
+                                                          {"TextVis", "Vis (cm/s)"},
+                                                          {"txtVol", "Vol s (ml)"}};
+    int col = 0;
+    for (const auto& [name, caption] : fields) {
+        solutionGrid->addWidget(new QLabel(QString::fromLatin1(caption), solution), 0, col);
+        QLineEdit* e = b.text(QString::fromLatin1(name), solution);
+        e->setMaximumWidth(kFieldWidth);
+        solutionGrid->addWidget(e, 1, col++);
+    }
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(solution);
+    bottom->addStretch();
+    bottom->addWidget(okButton(), 0, Qt::AlignBottom);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(charge);
+    layout->addWidget(chemical, 1);
+    layout->addLayout(bottom);
+    resize(1100, 620);
+    refresh();
+}
+
+} // namespace tessaly

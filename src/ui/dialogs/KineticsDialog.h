@@ -1,0 +1,15 @@
+#pragma once
+// The kinetics dialog `FormExpr`: rate constants, transfer coefficients and formal potentials of the
+// reactions in use with their fit selections and limits, and the solution.
+
+#include "ui/dialogs/ExperimentDialog.h"
+
+namespace tessaly {
+
+class KineticsDialog : public ExperimentDialog {
+    Q_OBJECT
+public:
+    KineticsDialog(Workbench& wb, QWidget* parent);
+};
+
+} // namespace tessaly
