@@ -20,6 +20,7 @@
 #include "simulation/MechanismRun.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace tessaly {
 namespace {

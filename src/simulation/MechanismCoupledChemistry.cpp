@@ -22,9 +22,12 @@
 //  2, 3  EE, EEE with E'1 > E'2 > E'3: every later step reduces what the earlier steps deliver, so its
 //            effective oxidised concentration is its own plus that of the step before (equal D).
 
+#include "base/Checked.h"
 #include "simulation/MechanismRun.h"
 
 #include <cmath>
+#include <cstddef>
+#include <numbers>
 
 namespace tessaly {
 namespace {
