@@ -1,5 +1,6 @@
 #include "analysis/TheoreticalPeaks.h"
 
+#include "analysis/SquareWaveTheory.h"
 #include "base/NumberText.h"
 
 #include <cmath>
@@ -333,13 +334,16 @@ std::optional<double> steadyTransfer(const Setting& s, double d, double t) {
 }
 
 // The transient's radial correction i / i_planar at time t: sphere 1 + sqrt(pi D t)/r (Bard & Faulkner
-// 5.2.21), short-time cylinder 1 + sqrt(pi D t)/(2r).
+// 5.2.21); the microdisk as the hemisphere of equal steady current, r = 2 r_disk/pi, whose long-time
+// limit is 4nFDCr; short-time cylinder 1 + sqrt(pi D t)/(2r).
 double radialFactor(const Setting& s, double d, double t) {
     switch (s.p.Electrode) {
     case 2:
     case 3:
     case 7:
         return 1 + std::sqrt(kPi * d * t) / s.radius;
+    case 4:
+        return 1 + std::sqrt(kPi * d * t) / (2 * s.radius / kPi);
     case 5:
     case 6:
         return 1 + 0.5 * std::sqrt(kPi * d * t) / s.radius;
@@ -352,6 +356,8 @@ Geometry geometryAt(const ReactionTheory& r, const Setting& s, double t) {
     Geometry g;
     g.factorOx = radialFactor(s, r.D, t);
     g.factorRed = radialFactor(s, r.DR, t);
+    if (s.p.Electrode == 4)
+        return g; // the transient of the equivalent hemisphere
     if (const auto m = steadyTransfer(s, r.D, t))
         g.steadyOx = r.nFAC * *m * steadyAreaRatio(s);
     if (const auto m = steadyTransfer(s, r.DR, t))
@@ -375,21 +381,37 @@ bool adsorbed(int mechanism) {
     return mechanism >= 15 && mechanism <= 18;
 }
 
-// Differential pulse (Parry & Osteryoung 1965) and square wave (Osteryoung & O'Dea, Electroanal.
-// Chem. 14 (1986) 209) in the small-amplitude limit: the difference current of two samples a
-// potential step dE apart is nFAC sqrt(D/(pi t)) (1 - sigma)/(1 + sigma), sigma = exp(-nf |dE| / 2),
-// a bell of width 3.53 RT/nF centred dE/2 from E1/2 (differential pulse) or at E1/2 (square wave, whose
-// forward and reverse pulses lie 2 Esw apart).
+// Differential pulse (Parry & Osteryoung 1965) in the small-amplitude limit: the difference current
+// of two samples a pulse dE apart is nFAC sqrt(D/(pi t)) (1 - sigma)/(1 + sigma), sigma =
+// exp(-nf |dE| / 2), a bell of width 3.53 RT/nF centred dE/2 from E1/2. Square wave: the reversible
+// peak of the programme itself by the Osteryoung series (SquareWaveTheory.h), which keeps the
+// staircase history that the closed form leaves out; the widths are those of the small-amplitude bell.
 std::string pulsePeakLines(const ReactionTheory& r, const Setting& s) {
-    const double pulse = s.c.PulsePotential; // V
+    const CommittedValues& c = s.c;
+    const double pulse = c.PulsePotential; // V
     const bool squareWave = s.p.Technique == 5 || s.p.Technique == 6;
-    const double span = squareWave ? 2 * std::fabs(pulse) : std::fabs(pulse);
-    const double sigma = std::exp(-r.nf * span / 2);
     const double t = s.timeGrid;
     const double offset = squareWave ? 0.0 : -pulse / 2;
     Peak k;
-    k.ip = r.nFAC * std::sqrt(r.D / (kPi * t)) * (1 - sigma) / (1 + sigma) * radialFactor(s, r.D, t);
-    k.ep = r.halfWave + offset;
+    if (squareWave) {
+        SquareWaveProgramme w;
+        w.start = c.StartPotential;
+        w.step = c.EndPotential > c.StartPotential ? c.StepPotential : -c.StepPotential;
+        w.amplitude = pulse;
+        w.halfPeriod = t;
+        w.fraction1 = c.SampleFrac1;
+        w.fraction2 = c.SampleFrac2;
+        if (c.StepPotential > 0)
+            w.treads = static_cast<int>(std::min(
+                5000.0, std::floor(std::fabs(c.EndPotential - c.StartPotential) / c.StepPotential + 1.5)));
+        const SquareWavePeak peak = reversibleSquareWavePeak(w, r.nf, r.halfWave);
+        k.ip = r.nFAC * std::sqrt(r.D) * peak.psi * radialFactor(s, r.D, t);
+        k.ep = peak.potential;
+    } else {
+        const double sigma = std::exp(-r.nf * std::fabs(pulse) / 2);
+        k.ip = r.nFAC * std::sqrt(r.D / (kPi * t)) * (1 - sigma) / (1 + sigma) * radialFactor(s, r.D, t);
+        k.ep = r.halfWave + offset;
+    }
     k.halfPeakOffset = kPulseHalfWidth / r.nf;
     k.width = kBellWidth / r.nf;
     const Wave irreversible = stepWave(r, t, {});
@@ -430,10 +452,14 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
     {
         const double t = s.timeGrid;
         Wave w = stepWave(r, t, geometryAt(r, s, t));
-        if (c.RotationRate > 10) { // the convective term adds to the diffusive one
-            w.cathodic = *w.cathodic + r.nFAC * levich(r.D, c);
-            w.anodic = *w.anodic - r.nFACR * levich(r.DR, c);
+        if (technique == 3) { // the normal pulse current is plotted against the base potential
+            const double shift = -c.PulsePotential;
+            for (std::optional<double>* e : {&w.halfWave, &w.halfWaveRed, &w.halfWaveOx})
+                if (usable(*e))
+                    **e += shift;
         }
+        if (c.RotationRate > 10) // convection bounds the diffusion layer: the steady Levich wave
+            w = steadyWave(r, levich(r.D, c), levich(r.DR, c));
         if (p.Mechanism == 8) // catalytic plateau (Saveant & Vianello 1965)
             w.cathodic = catalyticPlateau(r, p);
         return waveLines(r, w);

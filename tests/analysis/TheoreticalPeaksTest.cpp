@@ -144,9 +144,11 @@ TEST(TheoreticalPeaks, SampledStepWaveMatchesTheButlerVolmerStepCurrent) {
         ASSERT_EQ(out.size(), 3u);
         const double cottrell = kFaradayArea * kBulk * std::sqrt(kD / (std::numbers::pi * t));
         EXPECT_NEAR(valueAfter(out[1], "Id,r= ") / cottrell, 1.0, 1e-4);
-        EXPECT_NEAR(valueAfter(out[1], "E1/2= "), 0.0, 0.0005);
+        // The normal pulse current is plotted against the base potential, a pulse (-10 mV) before it.
+        const double shift = technique == 3 ? 0.01 : 0.0;
+        EXPECT_NEAR(valueAfter(out[1], "E1/2= "), shift, 0.0005);
         EXPECT_EQ(out[2].rfind("Irreversible Peak 1: E1/2,r=  ", 0), 0u) << out[2];
-        const double e = valueAfter(out[2], "E1/2,r=  ");
+        const double e = valueAfter(out[2], "E1/2,r=  ") - shift;
         const double lambda = 1e-3 * std::exp(-0.5 * kNf * e) * std::sqrt(t / kD);
         EXPECT_NEAR(std::sqrt(std::numbers::pi) * lambda * ErfcScaled(lambda), 0.5, 0.01) << technique;
     }
@@ -154,7 +156,7 @@ TEST(TheoreticalPeaks, SampledStepWaveMatchesTheButlerVolmerStepCurrent) {
 
 TEST(TheoreticalPeaks, SteadyStateElectrodes) {
     // Microdisk of radius r: 4 n F D C r (Saito 1968).
-    const auto disk = lines(TheoreticalPeaks(experiment(2, 4, 1)));
+    const auto disk = lines(TheoreticalPeaks(experiment(1, 4, 1)));
     EXPECT_NEAR(valueAfter(disk[1], "Id,r= ") / (4 * 96484.6 * kD * kBulk * 0.001 * 0.001), 1.0, 1e-4);
     // Rotating disk at 1000 rpm: Levich 0.62 n F A D^2/3 omega^1/2 nu^-1/6 C, E1/2 = E0 for equal D.
     ExperimentParams p = experiment(1, 1, 1);
