@@ -10,6 +10,7 @@ print E(0)
 print E(100)
 print XTitle
 select ComboScan 1
+set TextTexp 1
 Simulate
 print NForward
 print E(49)

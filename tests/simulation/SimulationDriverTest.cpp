@@ -12,9 +12,12 @@
 namespace tessaly {
 namespace {
 
+// With no species in solution the faradaic current is exactly zero, so what the driver adds (charging,
+// baseline, noise) is seen alone.
 struct SimRun {
     ExperimentParams p;
     CurveStore store;
+    void withoutFaradaicCurrent() { p.C[1] = "0"; }
 
     SimulationOutcome simulate(bool overlap = false) {
         Notices notices;
@@ -144,6 +147,7 @@ TEST(SimulationDriver, ZeroDropTimeOfAStepIsADivisionByZero) {
 
 TEST(SimulationDriver, BaselineRunsLinearlyInPotentialToTheEndPotential) {
     SimRun run;
+    run.withoutFaradaicCurrent();
     run.p.TxtI0 = "1e-6";
     run.p.TxtI1 = "0";
     run.p.ComboScan = 1;
@@ -184,6 +188,8 @@ double referenceNoise(int nPoints, int pointsBefore, double level) {
 
 TEST(SimulationDriver, NoiseIsTheDeterministicGaussianOfTheGenerator) {
     SimRun first, second;
+    first.withoutFaradaicCurrent();
+    second.withoutFaradaicCurrent();
     first.p.Noise = second.p.Noise = "1e-6";
     ASSERT_FALSE(first.simulate().failure);
     ASSERT_FALSE(second.simulate().failure);
@@ -204,10 +210,12 @@ TEST(SimulationDriver, NoiseIsTheDeterministicGaussianOfTheGenerator) {
 
 TEST(SimulationDriver, NoNoiseWhenTheLevelIsZeroOrWhileFitting) {
     SimRun quiet;
+    quiet.withoutFaradaicCurrent();
     ASSERT_FALSE(quiet.simulate().failure);
     for (int k = 0; k < quiet.store.NPoints; ++k)
         ASSERT_EQ(quiet.total(k), 0);
     SimRun fitting;
+    fitting.withoutFaradaicCurrent();
     fitting.p.Noise = "1e-6";
     fitting.store.NPoints = 50;
     for (int k = 0; k < 50; ++k)
@@ -223,7 +231,7 @@ TEST(SimulationDriver, ChargingCurrentOfASweepRelaxesWithTheCellTimeConstant) {
     // Cdl v flows while the potential sweeps; with Ru the current approaches it with the time
     // constant Ru Cdl: i(k) = (Cdl v + r i(k-1)) / (1 + r), r = Ru Cdl / dt, from i = 0.
     SimRun run;
-    run.p.mech = 2; // two reactions (no faradaic current without formulas for its case)
+    run.withoutFaradaicCurrent();
     run.p.Cdl = "2e-5";
     run.p.txtRu = "500";
     run.p.Estep = "0.005";
