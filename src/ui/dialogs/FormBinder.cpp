@@ -225,16 +225,22 @@ void FormBinder::refresh() {
 }
 
 bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    if (event->type() == QEvent::FocusOut && m_pendingEdit == nullptr) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Focus that moves to another window (a message box, another dialog) does not leave the
         // field; moving to another control of the dialog does.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            auto* edit = qobject_cast<QLineEdit*>(watched);
-            if (edit && !edit->isReadOnly() && m_pendingEdit == nullptr) {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (edit && !edit->isReadOnly() && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason) {
+            // The field is judged as it stands when it is left; the message and the return of the
+            // focus wait until the focus change has finished.
+            const auto refusal = m_form.leave(str(edit->objectName()));
+            if (refusal) {
                 m_pendingEdit = edit;
-                m_pendingName = str(edit->objectName());
+                m_pendingRefusal = *refusal;
                 QTimer::singleShot(0, this, [this] { settle(); });
+            } else {
+                QTimer::singleShot(0, this, [this] { refresh(); });
             }
         }
     }
@@ -245,17 +251,13 @@ bool FormBinder::settle() {
     if (!m_pendingEdit)
         return true;
     QLineEdit* edit = m_pendingEdit;
-    const std::string name = m_pendingName;
-    m_pendingEdit = nullptr;
-    m_pendingName.clear();
-    const auto refusal = m_form.leave(name);
+    const FormMessage refusal = m_pendingRefusal;
     refresh();
-    if (!refusal)
-        return true;
-    m_wb.port().showMessage(refusal->text, refusal->title, refusal->icon);
+    m_wb.port().showMessage(refusal.text, refusal.title, refusal.icon);
     // The text stays as typed and the field keeps the focus.
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
+    m_pendingEdit = nullptr;
     return false;
 }
 

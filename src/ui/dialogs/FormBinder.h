@@ -54,7 +54,8 @@ public:
 
     // Re-reads every bound widget.
     void refresh();
-    // Runs a pending leave validation now; false when the value was refused (the focus went back).
+    // Shows a refusal met when a field was left, and returns the focus to that field; false when
+    // there was one (the action that follows, such as OK, does not run).
     bool settle();
     // Shows the messages of a reply through the user port.
     void show(const FormReply& reply);
@@ -74,15 +75,14 @@ private:
         bool fixedText = false;
     };
     void refreshOne(const Bound& b);
-    void leave(QLineEdit* edit, const std::string& name);
 
     Workbench& m_wb;
     ExperimentForm& m_form;
     QWidget* m_dialog;
     std::vector<Bound> m_bound;
     std::vector<std::function<void()>> m_extras;
-    QLineEdit* m_pendingEdit = nullptr;
-    std::string m_pendingName;
+    QLineEdit* m_pendingEdit = nullptr; // a field whose value was refused when it was left
+    FormMessage m_pendingRefusal;
     bool m_refreshing = false;
 };
 

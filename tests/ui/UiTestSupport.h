@@ -1,0 +1,63 @@
+#pragma once
+// Shared pieces of the window tests: a workbench with its window, and an answerer that handles the
+// modal dialogs a command opens (message boxes, file dialogs) as a user would.
+
+#include "ui/MainWindow.h"
+#include "ui/QtUserPort.h"
+#include "workbench/Workbench.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+
+namespace tessaly::test {
+
+// Polls for a modal dialog; records and closes message boxes, and hands file dialogs to `onFile`.
+class ModalAnswerer : public QObject {
+public:
+    ModalAnswerer() {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
+        m_timer.start();
+    }
+    QStringList messages;                     // "TITLE: TEXT" of each message box
+    std::function<void(QFileDialog&)> onFile; // default: cancel
+
+private:
+    void answer() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages << box->windowTitle() + QStringLiteral(": ") + box->text();
+            box->accept();
+        } else if (auto* file = qobject_cast<QFileDialog*>(modal)) {
+            if (onFile)
+                onFile(*file);
+            else
+                file->reject();
+        }
+    }
+    QTimer m_timer;
+};
+
+// A workbench with its main window, as the program starts.
+struct Desktop {
+    QtUserPort port;
+    Workbench wb{port};
+    MainWindow window{wb, port};
+    Desktop() {
+        port.setUrlOpener([this](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+        window.show();
+        window.arrangeChildren();
+    }
+    QList<QUrl> opened;
+};
+
+} // namespace tessaly::test

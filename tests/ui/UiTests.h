@@ -1,0 +1,43 @@
+#pragma once
+// The window test classes.
+
+#include <QObject>
+
+namespace tessaly::test {
+
+// The menu bar against the command table, and the availability rules as the window applies them.
+class MenuTest : public QObject {
+    Q_OBJECT
+private slots:
+    void menuTreeMatchesCommandTable();
+    void analyticalChemicalMechanismHidesRunUntilDigital();
+    void digitalSimulationSwitchesTheoreticalPeakAndSurfaceConcentrations();
+    void commandsWithoutHandlerAreShownUnavailable();
+    void helpCommandsOpenTheManualBesideTheProgramAndTheAboutBox();
+};
+
+// The experiment dialogs and the options dialog through their widgets.
+class DialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void typingTheScanRateUpdatesTheDropTime();
+    void refusedPotentialKeepsTheFocus();
+    void analyticalSimulationOffersNoCylinderHemicylinderOrBand();
+    void optionsDialogAutoBoxesDisableTheLimits();
+    void experimentDialogsFitTheScreen();
+};
+
+// The plot window, its image services and the result window.
+class PlotWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void canvasMapsUserCoordinatesOntoPixels();
+    void saveGraphWritesABitmapOfThePlotSize();
+    void saveGraphWritesPngWhenTheNameSaysSo();
+    void cancelledSaveGraphWritesNothing();
+    void clickInsideTheFramePrintsItsCoordinates();
+    void clearThenTimeShowsOnlyTheTimingLines();
+    void fileFiltersBecomeQtFilters();
+};
+
+} // namespace tessaly::test
