@@ -29,6 +29,32 @@ namespace {
 
 constexpr const char* kDataFilter = "csv|*.csv|all|*.*";
 
+// Sets a text as the program does when it reads a file: the field's change reaction runs (as an edit
+// control raises its change event), but not the validation a user meets on leaving the field.
+// False when no field has that name.
+bool typeText(Workbench& wb, std::string_view name, std::string_view text) {
+    ExperimentParams& p = wb.params;
+    TechniqueForm technique(p);
+    InstrumentForm instrument(p);
+    MechanismForm mechanism(p);
+    KineticsForm kinetics(p);
+    SpeciesForm species(p);
+    for (ExperimentForm* form :
+         std::initializer_list<ExperimentForm*>{&technique, &instrument, &mechanism, &kinetics, &species}) {
+        if (form->holds(name)) {
+            for (const FormMessage& m : form->type(name, text).messages)
+                wb.port().showMessage(m.text, m.title, m.icon);
+            return true;
+        }
+    }
+    const auto field = findField(p, name);
+    std::string* const* value = field ? std::get_if<std::string*>(&*field) : nullptr;
+    if (!value)
+        return false;
+    **value = std::string(text);
+    return true;
+}
+
 // The parameter reader's values go into the dialogs through the same calls a user's typing makes.
 class DialogTarget : public ParameterTarget {
 public:
@@ -36,30 +62,7 @@ public:
     bool select(std::string_view group, int n) override {
         return selectOption(m_wb, group, n) == FormStatus::Done;
     }
-    bool setText(std::string_view name, std::string_view text) override {
-        // Reading a file sets a text as the program does, which raises the field's change reaction
-        // but not the validation a user meets on leaving the field.
-        ExperimentParams& p = m_wb.params;
-        TechniqueForm technique(p);
-        InstrumentForm instrument(p);
-        MechanismForm mechanism(p);
-        KineticsForm kinetics(p);
-        SpeciesForm species(p);
-        for (ExperimentForm* form : std::initializer_list<ExperimentForm*>{&technique, &instrument,
-                                                                           &mechanism, &kinetics, &species}) {
-            if (form->holds(name)) {
-                for (const FormMessage& m : form->type(name, text).messages)
-                    m_wb.port().showMessage(m.text, m.title, m.icon);
-                return true;
-            }
-        }
-        const auto field = findField(p, name);
-        std::string* const* value = field ? std::get_if<std::string*>(&*field) : nullptr;
-        if (!value)
-            return false;
-        **value = std::string(text);
-        return true;
-    }
+    bool setText(std::string_view name, std::string_view text) override { return typeText(m_wb, name, text); }
     bool setCheck(std::string_view name, bool checked) override {
         return tessaly::setCheck(m_wb, name, checked) == FormStatus::Done;
     }
@@ -138,7 +141,7 @@ void importCurrentCommand(Workbench& wb) {
     }
     // The step between the second and third points; a file of fewer points keeps the step it had.
     if (store.NPoints >= 3)
-        setField(wb, "Estep", generalForm(std::fabs(store.E[2] - store.E[1])));
+        typeText(wb, "Estep", generalForm(std::fabs(store.E[2] - store.E[1])));
     const ExperimentParams& p = wb.params;
     wb.appendResult("Open current from file " + *name + " :" + kLineEnd + "Number of data point = " +
                     std::to_string(store.NPoints) + kLineEnd + "E start = " + p.Estart + kLineEnd +
@@ -183,9 +186,9 @@ bool openWaveformCommand(Workbench& wb) {
             p.E1[k] = k < n ? generalForm(data.E[k]) : "0";
         }
     } else {
-        setField(wb, "TextTexp", generalForm(data.t[n - 1]));
+        typeText(wb, "TextTexp", generalForm(data.t[n - 1]));
         if (n >= 2)
-            setField(wb, "td", generalForm(data.t[1] - data.t[0]));
+            typeText(wb, "td", generalForm(data.t[1] - data.t[0]));
     }
     const auto [low, high] = std::minmax_element(data.E.begin(), data.E.begin() + n);
     port.setPlotTitle(*name);

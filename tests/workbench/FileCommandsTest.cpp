@@ -94,6 +94,10 @@ TEST(OpenParameter, RunsTheSimulationAndLogsTheFile) {
     EXPECT_EQ(p.Eend, "-0.6");
     EXPECT_EQ(p.TextElectrolyte, "KNO3");
     EXPECT_EQ(p.charge[16], ""); // an empty text round-trips as an empty line
+    EXPECT_TRUE(p.CheckpH);
+    EXPECT_FALSE(p.OptionH);
+    EXPECT_TRUE(p.OptionOH);
+    EXPECT_EQ(p.ComboScan, 1);
     EXPECT_EQ(b.port.plotTitle, b.file("ec.par"));
     const std::string& log = b.wb.log.text();
     const std::string last = "Open parameter from file " + b.file("ec.par") + " :\r\n";
