@@ -1,0 +1,75 @@
+// Auto Fit of a 500-point voltammogram: analytical (E', ks and alpha fitted) and digital (E' and ks).
+// Reported per fit: wall time, objective evaluations and damping trials.
+
+#include "base/NumberText.h"
+#include "workbench/Commands.h"
+#include "workbench/RecordingUserPort.h"
+#include "workbench/Workbench.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+using namespace tessaly;
+
+// A quasi-reversible wave, 0.55 V to -0.45 V in 2 mV steps (500 points) at 0.1 V/s; the measured
+// curve is the simulation of the true values, the fit starts 30 mV, a factor 5 and 0.1 away.
+void prepare(Workbench& wb, bool digital) {
+    ExperimentParams& p = wb.params;
+    p.Estart = "0.55";
+    p.Eend = "-0.45";
+    p.Estep = "0.002";
+    p.V = "0.1";
+    p.td = "0.02";
+    p.TextTimeGrid = "0.02";
+    p.CheckDigital = digital;
+    p.ks[1] = "0.01";
+    p.alph[1] = "0.5";
+    p.Eze[1] = "0.05";
+    wb.activateMainWindow();
+    simulateCommand(wb);
+    p.Eze[1] = "0.08";
+    p.ks[1] = "0.05";
+    p.alph[1] = digital ? "0.5" : "0.6";
+    p.TextEzeromin[1] = "-0.05";
+    p.TextEzeromax[1] = "0.15";
+    p.TextKsmin[1] = "1e-4";
+    p.TextKsmax[1] = "1";
+    p.CheckFitted[31] = p.CheckFitted[11] = true;
+    p.CheckFitted[21] = !digital;
+}
+
+int reportValue(const std::string& log, const std::string& label) {
+    const auto at = log.rfind(label);
+    return at == std::string::npos ? -1 : std::stoi(log.substr(at + label.size()));
+}
+
+void BM_AutoFit(benchmark::State& state, bool digital) {
+    int evaluations = 0, trials = 0, iterations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        RecordingUserPort port;
+        Workbench wb(port);
+        prepare(wb, digital);
+        wb.log.clear();
+        state.ResumeTiming();
+        autoFitCommand(wb);
+        evaluations = reportValue(wb.log.text(), "No. of object fun. = ");
+        trials = reportValue(wb.log.text(), "No. of MARQUARDS = ");
+        iterations = reportValue(wb.log.text(), "No. of iteration = ");
+        if (!port.messages.empty()) {
+            state.SkipWithError(port.messages.front().text.c_str());
+            break;
+        }
+    }
+    state.counters["objective_evaluations"] = evaluations;
+    state.counters["damping_trials"] = trials;
+    state.counters["iterations"] = iterations;
+}
+
+BENCHMARK_CAPTURE(BM_AutoFit, analytical_3_parameters, false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_AutoFit, digital_2_parameters, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
