@@ -213,8 +213,12 @@ PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotSta
             canvas.text(Xmin - kYLabelOffset * dX, y, tickLabel(y, yDecade.unit), TextAnchor::TopLeft);
         }
     } else {
-        // Counted down from the top, so the spacing follows the lower limit.
-        const TickStep downStep = tickStep(Ymin, yDecade.unit);
+        // Counted down from the top, so the spacing follows the lower limit. A lower limit within half a
+        // decade unit of 0 (all currents of one sign) gives no count; the labels then keep the spacing of
+        // the normal direction rather than vanishing.
+        TickStep downStep = tickStep(Ymin, yDecade.unit);
+        if (!downStep.valid)
+            downStep = yStep;
         const int yTicks = downStep.valid ? marksThrough(-Ymax, -Ymin, downStep.step) : 0;
         for (int j = 0; j < yTicks; ++j) {
             const double y = Ymax - j * downStep.step;

@@ -341,7 +341,8 @@ TEST_F(PlotDrawing, ManualLimitsBelowHalfADecadeDrawNoTicksAndDivideByNothing) {
     for (const CanvasCall& line : canvas.callsOf(CanvasOp::Line))
         EXPECT_FALSE(line.y1 == line.y2 && line.x1 == state.Xmin && line.y1 != 0.0);
 
-    // Reversed, the count follows Ymin: a lower limit of 0 gives no Y ticks either.
+    // Reversed, the count follows Ymin; a lower limit of 0 gives no count, and the labels keep the
+    // spacing of the normal direction, counted down from the top.
     canvas.forget();
     options.YminText = "0";
     options.YmaxText = "1e-3";
@@ -349,7 +350,19 @@ TEST_F(PlotDrawing, ManualLimitsBelowHalfADecadeDrawNoTicksAndDivideByNothing) {
     FloatingPointGuard::clear();
     draw();
     EXPECT_NO_THROW(FloatingPointGuard::check());
-    EXPECT_TRUE(textsAtX(state.Xmax + 0.04 * dX).empty());
+    EXPECT_EQ(textsAtX(state.Xmax + 0.04 * dX), (std::vector<std::string>{"1", "0"}));
+}
+
+TEST_F(PlotDrawing, ReversedAxisWithCurrentsOfOneSignKeepsItsYLabels) {
+    // Ymin rounds to 0, so the downward count is 0: the labels follow the normal spacing from the top.
+    setAbscissa(21, -0.5, 0.5);
+    setCurve(1, 1.2e-6, 8.7e-6);
+    options.CheckXdir = true;
+    ASSERT_EQ(draw().result, PlotResult::Drawn);
+    ASSERT_EQ(state.Ymin, 0.0);
+    const double dX = state.Xmax - state.Xmin;
+    const std::vector<std::string> labels = {"9", "8", "7", "6", "5", "4", "3", "2", "1", "0"};
+    EXPECT_EQ(textsAtX(state.Xmax + 0.04 * dX), labels);
 }
 
 TEST_F(PlotDrawing, FlatFrameIsDrawnWithoutDividingByZero) {
