@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs Tessaly on Debian 12.
-#   ./build.sh run    install what is missing, build, run the demo
+#   ./build.sh run    install what is missing, build, start the window (on a machine without a
+#                     display: run the scripted demo instead)
 #   ./build.sh test   install what is missing, build, run every test
 #   ./build.sh sanitize  build the Qt-free libraries and tests with AddressSanitizer and
 #                        UndefinedBehaviorSanitizer and run them
@@ -37,6 +38,10 @@ case "${1:-run}" in
 run)
     install_missing
     configure_and_build build
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        exec build/src/ui/tessaly
+    fi
+    echo "No display: running the scripted demo (start the window with: xvfb-run -a build/src/ui/tessaly)"
     mkdir -p out
     build/src/cli/tessaly-cli examples/demo.tcl
     ;;
