@@ -17,6 +17,9 @@ void simulateCommand(Workbench& wb) {
     Notices notices;
     commitSpecies(wb.params, notices);
     wb.showNotices(notices);
+    // The instrument commit of a designed waveform samples its polyline into the programme.
+    if (wb.params.Technique == 9)
+        commitDesignedWaveform(wb);
 
     const SimulationOutcome outcome = Simulate(wb.params, store, wb.plotOptions.overlap);
     if (outcome.failure)
