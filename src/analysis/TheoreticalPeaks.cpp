@@ -3,6 +3,7 @@
 #include "analysis/SquareWaveTheory.h"
 #include "base/NumberText.h"
 
+#include <cfenv>
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -541,6 +542,10 @@ ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
 }
 
 std::string TheoreticalPeaks(const ExperimentParams& p) {
+    // An undefined expression (a zero radius, a logarithm of zero) only leaves its value out: the
+    // floating-point flags it raises are not this command's failure, nor the next command's.
+    std::fexcept_t flags;
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
     const CommittedValues& c = p.committed;
     std::string report = "Theoretical upper and lower limiting currents of technique " +
                          std::to_string(p.Technique) + ", electrode " + std::to_string(p.Electrode) +
@@ -554,6 +559,7 @@ std::string TheoreticalPeaks(const ExperimentParams& p) {
                     c.CycleCount >= 1};
     for (int j = 1; j <= p.NumCharge && j <= kMaxCharge; ++j)
         report += reactionLines(reactionTheory(p, j), s);
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
     return report;
 }
 

@@ -9,6 +9,7 @@
 #include "model/Commits.h"
 #include "simulation/AnalyticalKernels.h"
 
+#include <cfenv>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
@@ -199,6 +200,14 @@ TEST(TheoreticalPeaks, UndefinedValuesAreLeftOutAndTheLinesStillWritten) {
     const auto out = lines(TheoreticalPeaks(p));
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[2].rfind("Irreversible Peak 1: Ip= ", 0), 0u) << out[2];
+
+    // A zero radius at a sphere divides by zero; the next command must not inherit the flag.
+    p = experiment(2, 2, 1);
+    p.radius = "0";
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const auto sphere = lines(TheoreticalPeaks(p));
+    EXPECT_EQ(sphere.size(), 3u);
+    EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW), 0);
 }
 
 } // namespace
