@@ -368,14 +368,19 @@ Geometry geometryAt(const ReactionTheory& r, const Setting& s, double t) {
 
 // Plateau of the catalytic scheme B + Z -> A in the pure kinetic zone, n F A C sqrt(D k C_Z)
 // (Saveant & Vianello, Electrochim. Acta 10 (1965) 905), k = kf + kb of the chemical step.
-double catalyticPlateau(const ReactionTheory& r, const ExperimentParams& p) {
+// The pseudo-first-order rate of the catalytic step, (kf + kb) C_Z, 1/s.
+double catalyticRate(const ExperimentParams& p) {
     const CommittedValues& c = p.committed;
     const ChargeReactionRow& couple = p.tables.charge[1];
     int z = 3;
     for (const int s : p.tables.chem[1].reactants)
         if (s != 0 && s != couple.ox && s != couple.red)
             z = s;
-    return r.nFAC * std::sqrt(r.D * (c.RateKf[1] + c.RateKb[1]) * c.InitConc[static_cast<std::size_t>(z)]);
+    return (c.RateKf[1] + c.RateKb[1]) * c.InitConc[static_cast<std::size_t>(z)];
+}
+
+double catalyticPlateau(const ReactionTheory& r, const ExperimentParams& p) {
+    return r.nFAC * std::sqrt(r.D * catalyticRate(p));
 }
 
 bool adsorbed(int mechanism) {
@@ -461,8 +466,11 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
         }
         if (c.RotationRate > 10) // convection bounds the diffusion layer: the steady Levich wave
             w = steadyWave(r, levich(r.D, c), levich(r.DR, c));
-        if (p.Mechanism == 8) // catalytic plateau (Saveant & Vianello 1965)
-            w.cathodic = catalyticPlateau(r, p);
+        if (p.Mechanism == 8) { // catalytic current after a step (Delahay & Stiehl, JACS 74 (1952) 3500)
+            const double kt = catalyticRate(p) * t;
+            w.cathodic = *w.cathodic / radialFactor(s, r.D, t) *
+                         (std::sqrt(kPi * kt) * std::erf(std::sqrt(kt)) + std::exp(-kt));
+        }
         return waveLines(r, w);
     }
 

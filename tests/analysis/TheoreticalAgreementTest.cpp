@@ -160,5 +160,40 @@ TEST(TheoryAgainstSimulation, EachCaseWithinThreePercentAndThreeMillivolts) {
     }
 }
 
+// Coupled chemistry: the catalytic plateau (Saveant & Vianello) under a sweep and after a step
+// (Delahay & Stiehl), and the following reaction in its pure kinetic zone (Nicholson & Shain, case VI).
+TEST(TheoryAgainstSimulation, CoupledChemicalSteps) {
+    struct Case {
+        const char* name;
+        int technique, mechanism;
+        const char* kf;
+        const char* kb;
+        const char* co; // bulk concentration of the catalytic co-reactant, mol/L
+        bool wave;
+    };
+    const Case cases[] = {
+        {"catalytic sweep", 1, 8, "1e3", "0", "0.1", true},
+        {"catalytic DC", 2, 8, "1e3", "0", "0.1", true},
+        {"following reaction sweep", 1, 7, "1e3", "0.1", "0", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto p = experiment(c.technique, 1, c.mechanism);
+        p->Eend = "-0.6";
+        p->kf[1] = c.kf;
+        p->kb[1] = c.kb;
+        p->C[3] = c.co;
+        CurveStore store;
+        simulate(*p, store);
+        const auto out = lines(TheoreticalPeaks(*p));
+        const Measured m = c.wave ? waveOf(store) : peakOf(store);
+        const double current = valueAfter(out[1], c.wave ? "Id,r= " : "Ip= ");
+        EXPECT_NEAR(m.current / current, 1.0, 0.03) << out[1];
+        if (!c.wave) {
+            EXPECT_NEAR(m.potential, valueAfter(out[1], "Ep= "), 0.003) << out[1];
+        }
+    }
+}
+
 } // namespace
 } // namespace tessaly
