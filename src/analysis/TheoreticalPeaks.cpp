@@ -526,11 +526,19 @@ ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
     r.D = c.DiffCoef[ox];
     r.CR = c.InitConc[red];
     r.DR = c.DiffCoef[red];
-    // Consecutive steps (EE, EEE): the later steps reduce what the earlier ones made.
+    // Consecutive steps (EE, EEE): the later steps reduce what the earlier ones made. When a step is
+    // easier than the one before it (E0(j) > E0(j-1)), the two merge into one wave of n(j) + n(j-1)
+    // electrons at the mean of their formal potentials (Polcyn & Shain, Anal. Chem. 38 (1966) 370).
     const int mechanism = p.Mechanism;
     if ((mechanism == 2 || mechanism == 3 || mechanism == 13 || mechanism == 14) && j > 1) {
         const auto first = static_cast<std::size_t>(p.tables.charge[1].ox);
         r.C = std::max(r.C, c.InitConc[first]);
+        const ChargeReactionRow& before = p.tables.charge[k - 1];
+        if (c.FormalPotential[k] > c.FormalPotential[k - 1]) {
+            r.n = row.n + before.n;
+            r.nf = r.n * p.fRT;
+            r.E0 = (c.FormalPotential[k] + c.FormalPotential[k - 1]) / 2;
+        }
     }
     // Following chemical step (EC, pure kinetic zone; Nicholson & Shain 1964, case VI): the peak lies at
     // E1/2 - 0.78/nf + ln(kf RT/(nFv))/(2 nf); expressed as the apparent E0 that puts the reversible
