@@ -147,22 +147,22 @@ TEST(FindPeaks, SymmetricBellSampledEvery5mVGivesOneLineWithBothHalfPeakPoints) 
 
 TEST(FindPeaks, ReversibleCycleGivesTwoPeaksFiftyNineMillivoltsApartAndTheSwitchingCorrection) {
     CurveStore store;
-    testing::SweepSpec spec;
-    spec.start = 0.3;
-    spec.step = 0.001;
-    spec.forward = 601; // switching 300 mV past E1/2
-    spec.cycle = true;
-    spec.nf = kNf;
-    spec.nFACsqrtD = 1e-6;
-    spec.substeps = 4;
-    testing::writeReversibleSweep(store, spec);
+    testing::SweepSetup sweep;
+    sweep.start = 0.3;
+    sweep.step = 0.001;
+    sweep.forward = 601; // switching 300 mV past E1/2
+    sweep.cycle = true;
+    sweep.nf = kNf;
+    sweep.nFACsqrtD = 1e-6;
+    sweep.substeps = 4;
+    testing::writeReversibleSweep(store, sweep);
     PeakTable table;
     const auto out = lines(FindPeaks(store, 3, store.LastPoint - 2, {-3e-7, 5e-7, 1, 1}, table));
     ASSERT_EQ(out.size(), 5u);
     ASSERT_EQ(table.PeakCount, 2);
 
     // Randles-Sevcik: Ip = 0.4463 nFAC sqrt(nf v D); Ep = E1/2 - 1.109 RT/nF (28.5 mV).
-    const double randlesSevcik = 0.4463 * spec.nFACsqrtD * std::sqrt(kNf * spec.scanRate);
+    const double randlesSevcik = 0.4463 * sweep.nFACsqrtD * std::sqrt(kNf * sweep.scanRate);
     EXPECT_NEAR(table.PeakI[1][1] / randlesSevcik, 1.0, 0.01);
     EXPECT_NEAR(table.PeakE[1][1], -1.109 / kNf, 0.0015);
     EXPECT_LT(table.PeakI[2][1], 0.0);

@@ -118,14 +118,14 @@ TEST(TheoreticalPeaks, ReversibleSweepAgreesWithTheConvolutionSolution) {
         const auto out = lines(TheoreticalPeaks(p));
 
         CurveStore store;
-        testing::SweepSpec spec;
-        spec.start = 0.3;
-        spec.step = 0.0005;
-        spec.forward = 1001;
-        spec.nf = n * kNf;
-        spec.nFACsqrtD = n * kFaradayArea * kBulk * std::sqrt(kD);
-        spec.substeps = 4;
-        testing::writeReversibleSweep(store, spec);
+        testing::SweepSetup sweep;
+        sweep.start = 0.3;
+        sweep.step = 0.0005;
+        sweep.forward = 1001;
+        sweep.nf = n * kNf;
+        sweep.nFACsqrtD = n * kFaradayArea * kBulk * std::sqrt(kD);
+        sweep.substeps = 4;
+        testing::writeReversibleSweep(store, sweep);
         PeakTable table;
         FindPeaks(store, 3, store.LastPoint - 2, {0, 1e-3, 0.5, 1}, table);
         ASSERT_EQ(table.PeakCount, 1);

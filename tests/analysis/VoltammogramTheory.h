@@ -18,7 +18,7 @@
 
 namespace tessaly::testing {
 
-struct SweepSpec {
+struct SweepSetup {
     double start = 0.3;                       // V
     double step = 0.001;                      // V per point (the sweep runs negative)
     int forward = 601;                        // points of the forward sweep
@@ -31,12 +31,12 @@ struct SweepSpec {
     int substeps = 8; // product-integration intervals per point
 };
 
-inline double convertedFraction(const SweepSpec& s, double e) {
+inline double convertedFraction(const SweepSetup& s, double e) {
     return 1.0 / (1.0 + std::exp(s.nf * (e - s.halfWave)));
 }
 
 // Writes E and the reversible current into the store; returns the time per point, s.
-inline double writeReversibleSweep(CurveStore& store, const SweepSpec& s) {
+inline double writeReversibleSweep(CurveStore& store, const SweepSetup& s) {
     const double td = s.step / s.scanRate;
     const int n = s.cycle ? 2 * s.forward : s.forward;
     const double switchTime = (s.forward - 0.5) * td; // the reverse samples mirror the forward ones

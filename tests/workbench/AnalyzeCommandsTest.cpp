@@ -38,13 +38,13 @@ double valueAfter(const std::string& text, const std::string& label) {
 
 TEST(FindPeakCommand, ReversibleCycleOnTheDrawnPlotAndASmallCurveBelowTheThreshold) {
     Bench b;
-    testing::SweepSpec spec;
-    spec.forward = 601;
-    spec.cycle = true;
-    spec.nf = kNf;
-    spec.nFACsqrtD = 1e-6;
-    spec.substeps = 4;
-    testing::writeReversibleSweep(b.wb.store, spec);
+    testing::SweepSetup sweep;
+    sweep.forward = 601;
+    sweep.cycle = true;
+    sweep.nf = kNf;
+    sweep.nFACsqrtD = 1e-6;
+    sweep.substeps = 4;
+    testing::writeReversibleSweep(b.wb.store, sweep);
     // Curve 2: the same voltammogram at 1 % of the size, drawn with curve 1 (threshold 2 % of the range).
     for (int k = 0; k < b.wb.store.NPoints; ++k)
         b.wb.store.Curve(k, 2) = 0.01 * b.wb.store.Curve(k, 1);
@@ -67,12 +67,12 @@ TEST(FindPeakCommand, ReversibleCycleOnTheDrawnPlotAndASmallCurveBelowTheThresho
 
 TEST(FindPeakCommand, OnlyOneCycleGetsTheTwoPeakSummary) {
     Bench b;
-    testing::SweepSpec spec;
-    spec.cycle = true;
-    spec.nf = kNf;
-    spec.nFACsqrtD = 1e-6;
-    spec.substeps = 2;
-    testing::writeReversibleSweep(b.wb.store, spec);
+    testing::SweepSetup sweep;
+    sweep.cycle = true;
+    sweep.nf = kNf;
+    sweep.nFACsqrtD = 1e-6;
+    sweep.substeps = 2;
+    testing::writeReversibleSweep(b.wb.store, sweep);
     b.wb.redraw(Abscissa::Potential);
     b.wb.params.committed.CycleCount = 2;
     b.run("FindPeak");

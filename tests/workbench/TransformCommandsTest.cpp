@@ -69,26 +69,26 @@ TEST(SemiIntegrateCommand, ReversibleSweepBecomesASigmoidOfPlateauNFACSqrtDWithI
     Bench b;
     b.wb.params.V = "0.1";
     b.wb.params.td = "0.01"; // 1 mV per point at 0.1 V/s
-    testing::SweepSpec spec;
-    spec.start = 0.3;
-    spec.step = 0.001;
-    spec.forward = 701;
-    spec.halfWave = -0.05;
-    spec.nf = kNf;
-    spec.nFACsqrtD = 96484.6 * 0.001 * 0.0785 * 1e-3 * std::sqrt(1e-5); // n F A C sqrt(D), A s^1/2
-    spec.substeps = 4;
-    testing::writeReversibleSweep(b.wb.store, spec);
+    testing::SweepSetup sweep;
+    sweep.start = 0.3;
+    sweep.step = 0.001;
+    sweep.forward = 701;
+    sweep.halfWave = -0.05;
+    sweep.nf = kNf;
+    sweep.nFACsqrtD = 96484.6 * 0.001 * 0.0785 * 1e-3 * std::sqrt(1e-5); // n F A C sqrt(D), A s^1/2
+    sweep.substeps = 4;
+    testing::writeReversibleSweep(b.wb.store, sweep);
     b.run("SemiInte");
     const CurveStore& s = b.wb.store;
-    EXPECT_NEAR(b.y(s.LastPoint) / spec.nFACsqrtD, 1.0, 0.01);
-    EXPECT_NEAR(b.y(s.FirstPoint + 10) / spec.nFACsqrtD, 0.0, 0.01);
+    EXPECT_NEAR(b.y(s.LastPoint) / sweep.nFACsqrtD, 1.0, 0.01);
+    EXPECT_NEAR(b.y(s.FirstPoint + 10) / sweep.nFACsqrtD, 0.0, 0.01);
     EXPECT_EQ(b.wb.plotRequest.abscissa, Abscissa::Potential);
 
     b.run("FindHalfwaveE");
     const std::string& log = b.wb.log.text();
     EXPECT_EQ(log.rfind("Curve 1:\r\nPeak 1: E1/2= ", 0), 0u) << log;
-    EXPECT_NEAR(valueAfter(log, "E1/2= "), spec.halfWave, 0.001);
-    EXPECT_NEAR(valueAfter(log, "Id,r= ") / spec.nFACsqrtD, 1.0, 0.01);
+    EXPECT_NEAR(valueAfter(log, "E1/2= "), sweep.halfWave, 0.001);
+    EXPECT_NEAR(valueAfter(log, "Id,r= ") / sweep.nFACsqrtD, 1.0, 0.01);
 }
 
 TEST(LogCommand, ReversibleWaveIsLinearInPotentialWithFiftyNineMillivoltsPerDecade) {
