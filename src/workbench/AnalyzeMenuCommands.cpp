@@ -3,24 +3,13 @@
 
 #include "analysis/PeakFinder.h"
 #include "analysis/TheoreticalPeaks.h"
+#include "workbench/CommandGuard.h"
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
 namespace tessaly {
-namespace {
-
-template <typename Action> void guarded(Workbench& wb, Action action) {
-    try {
-        action();
-    } catch (const Failure& failure) {
-        wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
-    }
-}
-
-} // namespace
-
 void findPeakCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         const CurveStore& s = wb.store;
         const PeakSearch search{wb.plotState.Ymin, wb.plotState.Ymax, wb.params.committed.CycleCount,
                                 wb.params.Technique};
@@ -30,11 +19,11 @@ void findPeakCommand(Workbench& wb) {
 }
 
 void findHalfWaveCommand(Workbench& wb) {
-    guarded(wb, [&] { wb.appendResult(FindHalfWave(wb.store, wb.params.committed.CycleCount)); });
+    runGuarded(wb, [&] { wb.appendResult(FindHalfWave(wb.store, wb.params.committed.CycleCount)); });
 }
 
 void theoreticalPeakCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         Notices notices;
         commitSpecies(wb.params, notices);
         wb.showNotices(notices);

@@ -2,6 +2,7 @@
 // its species.
 
 #include "analysis/Conversions.h"
+#include "workbench/CommandGuard.h"
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
@@ -10,21 +11,19 @@ namespace {
 
 // The conversions read the committed experiment: refresh it first. A failure stops the command; the
 // columns written so far stay.
-template <typename Action> void guarded(Workbench& wb, Action action) {
-    try {
+template <typename Action> void convertGuarded(Workbench& wb, Action action) {
+    runGuarded(wb, [&] {
         Notices notices;
         commitSpecies(wb.params, notices);
         wb.showNotices(notices);
         action();
-    } catch (const Failure& failure) {
-        wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
-    }
+    });
 }
 
 } // namespace
 
 void currentToConcentrationCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    convertGuarded(wb, [&] {
         const auto scale = generalCurrentScale(wb.params, wb.surfaceAreaFactor);
         if (!scale) {
             wb.port().showMessage(kItoC0NeedsDigitalText);
@@ -36,7 +35,7 @@ void currentToConcentrationCommand(Workbench& wb) {
 }
 
 void concentrationToCurrentCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    convertGuarded(wb, [&] {
         const auto scale = generalCurrentScale(wb.params, wb.surfaceAreaFactor);
         if (!scale) {
             wb.port().showMessage(kC0toINeedsDigitalText, "Error", MessageIcon::Critical);
@@ -48,14 +47,14 @@ void concentrationToCurrentCommand(Workbench& wb) {
 }
 
 void co0toI1Command(Workbench& wb, int mechanism, int species) {
-    guarded(wb, [&] {
+    convertGuarded(wb, [&] {
         Co0toI1(wb.store, wb.params, mechanism, species);
         wb.redraw(Abscissa::Potential);
     });
 }
 
 void i1toC0Command(Workbench& wb, int mechanism) {
-    guarded(wb, [&] {
+    convertGuarded(wb, [&] {
         I1toC0(wb.store, wb.params, mechanism);
         wb.redraw(Abscissa::Potential);
     });

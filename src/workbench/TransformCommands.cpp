@@ -3,6 +3,7 @@
 
 #include "base/NumberText.h"
 #include "curves/Transforms.h"
+#include "workbench/CommandGuard.h"
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
@@ -12,16 +13,6 @@
 
 namespace tessaly {
 namespace {
-
-// A transform that computes in the store: a failure stops it and is reported as a run-time error;
-// what it wrote before stays.
-template <typename Action> void guarded(Workbench& wb, Action action) {
-    try {
-        action();
-    } catch (const Failure& failure) {
-        wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
-    }
-}
 
 // Column CurveNo of the curve table.
 ColumnRef currentCurve(Workbench& wb) {
@@ -62,7 +53,7 @@ std::optional<double> askNumber(Workbench& wb, const char* prompt, const char* t
 }
 
 void combineCurves(Workbench& wb, double sign) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         CurveStore& s = wb.store;
         const int target = checkedIndex(s.CurveNo + 1, 1, kMaxColumn);
         s.NCurves = target;
@@ -75,14 +66,14 @@ void combineCurves(Workbench& wb, double sign) {
 } // namespace
 
 void semiDifferentiateCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         semiDifferentiate(currentCurve(wb), wb.store.FirstPoint, wb.store.LastIndex, dropTime(wb));
         wb.redraw(Abscissa::Potential);
     });
 }
 
 void semiIntegrateCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         semiIntegrate(currentCurve(wb), wb.store.FirstPoint, wb.store.LastIndex, potentialStep(wb),
                       scanRate(wb), dropTime(wb));
         wb.redraw(Abscissa::Potential);
@@ -90,7 +81,7 @@ void semiIntegrateCommand(Workbench& wb) {
 }
 
 void differentiateCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         differentiate(currentCurve(wb), wb.store.LastIndex, wb.store.NPoints, wb.store.LastPoint,
                       potentialStep(wb), scanRate(wb));
         wb.redraw(Abscissa::Potential);
@@ -98,28 +89,28 @@ void differentiateCommand(Workbench& wb) {
 }
 
 void integrateCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         integrate(currentCurve(wb), wb.store.LastIndex, potentialStep(wb), scanRate(wb));
         wb.redraw(Abscissa::XAxis);
     });
 }
 
 void smoothCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         smooth(currentCurve(wb), wb.store.LastIndex, wb.store.NPoints);
         wb.redraw(Abscissa::Potential);
     });
 }
 
 void logWaveCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         logWave(currentCurve(wb), wb.store.LastIndex);
         wb.redraw(Abscissa::Potential);
     });
 }
 
 void logSemiIntegralCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         CurveStore& s = wb.store;
         const ColumnRef y = currentCurve(wb);
         const double h = potentialStep(wb);
@@ -130,7 +121,7 @@ void logSemiIntegralCommand(Workbench& wb) {
 }
 
 void scaleXCommand(Workbench& wb, double factor) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         scaleRange(wb.store.E.span(), wb.store.FirstPoint, wb.store.LastPoint, factor);
         wb.redraw(Abscissa::XAxis);
     });
@@ -139,7 +130,7 @@ void scaleXCommand(Workbench& wb, double factor) {
 // Reverses the active range of the potentials and of the current curve: point i trades places with
 // point FirstPoint + LastPoint - i.
 void reverseXCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         const ColumnRef y = currentCurve(wb);
         reverseRange(wb.store.E.span(), wb.store.FirstPoint, wb.store.LastPoint);
         reverseRange(y, wb.store.FirstPoint, wb.store.LastPoint);
@@ -148,7 +139,7 @@ void reverseXCommand(Workbench& wb) {
 }
 
 void scaleYCommand(Workbench& wb, double factor) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         scaleRange(currentCurve(wb), wb.store.FirstPoint, wb.store.LastPoint, factor);
         wb.redraw(Abscissa::XAxis);
     });
@@ -161,7 +152,7 @@ void scaleYInputCommand(Workbench& wb) {
 }
 
 void moveYCommand(Workbench& wb) {
-    guarded(wb, [&] {
+    runGuarded(wb, [&] {
         const ColumnRef y = currentCurve(wb);
         const auto y0 = askNumber(wb, "Please input Y0", "Y-Y0", generalForm(y.at(1)));
         if (!y0)
