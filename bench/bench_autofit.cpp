@@ -2,12 +2,14 @@
 // Reported per fit: wall time, objective evaluations and damping trials.
 
 #include "base/NumberText.h"
+#include "fitting/AutoFit.h"
+#include "model/Commits.h"
+#include "simulation/SimulationDriver.h"
 #include "workbench/Commands.h"
 #include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <benchmark/benchmark.h>
-
 #include <string>
 
 namespace {
@@ -71,5 +73,48 @@ void BM_AutoFit(benchmark::State& state, bool digital) {
 
 BENCHMARK_CAPTURE(BM_AutoFit, analytical_3_parameters, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_AutoFit, digital_2_parameters, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The derivative probes serially and on two worker threads, for a digital fit whose simulations take
+// a few milliseconds (1000 points, four sub-steps each).
+void BM_AutoFitProbes(benchmark::State& state) {
+    const int workers = static_cast<int>(state.range(0));
+    int evaluations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ExperimentParams p;
+        p.Estart = "0.55";
+        p.Eend = "-0.45";
+        p.Estep = "0.001";
+        p.V = "0.1";
+        p.td = "0.01";
+        p.TextTimeGrid = "0.0025";
+        p.CheckDigital = true;
+        p.ks[1] = "0.01";
+        p.Eze[1] = "0.05";
+        Notices notices;
+        commitSpecies(p, notices);
+        CurveStore store;
+        Simulate(p, store, false);
+        p.ks[1] = "0.05";
+        p.Eze[1] = "0.08";
+        p.TextEzeromin[1] = "-0.05";
+        p.TextEzeromax[1] = "0.15";
+        p.TextKsmin[1] = "1e-4";
+        p.TextKsmax[1] = "1";
+        p.CheckFitted[11] = p.CheckFitted[31] = true;
+        commitSpecies(p, notices);
+        AutoFitIo io;
+        io.append = [](std::string_view) {};
+        io.clock = [] { return 0.0; };
+        io.probeWorkers = workers;
+        store.FitMode = true;
+        state.ResumeTiming();
+        const AutoFitResult result = runAutoFit(p, store, false, io);
+        evaluations = result.state.objectiveCount;
+    }
+    state.counters["objective_evaluations"] = evaluations;
+    state.counters["workers"] = workers;
+}
+BENCHMARK(BM_AutoFitProbes)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -3,8 +3,10 @@
 #include "base/NumberText.h"
 #include "fitting/FitObjective.h"
 #include "fitting/FitParameters.h"
+#include "fitting/ParallelProbes.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -65,15 +67,38 @@ AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, c
 
     io.append(kCrLf);
     FitObjective objective(p, store, overlap, codes, range.first, range.last);
-    FitObjectiveFunction model = [&objective](std::span<const double> x, std::span<double> f) {
+    double firstRunSeconds = -1; // duration of the first simulation, to decide on parallel probes
+    FitObjectiveFunction model = [&](std::span<const double> x, std::span<double> f) {
+        const auto started = std::chrono::steady_clock::now();
         objective(x, f);
+        if (firstRunSeconds < 0)
+            firstRunSeconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    };
+    // The derivative probes of each iteration run on worker copies of the experiment when the
+    // simulations are long enough for that to pay; the results are the same as one after another.
+    std::unique_ptr<ParallelProbes> workers;
+    FitBatchObjective probes = [&](std::span<const std::span<const double>> sets,
+                                   std::span<const std::span<double>> models) {
+        if (!workers) {
+            const int threads = io.probeWorkers >= 0 ? io.probeWorkers : probeWorkersFor(firstRunSeconds);
+            if (threads >= 2)
+                workers = std::make_unique<ParallelProbes>(p, store, overlap, codes, range.first, range.last,
+                                                           threads);
+        }
+        if (workers) {
+            (*workers)(sets, models);
+            return;
+        }
+        for (std::size_t j = 0; j < sets.size(); ++j)
+            model(sets[j], models[j]);
     };
     MarquardtWorkspace workspace;
     const FitBounds bounds{lower, upper, std::span<const bool>(freeArray.get(), freeFlags.size())};
 
     if (count > 0) {
         do {
-            MarquardtFit(params, measured, bounds, result.variance, model, result.state, workspace);
+            MarquardtFit(params, measured, bounds, result.variance, model, result.state, workspace, &probes);
             ++result.iterations;
             io.append("Least square = " + generalForm(result.state.leastSquare) + kCrLf);
         } while (result.iterations <= kMaxFitIterations && result.state.flag > 0);
@@ -116,6 +141,8 @@ AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, c
             formatMask(params[static_cast<std::size_t>(k)], "0.###e-#");
 
     result.simulationFailure = objective.firstFailure();
+    if (!result.simulationFailure && workers)
+        result.simulationFailure = workers->firstFailure();
     result.digitalFailure = objective.firstDigitalFailure();
     result.negativeConcentrations = objective.negativeConcentrations();
     result.maxIterations = objective.maxIterations();

@@ -32,6 +32,7 @@ struct AutoFitIo {
     std::function<void(std::string_view)> append; // appends report text (whole lines, CR LF)
     std::function<double()> clock;                // seconds
     double startTime = 0;                         // when the command started
+    int probeWorkers = -1; // threads for the derivative probes: -1 decide by the run time, 0 serial
 };
 
 // The fitted points: the range the simulation computes, 1 .. NPoints - 2.

@@ -113,7 +113,8 @@ double ComputeSumOfSquares(std::span<const double> params, std::span<const doubl
 
 MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> measured,
                               const FitBounds& bounds, double variance, const FitObjectiveFunction& objective,
-                              MarquardtState& state, MarquardtWorkspace& ws) {
+                              MarquardtState& state, MarquardtWorkspace& ws,
+                              const FitBatchObjective* probeBatch) {
     checkSizes(params.size(), measured.size(), bounds);
     const int p = static_cast<int>(params.size());
     const auto n = measured.size();
@@ -154,25 +155,64 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     // one step beyond it) and are not counted as objective evaluations. A parameter held fixed is not
     // probed: its row and column are discarded below, so the result is the same and 2 simulations are
     // saved. A zero step (P = 0 with an empty range) leaves a zero column, which freezes the parameter.
-    std::copy(params.begin(), params.end(), ws.m_probe.begin());
     const std::span<double> minusModel(ws.m_minusModel);
-    for (int k = 0; k < p; ++k) {
-        double* column = ws.jacobianColumn(k);
+    auto probeStep = [&](int k) {
         const double value = params[k];
         const double delta = value != 0.0 ? kDerivativeStepFraction * value
                                           : kDerivativeStepFraction * (bounds.upper[k] - bounds.lower[k]);
-        if (!bounds.free[k] || delta == 0.0) {
-            std::fill(column, column + n, 0.0);
-            continue;
+        return bounds.free[k] ? delta : 0.0;
+    };
+    if (probeBatch) {
+        // All probes at once: the same parameter vectors and the same differencing as one at a time.
+        const auto pn = static_cast<std::size_t>(p);
+        ws.m_probeSets.resize(2 * pn * pn);
+        ws.m_minusModels.resize(pn * n);
+        std::vector<std::span<const double>> sets;
+        std::vector<std::span<double>> models;
+        std::vector<int> probed;
+        for (int k = 0; k < p; ++k) {
+            const double delta = probeStep(k);
+            if (delta == 0.0) {
+                std::fill(ws.jacobianColumn(k), ws.jacobianColumn(k) + n, 0.0);
+                continue;
+            }
+            probed.push_back(k);
+            for (int sign = 0; sign < 2; ++sign) {
+                double* set = &ws.m_probeSets[(2 * static_cast<std::size_t>(k) + sign) * pn];
+                std::copy(params.begin(), params.end(), set);
+                set[k] = sign == 0 ? params[k] + delta : params[k] - delta;
+                sets.emplace_back(set, pn);
+            }
+            models.emplace_back(ws.jacobianColumn(k), n);
+            models.emplace_back(&ws.m_minusModels[static_cast<std::size_t>(k) * n], n);
         }
-        ws.m_probe[k] = value + delta;
-        objective(std::span<const double>(ws.m_probe), std::span<double>(column, n));
-        ws.m_probe[k] = value - delta;
-        objective(std::span<const double>(ws.m_probe), minusModel);
-        ws.m_probe[k] = value;
-        const double inverseWidth = 1.0 / (2.0 * delta);
-        for (std::size_t i = 0; i < n; ++i)
-            column[i] = (column[i] - minusModel[i]) * inverseWidth;
+        (*probeBatch)(sets, models);
+        for (const int k : probed) {
+            double* column = ws.jacobianColumn(k);
+            const double* minus = &ws.m_minusModels[static_cast<std::size_t>(k) * n];
+            const double inverseWidth = 1.0 / (2.0 * probeStep(k));
+            for (std::size_t i = 0; i < n; ++i)
+                column[i] = (column[i] - minus[i]) * inverseWidth;
+        }
+    } else {
+        std::copy(params.begin(), params.end(), ws.m_probe.begin());
+        for (int k = 0; k < p; ++k) {
+            double* column = ws.jacobianColumn(k);
+            const double value = params[k];
+            const double delta = probeStep(k);
+            if (delta == 0.0) {
+                std::fill(column, column + n, 0.0);
+                continue;
+            }
+            ws.m_probe[k] = value + delta;
+            objective(std::span<const double>(ws.m_probe), std::span<double>(column, n));
+            ws.m_probe[k] = value - delta;
+            objective(std::span<const double>(ws.m_probe), minusModel);
+            ws.m_probe[k] = value;
+            const double inverseWidth = 1.0 / (2.0 * delta);
+            for (std::size_t i = 0; i < n; ++i)
+                column[i] = (column[i] - minusModel[i]) * inverseWidth;
+        }
     }
 
     // 3. Normal equations A = JᵀJ, g = Jᵀ(y − f). A parameter not free, or whose curve does not respond to

@@ -37,6 +37,12 @@ inline constexpr double kRelativeDecreaseTolerance = 2e-4; // flag −2 when the
 // fitter unchanged.
 using FitObjectiveFunction = std::function<void(std::span<const double> params, std::span<double> model)>;
 
+// Evaluates several independent parameter vectors at once (the derivative probes of one Jacobian):
+// model j receives the curve of parameter vector j. An implementation may run them in parallel; it must
+// give each the same curve the single objective would.
+using FitBatchObjective = std::function<void(std::span<const std::span<const double>> params,
+                                             std::span<const std::span<double>> models)>;
+
 // Convergence flag of one call; the values are the ones the fit report prints.
 enum class MarquardtOutcome : int {
     Continue = 1,            // the least square went down noticeably: call again
@@ -77,7 +83,8 @@ double ComputeSumOfSquares(std::span<const double> params, std::span<const doubl
 // Sizes out of range raise a Failure ("Subscript out of range").
 MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> measured,
                               const FitBounds& bounds, double variance, const FitObjectiveFunction& objective,
-                              MarquardtState& state, MarquardtWorkspace& workspace);
+                              MarquardtState& state, MarquardtWorkspace& workspace,
+                              const FitBatchObjective* probeBatch = nullptr);
 
 // Jacobian, normal equations and model buffers, kept across calls: storage grows on first use (or when a
 // larger problem arrives) and is reused afterwards, so an iteration allocates nothing.
@@ -87,7 +94,8 @@ public:
 
 private:
     friend MarquardtOutcome MarquardtFit(std::span<double>, std::span<const double>, const FitBounds&, double,
-                                         const FitObjectiveFunction&, MarquardtState&, MarquardtWorkspace&);
+                                         const FitObjectiveFunction&, MarquardtState&, MarquardtWorkspace&,
+                                         const FitBatchObjective*);
     friend double ComputeSumOfSquares(std::span<const double>, std::span<const double>, const FitBounds&,
                                       std::span<const double>, const FitObjectiveFunction&, MarquardtState&,
                                       MarquardtWorkspace&);
@@ -97,20 +105,22 @@ private:
     double* dampedRow(int k) { return &m_damped[static_cast<std::size_t>(k) * m_stride]; }
     double* jacobianColumn(int k) { return &m_jacobian[static_cast<std::size_t>(k) * m_points]; }
 
-    int m_params = 0;                 // p of the current problem
-    int m_points = 0;                 // points of the current problem
-    std::size_t m_stride = 0;         // row length of the normal matrices: p + 1 (matrix and gradient)
-    std::vector<double> m_normal;     // scaled JᵀJ | Jᵀ(y − f), p × (p + 1)
-    std::vector<double> m_damped;     // damped copy eliminated in each trial, p × (p + 1)
-    std::vector<double> m_scale;      // s_k = √A_kk
-    std::vector<double> m_step;       // unscaled trial step δ
-    std::vector<double> m_probe;      // parameter vector of a derivative probe
-    std::vector<double> m_trial;      // clamped parameters of the last ComputeSumOfSquares
-    std::vector<double> m_jacobian;   // ∂f_i/∂P_k, one contiguous column per parameter
-    std::vector<double> m_minusModel; // f at P − δ_k during differencing
-    std::vector<double> m_model;      // f of the last ComputeSumOfSquares (the trial)
-    std::vector<double> m_current;    // f at the accepted parameters
-    std::vector<double> m_currentAt;  // the parameters m_current belongs to
+    int m_params = 0;                  // p of the current problem
+    int m_points = 0;                  // points of the current problem
+    std::size_t m_stride = 0;          // row length of the normal matrices: p + 1 (matrix and gradient)
+    std::vector<double> m_normal;      // scaled JᵀJ | Jᵀ(y − f), p × (p + 1)
+    std::vector<double> m_damped;      // damped copy eliminated in each trial, p × (p + 1)
+    std::vector<double> m_scale;       // s_k = √A_kk
+    std::vector<double> m_step;        // unscaled trial step δ
+    std::vector<double> m_probe;       // parameter vector of a derivative probe
+    std::vector<double> m_trial;       // clamped parameters of the last ComputeSumOfSquares
+    std::vector<double> m_jacobian;    // ∂f_i/∂P_k, one contiguous column per parameter
+    std::vector<double> m_minusModel;  // f at P − δ_k during differencing
+    std::vector<double> m_minusModels; // f at P − δ_k of every parameter, for a batch of probes
+    std::vector<double> m_probeSets;   // the 2p probe parameter vectors of a batch
+    std::vector<double> m_model;       // f of the last ComputeSumOfSquares (the trial)
+    std::vector<double> m_current;     // f at the accepted parameters
+    std::vector<double> m_currentAt;   // the parameters m_current belongs to
     bool m_currentValid = false;
 };
 
