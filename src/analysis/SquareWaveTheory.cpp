@@ -22,9 +22,10 @@ SquareWavePeak reversibleSquareWavePeak(const SquareWaveProgramme& w, double nf,
     const int levels = 2 * w.treads;
     std::vector<double> jump(static_cast<std::size_t>(levels));
     double previous = 0.0; // the solution starts at its bulk composition
+    const double forward = (w.step < 0 ? -1.0 : 1.0) * std::fabs(w.amplitude); // V
     for (int h = 0; h < levels; ++h) {
         const double tread = w.start + (h / 2) * w.step;
-        const double g = converted(h % 2 == 0 ? tread - w.amplitude : tread + w.amplitude, nf, halfWave);
+        const double g = converted(h % 2 == 0 ? tread + forward : tread - forward, nf, halfWave);
         jump[static_cast<std::size_t>(h)] = g - previous;
         previous = g;
     }

@@ -5,15 +5,16 @@
 // at time t of any potential programme is the superposition of Cottrell responses,
 //   i(t) = nFAC sqrt(D/pi) sum_h (g_h - g_(h-1)) / sqrt(t - t_h),   g = 1/(1 + exp(nf (E - E1/2))),
 // over the potential levels h that began at t_h < t. The programme is a staircase of step dEs from
-// Estart with a square wave of amplitude Esw on each tread: E - Esw for the first half-period tp, then
-// E + Esw, sampled at fractions f1 and f2 of each half.
+// Estart with a square wave of amplitude Esw on each tread: the forward pulse E + Esw, in the scan
+// direction (E - Esw on a cathodic scan), for the first half-period tp, then the reverse pulse, sampled
+// at fractions f1 and f2 of each half; the net current is the forward sample minus the reverse one.
 
 namespace tessaly {
 
 struct SquareWaveProgramme {
     double start = 0;      // first tread potential, V
     double step = 0;       // tread step, V, signed in the scan direction
-    double amplitude = 0;  // Esw, V (signed: the first half-period lies at E - Esw)
+    double amplitude = 0;  // Esw, V (its magnitude counts: the first half-period is the forward one)
     double halfPeriod = 0; // tp, s
     double fraction1 = 1;  // sampling fraction of the first half-period
     double fraction2 = 1;  // of the second
@@ -21,7 +22,8 @@ struct SquareWaveProgramme {
 };
 
 struct SquareWavePeak {
-    double psi = 0;       // net current (first sample - second) / (nFAC sqrt(D)), s^-1/2, signed
+    double psi = 0;       // net current (forward sample - reverse) / (nFAC sqrt(D)), s^-1/2, signed:
+                          // positive for a reduction on a cathodic scan
     double potential = 0; // tread potential of the largest net current, V
 };
 

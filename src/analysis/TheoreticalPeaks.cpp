@@ -403,7 +403,7 @@ std::string pulsePeakLines(const ReactionTheory& r, const Setting& s) {
         SquareWaveProgramme w;
         w.start = c.StartPotential;
         w.step = c.EndPotential > c.StartPotential ? c.StepPotential : -c.StepPotential;
-        w.amplitude = pulse;
+        w.amplitude = std::fabs(pulse);
         w.halfPeriod = t;
         w.fraction1 = c.SampleFrac1;
         w.fraction2 = c.SampleFrac2;

@@ -49,7 +49,7 @@ private:
     void prepare();
     void resetProfile();
     StepCurrents step(double applied);
-    void writePoint(int point, const StepCurrents& first, const StepCurrents& second, double direction);
+    void writePoint(int point, const StepCurrents& first, const StepCurrents& second);
 
     DigitalModel m_model;
     CurveStore& m_store;
@@ -167,20 +167,19 @@ StepCurrents DigitalRun::step(double applied) {
     return out;
 }
 
-void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurrents& second,
-                            double direction) {
+void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurrents& second) {
     const DigitalModel& m = m_model;
     PointTable& currents = m_store.ComponentCurrent;
     const int couples = m.couples;
     const bool twoSamples = m.technique >= 4 && m.technique <= 6;
     for (int k = 1; k <= couples; ++k) {
-        currents.at(point, k) = pointCurrent(m_plan, first.couple[k], second.couple[k], m.pulse, direction);
+        currents.at(point, k) = pointCurrent(m_plan, first.couple[k], second.couple[k]);
         if (twoSamples) {
             currents.at(point, couples + 1 + k) = first.couple[k];
             currents.at(point, 2 * couples + 1 + k) = second.couple[k];
         }
     }
-    currents.at(point, couples + 1) = pointCurrent(m_plan, first.total, second.total, m.pulse, direction);
+    currents.at(point, couples + 1) = pointCurrent(m_plan, first.total, second.total);
     for (int s = 1; s <= m.species; ++s)
         m_store.SurfaceConc.at(point, s) = m_sampledSurface[s];
 }
@@ -191,6 +190,8 @@ void DigitalRun::run() {
     const int firstPoint = m_store.FirstPoint;
     const int lastPoint = m_store.LastPoint;
     m_previousApplied = m_store.E.at(std::max(0, firstPoint - 1));
+    // Scan direction of the point (+1 anodic, -1 cathodic): the sign of its step from the previous point,
+    // kept through a repeated potential (the turn of a cycle), the programme's sense before the first step.
     double direction = m_model.endPotential > m_model.startPotential ? 1.0 : -1.0;
     int stepIndex = 0;
 
@@ -206,7 +207,7 @@ void DigitalRun::run() {
         StepCurrents second;
         for (int m = 1; m <= m_plan.subSteps; ++m) {
             const double applied =
-                subStepPotential(m_plan, m, e, ePrevious, m_model.startPotential, m_model.pulse);
+                subStepPotential(m_plan, m, e, ePrevious, m_model.startPotential, m_model.pulse, direction);
             ++stepIndex;
             if (stepIndex < kAppliedSteps)
                 m_store.EApplied[stepIndex] = applied;
@@ -219,7 +220,7 @@ void DigitalRun::run() {
                     m_sampledSurface[s] = m_system->conc[s][0];
             }
         }
-        writePoint(point, first, second, direction);
+        writePoint(point, first, second);
         // Stop at the first point whose arithmetic failed; the points before it stay.
         FloatingPointGuard::check();
     }

@@ -58,7 +58,7 @@ SubStepPlan planSubSteps(const SubStepTiming& timing) {
 }
 
 double subStepPotential(const SubStepPlan& plan, int m, double e, double ePrevious, double startPotential,
-                        double pulse) {
+                        double pulse, double direction) {
     switch (plan.technique) {
     case 1:
         // A linear ramp from the previous point's potential, reaching the point's own at the last step.
@@ -68,23 +68,22 @@ double subStepPotential(const SubStepPlan& plan, int m, double e, double ePrevio
     case 4:
         return m <= plan.switchStep ? e : e + pulse;
     case 5:
-    case 6:
-        return m <= plan.switchStep ? e - pulse / 2 : e + pulse / 2;
+    case 6: {
+        const double forward = (direction < 0 ? -1.0 : 1.0) * std::fabs(pulse);
+        return m <= plan.switchStep ? e + forward : e - forward;
+    }
     default:
         return e;
     }
 }
 
-double pointCurrent(const SubStepPlan& plan, double first, double second, double pulse, double direction) {
+double pointCurrent(const SubStepPlan& plan, double first, double second) {
     switch (plan.technique) {
     case 4:
         return second - first;
     case 5:
-    case 6: {
-        // The second half period is offset by +pulse/2.
-        const bool secondIsForward = (pulse > 0) == (direction > 0);
-        return secondIsForward ? second - first : first - second;
-    }
+    case 6:
+        return first - second;
     default:
         return second;
     }

@@ -31,15 +31,17 @@ struct SubStepTiming {
 SubStepPlan planSubSteps(const SubStepTiming& timing);
 
 // Applied potential (V) of step m of a point with potential e, the previous point's potential
-// ePrevious, the programme's start potential and the pulse height (V).
+// ePrevious, the programme's start potential, the pulse height (V) and the scan direction of the point
+// (+1 towards positive potentials, -1 towards negative ones). The square waves put the forward pulse
+// first: e + direction |pulse| for the first half period, e - direction |pulse| for the second, an
+// amplitude Esw = |pulse| whatever the sign typed.
 double subStepPotential(const SubStepPlan& plan, int m, double e, double ePrevious, double startPotential,
-                        double pulse);
+                        double pulse, double direction);
 
 // The point's current from the currents sampled at s1 and s2 (A). Differential pulse: i(s2) - i(s1),
-// the pulse minus the base current. Square waves: forward minus reverse half period, the forward half
-// being the one whose offset points in the scan direction (direction > 0 towards positive
-// potentials): a cathodic scan gives a peak with the sign of a reduction current. Other techniques:
-// the single sample.
-double pointCurrent(const SubStepPlan& plan, double first, double second, double pulse, double direction);
+// the pulse minus the base current. Square waves: i(s1) - i(s2), the forward minus the reverse half
+// period, so that a reduction on a cathodic scan gives a positive peak. Other techniques: the single
+// sample.
+double pointCurrent(const SubStepPlan& plan, double first, double second);
 
 } // namespace tessaly

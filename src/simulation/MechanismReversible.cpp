@@ -50,8 +50,8 @@ void pulseSamples(MechanismRun& run, int k, int j) {
     double first = levelSuperposition(run, j, k, 0, StepKind::Nernstian);
     double second = levelSuperposition(run, j, k, 1, StepKind::Nernstian);
     if (run.spherical()) {
-        first += radialFlux(run, r, E + run.levels.offset[0]);
-        second += radialFlux(run, r, E + run.levels.offset[1]);
+        first += radialFlux(run, r, E + run.levelOffset(0, k));
+        second += radialFlux(run, r, E + run.levelOffset(1, k));
     }
     run.setSamples(k, j, fa * first, fa * second);
     run.setCurrent(k, j, fa * (run.technique == 4 ? second - first : first - second));

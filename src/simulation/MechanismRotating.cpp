@@ -39,8 +39,11 @@ void rotatingCurrents(MechanismRun& run, int k, int j) {
     const double E = run.store.E[k];
     const int t = run.technique;
     if (t >= 4 && t <= 6) {
-        const double first = fa * levich(run, r, E + (t == 4 ? 0.0 : -run.c.PulsePotential), cox);
-        const double second = fa * levich(run, r, E + run.c.PulsePotential, cox);
+        // Differential pulse: base E, then E + PulsePotential. Square wave: the forward pulse along the
+        // scan, then the reverse one, both |PulsePotential| from E.
+        const double forward = run.scanDirection(k) * std::fabs(run.c.PulsePotential);
+        const double first = fa * levich(run, r, E + (t == 4 ? 0.0 : forward), cox);
+        const double second = fa * levich(run, r, E + (t == 4 ? run.c.PulsePotential : -forward), cox);
         run.setSamples(k, j, first, second);
         run.setCurrent(k, j, t == 4 ? second - first : first - second);
         return;

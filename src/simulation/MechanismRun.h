@@ -45,6 +45,8 @@ struct ReactionConstants {
 struct LevelScheme {
     int levels = 1;                       // 1 or 2 levels per point
     std::array<double, 2> offset{};       // potential of level l relative to E[i], V
+    bool directed = false;                // offsets point along the scan direction of each point (square
+                                          // wave): level l lies at E[i] + direction(i)·offset[l]
     std::array<double, 2> start{}, end{}; // level l lasts from start[l] to end[l], s
     int samples = 1;                      // 1 or 2 sampling instants
     std::array<double, 2> sampleTime{};   // s
@@ -98,6 +100,20 @@ struct MechanismRun {
     double sweepDirection(int k) const {
         const double de = store.E[k] - store.E[k - 1];
         return de > 0 ? 1.0 : (de < 0 ? -1.0 : 0.0);
+    }
+    // Scan direction of point k, +1 anodic or −1 cathodic: the sign of the last potential change up to k
+    // (a repeated potential, the turn of a cycle, keeps the direction it follows), and ScanSign before the
+    // first change.
+    double scanDirection(int k) const {
+        for (int i = k; i >= 1; --i)
+            if (store.E[i] != store.E[i - 1])
+                return store.E[i] > store.E[i - 1] ? 1.0 : -1.0;
+        return constants.ScanSign;
+    }
+    // Potential of level l of point k relative to E[k], V.
+    double levelOffset(int l, int k) const {
+        const double offset = levels.offset[static_cast<std::size_t>(l)];
+        return levels.directed ? scanDirection(k) * offset : offset;
     }
     bool spherical() const { return electrode >= 2 && electrode <= 4; }
 };

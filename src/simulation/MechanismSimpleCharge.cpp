@@ -8,7 +8,7 @@
 //   2, 3          1, 8, 9, 11  planar step response at the pulse potential, t = TimeGrid
 //                 2, 3, 4      spherical step response
 //   4             1 / 2, 3, 4  differential pulse: base and pulse levels superposed, two samples
-//   5, 6          1, 8, 11 / 2, 3, 4 / 5   square wave: E − ΔE and E + ΔE half-periods, two samples
+//   5, 6          1, 8, 11 / 2, 3, 4 / 5   square wave: forward E ± Esw then reverse half-period, two samples
 //   7             1, 8 / 2, 3, 4, 7 / 5    staircase sampled at SampleFrac1 (PulseCurrent*)
 //   8             1, 8, 9, 11 / 2, 3, 4    step sequence of chronoamperometry
 //
@@ -40,8 +40,7 @@ void pulseSamples(MechanismRun& run, int k, int j, StepKind current) {
     const double first = fa * levelSuperposition(run, j, k, 0, current);
     const double second = fa * levelSuperposition(run, j, k, 1, current);
     run.setSamples(k, j, first, second);
-    // Differential pulse: pulse minus base. Square wave: first half-period (E − ΔE, the forward pulse of
-    // a scan against the sign of ΔE) minus the second.
+    // Differential pulse: pulse minus base. Square wave: the forward half-period minus the reverse one.
     run.setCurrent(k, j, run.technique == 4 ? second - first : first - second);
 }
 

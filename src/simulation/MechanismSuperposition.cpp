@@ -60,10 +60,21 @@ void fillHistory(const MechanismRun& run, int j, StepKind kind, double offset, i
         history[at(i)] = stepResponse(run, j, kind, run.store.E[i] + offset, run.timeGrid);
 }
 
+// The step responses of level l at every point of the programme.
+void fillLevelHistory(const MechanismRun& run, int j, int l, int last, std::vector<double>& history) {
+    sizeBuffer(history);
+    const StepKind kind = historyKind(run);
+    for (int i = 1; i <= last; ++i)
+        history[at(i)] = stepResponse(run, j, kind, run.store.E[i] + run.levelOffset(l, i), run.timeGrid);
+}
+
 // Level scheme of the pulse techniques. Differential pulse (4): the base potential for DropTime − PulseTime,
-// then the pulse for PulseTime, sampled at SampleFrac1 of the base and SampleFrac2 of the pulse. Square
-// wave (5, 6): E − PulsePotential for one half-period PulseTime, then E + PulsePotential, each sampled at
-// its own fraction. Staircase (7): one level of DropTime sampled at SampleFrac1.
+// then the pulse for PulseTime, sampled at the fractions SampleFrac1 and SampleFrac2 of the drop time (the
+// base sample before the pulse begins, for example 0.88·td when the pulse is the last tenth). Square
+// wave (5, 6) of amplitude Esw = |PulsePotential|: the forward pulse E + Esw·direction for one
+// half-period PulseTime, then the reverse pulse E − Esw·direction, each sampled at its own fraction
+// (direction +1 on an anodic, −1 on a cathodic scan). Staircase (7): one level of DropTime sampled at
+// SampleFrac1.
 LevelScheme levelSchemeOf(const MechanismRun& run) {
     const CommittedValues& c = run.c;
     LevelScheme s;
@@ -75,14 +86,15 @@ LevelScheme levelSchemeOf(const MechanismRun& run) {
         s.start = {0.0, base};
         s.end = {base, c.DropTime};
         s.samples = 2;
-        s.sampleTime = {c.SampleFrac1 * base, base + c.SampleFrac2 * c.PulseTime};
+        s.sampleTime = {c.SampleFrac1 * c.DropTime, c.SampleFrac2 * c.DropTime};
         s.period = c.DropTime;
         break;
     }
     case 5:
     case 6:
         s.levels = 2;
-        s.offset = {-c.PulsePotential, c.PulsePotential};
+        s.offset = {std::fabs(c.PulsePotential), -std::fabs(c.PulsePotential)};
+        s.directed = true;
         s.start = {0.0, c.PulseTime};
         s.end = {c.PulseTime, 2.0 * c.PulseTime};
         s.samples = 2;
@@ -107,14 +119,16 @@ void fillLevelWeights(MechanismRun& run, int last) {
     const ResponseLaw& law = run.reaction[1].law;
     for (int sample = 0; sample < s.samples; ++sample) {
         const double ts = s.sampleTime[static_cast<std::size_t>(sample)];
+        // A sampling instant on a level boundary (to rounding) belongs to the end of the earlier level.
+        const double tie = 1e-9 * s.period; // s
         for (int l = 0; l < s.levels; ++l) {
             std::vector<double>& w = run.buffers.levelWeights[at(sample)][at(l)];
             sizeBuffer(w);
             const double a = s.start[at(l)];
             const double b = s.end[at(l)];
-            if (a >= ts)
+            if (a >= ts - tie)
                 w[0] = 0.0; // the level begins after this sampling instant
-            else if (b < ts)
+            else if (b < ts - tie)
                 w[0] = law(ts - a) - law(ts - b);
             else
                 w[0] = law(ts - a);
@@ -214,8 +228,7 @@ void prepareSuperpositions(MechanismRun& run) {
         if (history)
             for (int j = 1; j <= run.numCharge; ++j)
                 for (int l = 0; l < run.levels.levels; ++l)
-                    fillHistory(run, j, historyKind(run), run.levels.offset[at(l)], last,
-                                run.buffers.levelHistory[at(j)][at(l)]);
+                    fillLevelHistory(run, j, l, last, run.buffers.levelHistory[at(j)][at(l)]);
         return;
     case 8:
         run.stepCount = 0;
@@ -285,20 +298,34 @@ double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind cu
 double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind current) {
     const LevelScheme& scheme = run.levels;
     const StepKind kind = historyKind(run);
+    // At a sphere whose history is planar, the radial flux follows the surface state of the level that is
+    // on at the sampling instant; it is added once, for that level, and not weighted by the planar law of
+    // the superposition (which would let a steady flux decay as t^-1/2 and leave a net square-wave current
+    // on the diffusion plateau).
+    const bool radialOnce = current == StepKind::Spherical && kind == StepKind::Planar;
+    const StepKind own = radialOnce ? StepKind::Planar : current;
+    int active = -1; // the level on at the sampling instant
     double sum = 0.0;
     for (int l = 0; l < scheme.levels; ++l) {
-        const double offset = scheme.offset[at(l)];
         const std::vector<double>& w = run.buffers.levelWeights[at(s)][at(l)];
-        if (w[0] != 0.0)
-            sum += stepResponse(run, j, current, run.store.E[k] + offset, run.timeGrid) * w[0];
+        if (w[0] != 0.0) {
+            sum += stepResponse(run, j, own, run.store.E[k] + run.levelOffset(l, k), run.timeGrid) * w[0];
+            active = l;
+        }
         if (run.path == SuperpositionPath::History) {
             const double* h = run.buffers.levelHistory[at(j)][at(l)].data();
             for (int i = 1; i <= k - 1; ++i)
                 sum += h[i] * w[at(k - i)];
         } else {
             for (int i = 1; i <= k - 1; ++i)
-                sum += stepResponse(run, j, kind, run.store.E[i] + offset, run.timeGrid) * w[at(k - i)];
+                sum += stepResponse(run, j, kind, run.store.E[i] + run.levelOffset(l, i), run.timeGrid) *
+                       w[at(k - i)];
         }
+    }
+    if (radialOnce && active >= 0) {
+        const double e = run.store.E[k] + run.levelOffset(active, k);
+        sum += stepResponse(run, j, StepKind::Spherical, e, run.timeGrid) -
+               stepResponse(run, j, StepKind::Planar, e, run.timeGrid);
     }
     return sum;
 }

@@ -143,8 +143,10 @@ TEST(TheoryAgainstSimulation, EachCaseWithinThreePercentAndThreeMillivolts) {
             p->Rotation = "1000"; // rpm
         if (c.line == 2)
             p->Eend = "-0.9"; // room for the irreversible wave
-        if (c.technique == 4)
-            p->td = "0.05"; // the pulse is the last fifth of each drop
+        if (c.technique == 4) {
+            p->td = "0.05";  // the pulse is the last fifth of each drop
+            p->tsa1 = "0.8"; // the base current sampled as the pulse begins
+        }
         CurveStore store;
         simulate(*p, store);
         const auto out = lines(TheoreticalPeaks(*p));

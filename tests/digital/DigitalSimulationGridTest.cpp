@@ -122,7 +122,7 @@ TEST(DigitalSimulationGrid, SubStepPotentialsAndSamples) {
         {1, {0.1833333333, 0.1666666667, 0.15, 0.1333333333, 0.1166666667, 0.1}, 6, 6},
         {3, {0.3, 0.3, 0.3, 0.3, 0.05, 0.05}, 6, 6},
         {4, {0.1, 0.1, 0.1, 0.1, 0.05, 0.05}, 3, 6},
-        {5, {0.125, 0.125, 0.125, 0.075, 0.075, 0.075}, 3, 6},
+        {5, {0.05, 0.05, 0.05, 0.15, 0.15, 0.15}, 3, 6}, // forward (cathodic) pulse first, Esw = 0.05
         {7, {0.1, 0.1, 0.1, 0.1, 0.1, 0.1}, 6, 6},
     };
     for (const Case& c : cases) {
@@ -136,7 +136,7 @@ TEST(DigitalSimulationGrid, SubStepPotentialsAndSamples) {
         const SubStepPlan plan = planSubSteps(timing);
         ASSERT_EQ(plan.subSteps, 6);
         for (int m = 1; m <= 6; ++m)
-            EXPECT_NEAR(subStepPotential(plan, m, 0.1, 0.2, 0.3, -0.05), c.potential[m - 1], 1e-9)
+            EXPECT_NEAR(subStepPotential(plan, m, 0.1, 0.2, 0.3, -0.05, -1.0), c.potential[m - 1], 1e-9)
                 << "technique " << c.technique << " step " << m;
         EXPECT_EQ(plan.firstSample, c.first) << c.technique;
         EXPECT_EQ(plan.secondSample, c.second) << c.technique;
@@ -145,16 +145,29 @@ TEST(DigitalSimulationGrid, SubStepPotentialsAndSamples) {
 
 TEST(DigitalSimulationGrid, PulseSamplesCombineWithReductionSign) {
     SubStepPlan plan;
-    plan.technique = 4;
-    EXPECT_DOUBLE_EQ(pointCurrent(plan, 1.0, 3.0, -0.05, -1), 2.0);
-    plan.technique = 5;
-    // Cathodic scan, negative pulse: the second half is the forward (more reducing) one.
-    EXPECT_DOUBLE_EQ(pointCurrent(plan, 1.0, 3.0, -0.05, -1), 2.0);
-    EXPECT_DOUBLE_EQ(pointCurrent(plan, 3.0, 1.0, 0.05, -1), 2.0);
-    // Anodic scan, positive pulse: the second half is the forward (more oxidising) one.
-    EXPECT_DOUBLE_EQ(pointCurrent(plan, -1.0, -3.0, 0.05, 1), -2.0);
+    plan.technique = 4; // pulse minus base
+    EXPECT_DOUBLE_EQ(pointCurrent(plan, 1.0, 3.0), 2.0);
+    plan.technique = 5; // forward minus reverse half period
+    EXPECT_DOUBLE_EQ(pointCurrent(plan, 3.0, 1.0), 2.0);
     plan.technique = 2;
-    EXPECT_DOUBLE_EQ(pointCurrent(plan, 1.0, 3.0, -0.05, -1), 3.0);
+    EXPECT_DOUBLE_EQ(pointCurrent(plan, 1.0, 3.0), 3.0);
+}
+
+// The square-wave amplitude is |Epulse| and the forward pulse follows the scan whatever the sign typed.
+TEST(DigitalSimulationGrid, SquareWaveForwardPulseFollowsTheScan) {
+    SubStepTiming timing;
+    timing.technique = 6;
+    timing.timeStep = 0.01;
+    timing.dropTime = 0.04;
+    const SubStepPlan plan = planSubSteps(timing);
+    ASSERT_EQ(plan.switchStep, 2);
+    for (const double pulse : {-0.025, 0.025})
+        for (const double direction : {-1.0, 1.0}) {
+            EXPECT_NEAR(subStepPotential(plan, 1, 0.1, 0.1, 0.0, pulse, direction), 0.1 + 0.025 * direction,
+                        1e-12);
+            EXPECT_NEAR(subStepPotential(plan, 4, 0.1, 0.1, 0.0, pulse, direction), 0.1 - 0.025 * direction,
+                        1e-12);
+        }
 }
 
 } // namespace

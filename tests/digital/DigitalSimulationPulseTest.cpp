@@ -65,5 +65,33 @@ TEST(DigitalSimulationPulse, SquareWavePeaksAtE0) {
     }
 }
 
+// Osteryoung & O'Dea, Electroanal. Chem. 14 (1986) 209: the reversible net peak sampled at the end of
+// each half-period is dPsi_p = di_p / (nFAC sqrt(D/(pi tp))) = 0.928 for Esw = 50 mV, dEs = 10 mV and
+// 0.580 for Esw = 25 mV, with the forward half-period first and Esw = |Epulse| whatever its sign.
+TEST(DigitalSimulationPulse, SquareWaveNetPeakOfOsteryoung) {
+    struct Row {
+        double pulse, psi; // Epulse (V), dPsi_p
+    };
+    for (const Row row : {Row{0.05, 0.928}, Row{-0.05, 0.928}, Row{0.025, 0.580}}) {
+        ExperimentParams p = reversibleCouple();
+        Sweep s;
+        s.step = 0.01;
+        sweep(p, s);
+        p.optTech = 5;
+        p.Epulse = text(row.pulse);
+        p.td = "0.02";
+        p.tp = "0.01";
+        p.tsa1 = "1";
+        p.tsa2 = "1";
+        p.TextTimeGrid = "0.00002"; // 500 implicit steps per half-period
+        const DigitalRunResult r = runDigital(p);
+        ASSERT_FALSE(r.outcome.failure) << *r.outcome.failure;
+        const Peak peak = findPeak(r, 3, r.store->LastPoint - 1, true);
+        const double unit = cottrell(1, r.area, 1e-3, 1e-5, 0.01);
+        EXPECT_NEAR(peak.current / unit, row.psi, 0.02 * row.psi) << row.pulse;
+        EXPECT_NEAR(peak.potential * 1e3, 0.0, 2.0) << row.pulse;
+    }
+}
+
 } // namespace
 } // namespace tessaly

@@ -51,6 +51,7 @@ TEST(MechanismPulse, DifferentialPulseParryOsteryoung) {
         p->Epulse = "-0.01";
         p->td = "0.5";
         p->tp = "0.05";
+        p->tsa1 = "0.9"; // the base current at the end of the base period, 0.9·td
         CurveStore store;
         simulate(*p, store);
         const Peak peak = findPeak(store, 2, store.LastPoint);
@@ -72,28 +73,40 @@ TEST(MechanismPulse, DifferentialPulseParryOsteryoung) {
 
 // Osteryoung & O'Dea, Electroanal. Chem. 14 (1986) 209: reversible square wave sampled at the end of each
 // half-period peaks at E1/2 with ΔΨp = Δip/(nFAC√(D/(π·tp))) = 0.928 for nEsw = 50 mV, nΔEs = 10 mV and
-// 0.580 for nEsw = 25 mV, nΔEs = 10 mV.
+// 0.580 for nEsw = 25 mV, nΔEs = 10 mV. The amplitude is |Epulse| and the forward half-period leads in
+// the scan direction, so the net current (forward − reverse) of a reduction on a cathodic scan is positive
+// whatever the sign typed, and that of an oxidation on an anodic scan negative.
 TEST(MechanismPulse, SquareWaveNetPeak) {
     struct Row {
         int technique;
         double n, amplitude, step, psi; // -, -, V·n, V·n, -
+        double pulseSign;               // sign of the typed Epulse
+        bool anodic;                    // B in solution, scanned from −0.3 V to +0.3 V
     };
-    const Row rows[] = {{5, 1, 0.05, 0.01, 0.928},
-                        {5, 2, 0.05, 0.01, 0.928},
-                        {5, 1, 0.025, 0.01, 0.580},
-                        {6, 1, 0.05, 0.01, 0.928}};
+    const Row rows[] = {{5, 1, 0.05, 0.01, 0.928, 1, false},  {5, 2, 0.05, 0.01, 0.928, 1, false},
+                        {5, 1, 0.025, 0.01, 0.580, 1, false}, {6, 1, 0.05, 0.01, 0.928, 1, false},
+                        {5, 1, 0.05, 0.01, 0.928, -1, false}, {5, 1, 0.05, 0.01, 0.928, 1, true},
+                        {5, 1, 0.025, 0.01, 0.580, -1, true}};
     for (const Row& row : rows) {
         auto p = sweepExperiment(11, row.n);
         p->optTech = row.technique;
-        p->Epulse = std::to_string(row.amplitude / row.n); // forward half-period E − Epulse: cathodic first
+        p->Epulse = std::to_string(row.pulseSign * row.amplitude / row.n);
         p->Estep = std::to_string(row.step / row.n);
         p->TextF = "50"; // the instrument dialog keeps tp = 1/(2f) = 0.01 s
+        const double sign = row.anodic ? -1.0 : 1.0;
+        if (row.anodic) {
+            p->Estart = "-0.3";
+            p->Eend = "0.3";
+            p->C[1] = "0";
+            p->C[2] = "1e-3";
+        }
         CurveStore store;
         simulate(*p, store);
-        const Peak peak = findPeak(store, 2, store.LastPoint);
-        SCOPED_TRACE("n = " + std::to_string(row.n) + ", Esw = " + std::to_string(row.amplitude));
+        const Peak peak = findPeak(store, 2, store.LastPoint, sign);
+        SCOPED_TRACE("n = " + std::to_string(row.n) + ", Esw = " + std::to_string(row.amplitude) +
+                     ", Epulse sign " + std::to_string(row.pulseSign) + (row.anodic ? ", anodic" : ""));
         EXPECT_NEAR(peak.potential * 1e3, 0.0, 2.0);
-        EXPECT_NEAR(peak.height / cottrell(row.n, 0.01), row.psi, 0.04 * row.psi);
+        EXPECT_NEAR(sign * peak.height / cottrell(row.n, 0.01), row.psi, 0.04 * row.psi);
     }
 }
 

@@ -47,6 +47,7 @@ TEST(MechanismTable, EveryCombinationRunsWithFiniteCurrents) {
                 p->Estep = "0.01";
                 p->td = "0.05";
                 p->tp = "0.005";
+                p->tsa1 = "0.88"; // differential pulse: the base sample before the pulse (last tenth)
                 p->TextF = "100";
                 p->Epulse = "-0.02";
                 p->TextTexp = "0.5";
