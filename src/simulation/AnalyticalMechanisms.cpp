@@ -33,6 +33,7 @@ void reactionCurrents(MechanismRun& run, int k, int j) {
 // Thin film (electrode 9): the couple's amount per area C·h, starting with the solution's composition.
 void prepareThinLayer(MechanismRun& run) {
     const double thickness = leadingNumber(run.p.thickness); // cm
+    run.filmThickness = thickness;
     for (int j = 1; j <= run.numCharge; ++j) {
         ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
         const double total = r.step.Cox + r.step.Cred; // mol/L

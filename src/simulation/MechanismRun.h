@@ -79,8 +79,9 @@ struct MechanismRun {
     int technique = 1;
     int electrode = 1;
     int numCharge = 1;
-    double timeGrid = 0.0;    // s per point
-    double pulseHeight = 0.0; // V
+    double timeGrid = 0.0;      // s per point
+    double pulseHeight = 0.0;   // V
+    double filmThickness = 0.0; // thin film (electrode 9): thickness l of the layer, cm
     KernelContext kernel;
     std::array<ReactionConstants, kMaxAnalyticalReactions + 1> reaction{};
     LevelScheme levels;

@@ -24,11 +24,16 @@ bool planarElectrode(int e) {
 }
 
 // Reduced fraction converted in a thin layer of the couple over one step: the oxidised fraction relaxes
-// towards its Nernstian-kinetic equilibrium and the charge n·F·V·C·ΔP flows in TimeGrid.
+// towards its Nernstian-kinetic equilibrium and the charge n·F·V·C·ΔP flows in TimeGrid. In a layer of
+// thickness l the heterogeneous rates kf, kb (cm/s) convert the layer's content at the first-order rates
+// kf/l and kb/l (1/s), so the kernel's time argument is TimeGrid/l (s/cm); the totally irreversible peak
+// then lies at E0 + (RT/αnF)·ln(RT·ks/(αnF·v·l)) with α·n²F²VvC/(e·RT) (Hubbard, J. Electroanal. Chem.
+// 22 (1969) 165).
 double thinLayer(MechanismRun& run, int k, int j) {
     ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     StepArgs a = r.step;
     a.E = run.store.E[k];
+    a.t = run.timeGrid / run.filmThickness;
     const double previous = r.surfaceState;
     r.surfaceState = ThinLayerCurrent(run.kernel, a, previous);
     return r.n * r.surfaceTotal * (previous - r.surfaceState) / run.timeGrid;

@@ -175,5 +175,32 @@ TEST(DigitalAnalyticalAgreement, LargestDifferenceBelowTwoPercent) {
         }
 }
 
+// The thin film (electrode 9, a 1 µm layer closed at its far side) under a 0.1 V/s sweep: the analytical
+// thin-layer relaxation against the digital layer, from the Nernstian couple (peak at E0) through the
+// quasi-reversible (ks = 1e-3 cm/s, peak 7 mV early) to the totally irreversible one (ks = 1e-5 cm/s,
+// Hubbard's peak 153 mV beyond E0).
+TEST(DigitalAnalyticalAgreement, ThinFilmSweep) {
+    const Couple couples[] = {
+        {"Er", 11, "1e4"}, {"E, ks 1e4", 1, "1e4"}, {"E, ks 1e-3", 1, "1e-3"}, {"E, ks 1e-5", 1, "1e-5"}};
+    for (const Couple& couple : couples) {
+        SCOPED_TRACE(couple.name);
+        CurveStore analytical, digital;
+        for (bool isDigital : {false, true}) {
+            auto p = experiment(couple, 1, 9, isDigital);
+            p->Estart = "0.3";
+            p->Eend = "-0.5";
+            p->thickness = "1e-4";
+            simulate(*p, isDigital ? digital : analytical);
+        }
+        ASSERT_EQ(analytical.NPoints, digital.NPoints);
+        double scale = 0, difference = 0;
+        for (int k = 2; k <= analytical.LastPoint; ++k) {
+            scale = std::max(scale, std::fabs(current(analytical, k)));
+            difference = std::max(difference, std::fabs(current(digital, k) - current(analytical, k)));
+        }
+        EXPECT_LT(difference, 0.02 * scale);
+    }
+}
+
 } // namespace
 } // namespace tessaly::testing

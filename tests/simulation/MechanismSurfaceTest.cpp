@@ -90,5 +90,33 @@ TEST(MechanismSurface, ThinLayerPeak) {
         }
 }
 
+// Hubbard, J. Electroanal. Chem. 22 (1969) 165: a totally irreversible reduction in a thin layer of
+// thickness l peaks at E0 + (RT/αnF)·ln(RT·ks/(αnF·v·l)) with α·n²F²VvC/(e·RT): the heterogeneous rate
+// converts the layer at kf/l, so the thinner the layer the earlier the peak.
+TEST(MechanismSurface, IrreversibleThinLayerPeak) {
+    struct Row {
+        double ks, thickness, n; // cm/s, cm, -
+    };
+    for (const Row row : {Row{1e-5, 1e-4, 1}, Row{1e-6, 1e-4, 1}, Row{1e-6, 1e-5, 2}}) {
+        auto p = sweepExperiment(1, row.n);
+        p->Electrode = 9;
+        p->thickness = std::to_string(row.thickness);
+        p->ks[1] = std::to_string(row.ks);
+        p->Estart = "0.3";
+        p->Eend = "-0.6";
+        CurveStore store;
+        simulate(*p, store);
+        const Peak peak = findPeak(store, 2, store.LastPoint);
+        const double alpha = 0.5, v = 0.1;
+        const double anf = alpha * row.n * kFRT;
+        const double volume = p->committed.ElectrodeArea * row.thickness; // cm³
+        const double ip = alpha * row.n * row.n * kF * kFRT * volume * v * kC * 1e-3 / std::exp(1.0);
+        const double ep = std::log(row.ks / (anf * v * row.thickness)) / anf;
+        SCOPED_TRACE("ks = " + std::to_string(row.ks) + ", l = " + std::to_string(row.thickness));
+        EXPECT_NEAR(peak.height, ip, 0.02 * ip);
+        EXPECT_NEAR(peak.potential * 1e3, ep * 1e3, 1.5);
+    }
+}
+
 } // namespace
 } // namespace tessaly::testing
