@@ -75,6 +75,12 @@ void prepareReaction(MechanismRun& run, int j) {
     a.nuOx = row.nuOx;
     a.nuRed = row.nuRed;
 
+    // Thin film (electrode 9) under a sweep: a layer of thickness l closed at its far side stays uniform
+    // across its width while l² ≪ D·RT/(nFv), and its Nernstian bell then peaks at E0 itself (Hubbard,
+    // J. Electroanal. Chem. 22 (1969) 165), so the layer moves no apparent E0. Its thickness acts through
+    // the first-order rates kf/l and kb/l of the kinetic couples (MechanismSimpleCharge.cpp), which put an
+    // irreversible peak at E0 + (RT/αnF)·ln(RT·ks/(αnF·v·l)).
+
     // Proton-coupled couples: E0 moves by RT/nF·ln(10)·h per pH unit away from 7.
     if (c.PHFactor != 0)
         a.E0 -= r.RTnF * row.protons * c.PHFactor;
