@@ -111,6 +111,8 @@ std::optional<std::string> QtUserPort::openFileName(std::string_view filter) {
 }
 
 std::optional<std::string> QtUserPort::saveFileName(std::string_view filter) {
+    if (m_fileAnswerer)
+        return m_fileAnswerer();
     const ArrowWhileModal arrow(m_busyDepth > 0);
     const QString name =
         QFileDialog::getSaveFileName(dialogParent(), QStringLiteral("Save"), QString(), qtFileFilter(filter));

@@ -31,6 +31,10 @@ public:
 
     // How an address is handed to the browser; tests replace it to record the address.
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+    // Answers the file dialogs without showing them (scripted front-ends and tests); no value = cancel.
+    void setFileAnswerer(std::function<std::optional<std::string>()> answerer) {
+        m_fileAnswerer = std::move(answerer);
+    }
 
     void showMessage(std::string_view text, std::string_view title, MessageIcon icon) override;
     std::optional<std::string> openFileName(std::string_view filter) override;
@@ -54,6 +58,7 @@ private:
 
     MainWindow* m_window = nullptr;
     int m_busyDepth = 0;
+    std::function<std::optional<std::string>()> m_fileAnswerer;
     std::function<bool(const QUrl&)> m_openUrl;
 };
 

@@ -88,11 +88,7 @@ void PlotWindowTest::saveGraphWritesPngWhenTheNameSaysSo() {
     simulate(d);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("graph.PNG"));
-    ModalAnswerer answerer;
-    answerer.onFile = [&](QFileDialog& dialog) {
-        dialog.selectFile(path);
-        static_cast<QDialog&>(dialog).accept();
-    };
+    d.port.setFileAnswerer([&]() -> std::optional<std::string> { return path.toStdString(); });
     d.window.runMenuCommand(QStringLiteral("mnuSaveGraph"));
     QCOMPARE(head(path, 4), QByteArray("\x89PNG"));
 }
