@@ -16,9 +16,12 @@ namespace {
 //   11-12  MechanismReversible.cpp
 //   13-14  MechanismMultiStep.cpp
 //   15-18  MechanismAdsorbed.cpp
-// and, at a rotating electrode, MechanismRotating.cpp for 1-14.
+// at a rotating electrode MechanismRotating.cpp for 1-14, and at a thin film loaded by a preconcentration
+// step MechanismStripping.cpp.
 void reactionCurrents(MechanismRun& run, int k, int j) {
-    if (run.c.RotationRate > 0 && run.mechanism <= 14)
+    if (run.preconcentration)
+        strippingCurrents(run, k, j);
+    else if (run.c.RotationRate > 0 && run.mechanism <= 14)
         rotatingCurrents(run, k, j);
     else if (run.mechanism <= 10)
         kineticChargeCurrents(run, k, j);
@@ -48,6 +51,13 @@ void prepareRun(MechanismRun& run) {
         prepareReaction(run, j);
     if (run.electrode == 9)
         prepareThinLayer(run);
+    run.preconcentration = preconcentrationStep(run.p);
+    if (run.preconcentration && !strippingApplies(run))
+        run.preconcentration.reset(); // combinations without a thin-film kernel keep their currents
+    if (run.preconcentration) {
+        prepareStripping(run);
+        return;
+    }
     if (run.mechanism >= 15)
         prepareAdsorbed(run);
     else if (run.mechanism >= 13)

@@ -79,7 +79,9 @@ void prepareReaction(MechanismRun& run, int j) {
     // across its width while l² ≪ D·RT/(nFv), and its Nernstian bell then peaks at E0 itself (Hubbard,
     // J. Electroanal. Chem. 22 (1969) 165), so the layer moves no apparent E0. Its thickness acts through
     // the first-order rates kf/l and kb/l of the kinetic couples (MechanismSimpleCharge.cpp), which put an
-    // irreversible peak at E0 + (RT/αnF)·ln(RT·ks/(αnF·v·l)).
+    // irreversible peak at E0 + (RT/αnF)·ln(RT·ks/(αnF·v·l)). After a preconcentration step the film
+    // exchanges with the stirred solution instead (MechanismStripping.cpp), which moves the stripping peak
+    // to E0 + (RT/nF)·ln(nF·v·l·δ/(RT·D)) through the same rates, again without a shifted E0.
 
     // Proton-coupled couples: E0 moves by RT/nF·ln(10)·h per pH unit away from 7.
     if (c.PHFactor != 0)

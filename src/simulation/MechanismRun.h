@@ -7,9 +7,11 @@
 
 #include "simulation/AnalyticalKernels.h"
 #include "simulation/AnalyticalMechanisms.h"
+#include "simulation/FilmPreconcentration.h"
 #include "simulation/SimulationContext.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace tessaly {
@@ -37,7 +39,8 @@ struct ReactionConstants {
                                   // concentrations, t = TimeGrid; E is set per evaluation
     ResponseLaw law;              // time law of the superpositions
     double surfaceTotal = 0.0; // adsorbed couples: Langmuir total Γ, mol/cm²; thin layer: C·h, mol/L·cm
-    double surfaceState = 0.0; // relaxing quantity carried from point to point (fraction or Γ_O)
+    double surfaceState = 0.0; // relaxing quantity carried from point to point (fraction, Γ_O or the
+                               // reduced form in a preconcentrated film, mol/L)
 };
 
 // Potential levels inside one point of a pulse programme (differential pulse, square wave, staircase)
@@ -83,6 +86,9 @@ struct MechanismRun {
     double pulseHeight = 0.0;   // V
     double filmThickness = 0.0; // thin film (electrode 9): thickness l of the layer, cm
     KernelContext kernel;
+    // Thin film after a deposition step: the step, and what it left per reaction.
+    std::optional<PreconcentrationStep> preconcentration;
+    std::array<FilmLoad, kMaxAnalyticalReactions + 1> filmLoad{};
     std::array<ReactionConstants, kMaxAnalyticalReactions + 1> reaction{};
     LevelScheme levels;
     SuperpositionBuffers buffers;
@@ -167,6 +173,11 @@ void reversibleCouplesCurrents(MechanismRun& run, int k, int j);
 void multiStepCurrents(MechanismRun& run, int k, int j);
 // Mechanisms 15 to 18 (MechanismAdsorbed.cpp).
 void adsorbedCurrents(MechanismRun& run, int k, int j);
+// Thin film after a preconcentration step (MechanismStripping.cpp): whether the run's mechanism and
+// technique strip the film, the deposition, and the current of reaction j at point k.
+bool strippingApplies(const MechanismRun& run);
+void prepareStripping(MechanismRun& run);
+void strippingCurrents(MechanismRun& run, int k, int j);
 // Rotating electrode (MechanismRotating.cpp): the Koutecký–Levich current replaces the diffusion one.
 void rotatingCurrents(MechanismRun& run, int k, int j);
 

@@ -1,0 +1,73 @@
+#include "simulation/FilmPreconcentration.h"
+
+#include "base/NumberText.h"
+#include "model/ExperimentParams.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace tessaly {
+
+std::optional<PreconcentrationStep> preconcentrationStep(const ExperimentParams& p) {
+    if (!p.CheckPreCon || p.Electrode != 9 || (p.Technique != 1 && p.Technique != 7))
+        return std::nullopt;
+    PreconcentrationStep step;
+    step.potential = leadingNumber(p.txtEPre);
+    step.time = leadingNumber(p.txtTPre);
+    step.stirRate = leadingNumber(p.txtRStir) * std::numbers::pi / 30.0; // rpm -> rad/s
+    step.exhaustionRate = std::max(0.0, leadingNumber(p.txtTpreconst));
+    step.thickness = leadingNumber(p.thickness);
+    step.viscosity = p.committed.Viscosity;
+    if (!(step.time > 0) || !(step.thickness > 0))
+        return std::nullopt; // nothing deposits: the film keeps the solution's composition
+    return step;
+}
+
+FilmTransfer filmTransfer(const FilmKinetics& kinetics, double nf, double E, double E0, double massTransfer) {
+    const double xi = nf * (E - E0);
+    if (kinetics.nernstian)
+        return {massTransfer, massTransfer * std::exp(xi)};
+    // The surface concentration of the oxidised form settles between the solution's supply m·(C − C_s)
+    // and its reduction: only the fraction m/(m + kf) of the kinetic flux gets through.
+    const double kf = kinetics.ks * std::exp(-kinetics.alpha * xi / kinetics.nuOx);
+    const double kb = kinetics.ks * std::exp((1.0 - kinetics.alpha) * xi / kinetics.nuRed);
+    const double passed = massTransfer / (massTransfer + kf);
+    return {kf * passed, kb * passed};
+}
+
+double filmMassTransfer(const PreconcentrationStep& step, double D) {
+    // Without stirring the deposit grows by Cottrell diffusion, 2C·√(D·t/π) per area, which a layer of
+    // mean thickness √(π·D·t)/2 carries; stirring can only thin the layer.
+    const double still = 2.0 * std::sqrt(D / (std::numbers::pi * step.time));
+    if (!(step.stirRate > 0))
+        return still;
+    const double levich =
+        0.62 * std::pow(D, 2.0 / 3.0) * std::sqrt(step.stirRate) * std::pow(step.viscosity, -1.0 / 6.0);
+    return std::max(levich, still);
+}
+
+double relaxedFraction(double x) {
+    return std::fabs(x) < 1e-12 ? 1.0 : -std::expm1(-x) / x;
+}
+
+FilmLoad depositFilm(const PreconcentrationStep& step, const FilmKinetics& kinetics, double nf, double E0,
+                     double C0, double D) {
+    FilmLoad load;
+    load.massTransfer = filmMassTransfer(step, D);
+    const double m = load.massTransfer;
+    const double l = step.thickness;
+    const FilmTransfer t = filmTransfer(kinetics, nf, step.potential, E0, m);
+    const double loss = t.forward * step.exhaustionRate / m + t.backward / l; // B, 1/s
+    load.filmConc = (t.forward * C0 / l) * step.time * relaxedFraction(loss * step.time);
+    load.bulkConc = std::max(0.0, C0 - step.exhaustionRate * l / m * load.filmConc);
+    return load;
+}
+
+double strippingPeakPotential(double E0, double nf, double scanRate, double thickness, double massTransfer) {
+    const double x = nf * scanRate * thickness / massTransfer;
+    return x > 0 && std::isfinite(x) ? E0 + std::log(x) / nf : std::numeric_limits<double>::quiet_NaN();
+}
+
+} // namespace tessaly
