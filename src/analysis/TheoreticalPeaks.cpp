@@ -2,6 +2,7 @@
 
 #include "analysis/SquareWaveTheory.h"
 #include "base/NumberText.h"
+#include "simulation/FilmPreconcentration.h"
 
 #include <cfenv>
 #include <cmath>
@@ -242,6 +243,29 @@ Peak bellSweep(const ReactionTheory& r, const Setting& s, double amount, double 
     return k;
 }
 
+// Stripping of a film loaded by a deposition step (de Vries & van Dalen, J. Electroanal. Chem. 14 (1967)
+// 315): the reduced form collected, C', leaves along u exp(-u), so the Nernstian peak is
+// n F A l C' nf v/2.7 at E0 + ln(nf v l/m)/nf with the width 2.44 RT/nF; a totally irreversible
+// oxidation strips at the first-order rate kb/l, peak (1 - alpha) n F A l C' nf v/e at
+// E0 + ln((1 - alpha) nf v l/ks)/((1 - alpha) nf). The film is oxidised: the currents are negative.
+Peak strippingSweep(const ReactionTheory& r, const Setting& s, const PreconcentrationStep& step) {
+    const double v = s.c.ScanRate;
+    const double l = step.thickness;
+    const double bnf = beta(r) * r.nf;
+    const double perConcentration = r.n * kFaraday * s.c.ElectrodeArea * l * 0.001; // C per mol/L in the film
+    const FilmLoad nernstian = depositFilm(step, FilmKinetics{}, r.nf, r.E0, r.C, r.D);
+    const FilmLoad slow = depositFilm(step, FilmKinetics{false, r.ks, r.alpha}, r.nf, r.E0, r.C, r.D);
+    Peak k;
+    k.ip = -perConcentration * nernstian.filmConc * r.nf * v / 2.7;
+    k.ep = strippingPeakPotential(r.E0, r.nf, v, l, nernstian.massTransfer);
+    k.width = kIrreversibleBell / r.nf;
+    k.ipIrr = -beta(r) * perConcentration * slow.filmConc * r.nf * v / kEuler;
+    if (const auto x = ln(bnf * v * l / r.ks))
+        k.epIrr = r.E0 + *x / bnf;
+    k.widthIrrOx = kIrreversibleBell / bnf;
+    return k;
+}
+
 // The Langmuir amount of the couple, mol/cm2: Gamma_max b_O (C_O + C_R) / (1 + sum b_s C_s).
 double langmuirAmount(const ExperimentParams& p, int j) {
     const CommittedValues& c = p.committed;
@@ -475,6 +499,8 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
     }
 
     // Sweeps.
+    if (const auto step = preconcentrationStep(p))
+        return peakLines(r, strippingSweep(r, s, *step), false);
     if (electrode == 9) {
         // Thin layer of thickness l: the amount n F A l C, the step rate ks / l.
         const double amount = r.n * kFaraday * c.ElectrodeArea * s.thickness * r.C * 0.001;

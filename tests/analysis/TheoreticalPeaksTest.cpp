@@ -183,6 +183,35 @@ TEST(TheoreticalPeaks, AdsorbedCoupleGivesTheSurfaceBell) {
     EXPECT_NE(out[2].find("W1/2= 0.125 V, "), std::string::npos) << out[2];
 }
 
+TEST(TheoreticalPeaks, PreconcentratedThinFilmStripsAlongDeVriesAndVanDalen) {
+    // 600 s at -0.6 V stirred at 1000 rpm: the film collects C m (1 - exp(-p t))/(p l) (Levich m,
+    // bulk exhaustion p = 1e-3/s); the Nernstian stripping peak is -n F A l C' nf v/2.7 at
+    // E0 + ln(nf v l/m)/nf, the irreversible one (1 - alpha) n F A l C' nf v/e at
+    // E0 + ln((1 - alpha) nf v l/ks)/((1 - alpha) nf).
+    ExperimentParams p = experiment(1, 9, 11);
+    p.CheckPreCon = true;
+    p.txtEPre = "-0.6";
+    p.txtTPre = "600";
+    p.txtRStir = "1000";
+    p.txtTpreconst = "1e-3";
+    const auto out = lines(TheoreticalPeaks(p));
+    ASSERT_EQ(out.size(), 3u);
+    const double m =
+        0.62 * std::pow(kD, 2.0 / 3.0) * std::sqrt(1000 * std::numbers::pi / 30) * std::pow(0.01, -1.0 / 6.0);
+    const double film = kBulk * m / 1e-3 * -std::expm1(-0.6) / 1e-4;
+    const double charge = kFaradayArea * 1e-4 * film; // C
+    EXPECT_NEAR(valueAfter(out[1], "Ip= ") / (-charge * kNf * 0.1 / 2.7), 1.0, 1e-4) << out[1];
+    EXPECT_NEAR(valueAfter(out[1], "Ep= "), std::log(kNf * 0.1 * 1e-4 / m) / kNf, 0.0005) << out[1];
+    EXPECT_NE(out[1].find("W1/2= 0.063 V, "), std::string::npos) << out[1];
+    EXPECT_NEAR(valueAfter(out[2], "Ip= ") / (-0.5 * charge * kNf * 0.1 / std::exp(1.0)), 1.0, 2e-3)
+        << out[2];
+    EXPECT_NEAR(valueAfter(out[2], "Ep= "), std::log(0.5 * kNf * 0.1 * 1e-4 / 1e-3) / (0.5 * kNf), 0.0005)
+        << out[2];
+
+    p.CheckPreCon = false; // the closed layer again: its bell at E0
+    EXPECT_NE(lines(TheoreticalPeaks(p))[1].find("Ep= 0.000 V, "), std::string::npos);
+}
+
 TEST(TheoreticalPeaks, DifferentialPulsePeakSitsHalfAPulseFromTheHalfWavePotential) {
     const auto out = lines(TheoreticalPeaks(experiment(4, 1, 1)));
     // Parry & Osteryoung: Ep = E1/2 - dE/2 with dE = -10 mV; W1/2 = 3.53 RT/nF.
