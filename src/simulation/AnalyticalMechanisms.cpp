@@ -45,6 +45,14 @@ void prepareThinLayer(MechanismRun& run) {
     }
 }
 
+// Radius of the spherical step response. A cylinder of radius r draws, until D·t/r² nears 1, the planar
+// current plus half the radial term of a sphere, nFADC·(1/√(πDt) + 1/(2r)) (Szabo, Cope, Tallman, Kovach &
+// Wightman, J. Electroanal. Chem. 217 (1987) 417): the response of a sphere of radius 2r.
+double kernelRadius(const ExperimentParams& p) {
+    const double r = p.committed.ElectrodeRadius;
+    return p.Electrode == 5 ? 2.0 * r : r;
+}
+
 // Everything of the run that does not change from point to point.
 void prepareRun(MechanismRun& run) {
     for (int j = 1; j <= run.numCharge; ++j)
@@ -83,7 +91,7 @@ void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
     run.numCharge = numCharge;
     run.timeGrid = ctx.run.TimeGrid;
     run.pulseHeight = ctx.run.PulseHeight;
-    run.kernel = KernelContext{ctx.run.fRT, c.ElectrodeRadius, store.E.span(), {}};
+    run.kernel = KernelContext{ctx.run.fRT, kernelRadius(ctx.params), store.E.span(), {}};
 
     // Double-layer charging of a sweep, i_c = Cdl v, lagged by the cell time constant Ru Cdl over
     // the time step: i(k) = (T(k) - s Cdl v + (Ru Cdl / dt) i(k-1)) / (1 + Ru Cdl / dt).

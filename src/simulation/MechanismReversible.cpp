@@ -49,7 +49,7 @@ void pulseSamples(MechanismRun& run, int k, int j) {
     const double E = run.store.E[k];
     double first = levelSuperposition(run, j, k, 0, StepKind::Nernstian);
     double second = levelSuperposition(run, j, k, 1, StepKind::Nernstian);
-    if (run.spherical()) {
+    if (run.radial()) {
         first += radialFlux(run, r, E + run.levelOffset(0, k));
         second += radialFlux(run, r, E + run.levelOffset(1, k));
     }
@@ -63,7 +63,7 @@ void reversibleCouplesCurrents(MechanismRun& run, int k, int j) {
     const ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     const double fa = run.constants.FaradayArea;
     const double E = run.store.E[k];
-    const bool sphere = run.spherical();
+    const bool sphere = run.radial();
     const double radial = sphere ? radialFlux(run, r, E + run.pulseHeight) : 0.0;
     writeSurface(run, k, r, E + run.pulseHeight);
 

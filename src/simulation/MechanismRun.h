@@ -123,6 +123,9 @@ struct MechanismRun {
         return levels.directed ? scanDirection(k) * offset : offset;
     }
     bool spherical() const { return electrode >= 2 && electrode <= 4; }
+    // Electrodes whose current carries a radial term beside the planar one: the spheres and the cylinder
+    // (whose term is that of a sphere of twice its radius, see kernel.electrodeRadius).
+    bool radial() const { return spherical() || electrode == 5; }
 };
 
 // ---- preparation (MechanismCoupledChemistry.cpp) -----------------------------------------------------
@@ -150,8 +153,9 @@ void prepareSuperpositions(MechanismRun& run);
 double sweepSuperposition(const MechanismRun& run, int j, int k);
 // The same sum with the Nernstian step response (reversible couples without the after-pass).
 double nernstianSweep(const MechanismRun& run, int j, int k);
-// Staircase of reaction j at point k sampled at SampleFrac1 (planar, spherical or cylindrical).
-double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind current, StepKind history);
+// Staircase of reaction j at point k sampled at SampleFrac1, with the planar or the spherical response of
+// the present step over the planar history.
+double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind current);
 // Level superposition (differential pulse, square wave, staircase of a non-diffusive law): the current
 // at sampling instant s of point k.
 double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind current);

@@ -8,8 +8,11 @@
 //   2, 3          1, 8, 9, 11  planar step response at the pulse potential, t = TimeGrid
 //                 2, 3, 4      spherical step response
 //   4             1 / 2, 3, 4  differential pulse: base and pulse levels superposed, two samples
-//   5, 6          1, 8, 11 / 2, 3, 4 / 5   square wave: forward E ± Esw then reverse half-period, two samples
-//   7             1, 8 / 2, 3, 4, 7 / 5    staircase sampled at SampleFrac1 (PulseCurrent*)
+//   5, 6          1, 8, 11 / 2, 3, 4, 5    square wave: forward E ± Esw then reverse half-period, two samples
+//
+// The cylinder (5) draws the planar current plus the radial term of a sphere of twice its radius, which
+// holds while D·t/r² stays below about 1 (AnalyticalMechanisms.cpp, kernelRadius).
+//   7             1, 8 / 2, 3, 4, 5, 7     staircase sampled at SampleFrac1 (PulseCurrent*)
 //   8             1, 8, 9, 11 / 2, 3, 4    step sequence of chronoamperometry
 //
 // Every other combination leaves the cleared zero.
@@ -99,16 +102,13 @@ void kineticChargeCurrents(MechanismRun& run, int k, int j) {
         return;
     case 7: {
         StepKind current = StepKind::Planar;
-        StepKind history = StepKind::Planar;
-        if (sphere || e == 7) {
+        if (sphere || e == 5 || e == 7) {
             current = StepKind::Spherical;
-        } else if (e == 5) {
-            current = history = StepKind::Spherical;
         } else if (e != 1 && e != 8) {
             return;
         }
         const double i = r.law.catalyticRate != 0.0 ? levelSuperposition(run, j, k, 0, current)
-                                                    : staircaseSuperposition(run, j, k, current, history);
+                                                    : staircaseSuperposition(run, j, k, current);
         run.setCurrent(k, j, fa * i);
         return;
     }

@@ -50,7 +50,7 @@ void sizeBuffer(std::vector<double>& buffer) {
 StepKind historyKind(const MechanismRun& run) {
     if (run.mechanism == 11 || run.mechanism == 12)
         return StepKind::Nernstian;
-    return run.electrode == 5 ? StepKind::Spherical : StepKind::Planar;
+    return StepKind::Planar;
 }
 
 void fillHistory(const MechanismRun& run, int j, StepKind kind, double offset, int last,
@@ -276,7 +276,7 @@ double nernstianSweep(const MechanismRun& run, int j, int k) {
     return 2.0 * s;
 }
 
-double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind current, StepKind history) {
+double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind current) {
     StepArgs a = run.reaction[at(j)].step;
     a.E = run.store.E[k];
     a.dE = run.pulseHeight;
@@ -286,13 +286,12 @@ double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind cu
         return direct ? PulseCurrentPlanar(run.kernel, a, k, tsa)
                       : PulseCurrentPlanarFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
                                                       run.buffers.pulseWeights);
-    if (history == StepKind::Planar)
-        return direct ? PulseCurrentSpherical(run.kernel, a, k, tsa)
-                      : PulseCurrentSphericalFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
-                                                         run.buffers.pulseWeights);
-    return direct ? PulseCurrentCylindrical(run.kernel, a, k, tsa)
-                  : PulseCurrentCylindricalFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
-                                                       run.buffers.pulseWeights);
+    // Spheres and the cylinder: the radial flux follows the present step only; the earlier steps
+    // superpose their planar responses (a spherical history under the planar time law would let the
+    // steady radial flux of every earlier step linger as t^-1/2).
+    return direct ? PulseCurrentSpherical(run.kernel, a, k, tsa)
+                  : PulseCurrentSphericalFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
+                                                     run.buffers.pulseWeights);
 }
 
 double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind current) {
