@@ -95,7 +95,8 @@ struct Setting {
     const CommittedValues& c;
     double radius;    // r of the radius text box, cm
     double thickness; // film thickness, cm
-    double timeGrid;  // DropTime for techniques 1, 2, 7 and 8, else PulseTime, s
+    double timeGrid;  // DropTime for techniques 1, 7 and 8, PulseTime for 4 to 6, and for 2 and 3 the
+                      // sampling instant SampleFrac1 of DropTime (2) or PulseTime (3), s
     bool cyclic;      // a reverse sweep follows
 };
 
@@ -593,11 +594,14 @@ std::string TheoreticalPeaks(const ExperimentParams& p) {
                          std::to_string(p.Technique) + ", electrode " + std::to_string(p.Electrode) +
                          ", mechanism " + std::to_string(p.Mechanism) + " :" + kEnd;
     const bool pulse = p.Technique >= 3 && p.Technique <= 6;
+    const double period = pulse ? c.PulseTime : c.DropTime;
+    // Sampled-current and normal-pulse voltammetry sample at the fraction SampleFrac1 of the drop or pulse.
+    const bool sampledStep = p.Technique == 2 || p.Technique == 3;
     const Setting s{p,
                     c,
                     leadingNumber(p.radius),
                     leadingNumber(p.thickness),
-                    pulse ? c.PulseTime : c.DropTime,
+                    sampledStep ? c.SampleFrac1 * period : period,
                     c.CycleCount >= 1};
     for (int j = 1; j <= p.NumCharge && j <= kMaxCharge; ++j)
         report += reactionLines(reactionTheory(p, j), s);

@@ -31,10 +31,16 @@ SubStepPlan planSubSteps(const SubStepTiming& timing) {
     case 7:
         plan.firstSample = plan.secondSample = clampStep(toInt16(timing.sample1 * nd), n);
         break;
-    case 3:
-        plan.firstSample = plan.secondSample = clampStep(toInt16(timing.sample1 * nd), n);
+    case 3: {
+        // Normal pulse: the sample lies in the pulse, at the fraction tsa1 of the pulse. (As a fraction
+        // of the drop time, the default 0.88 would sample the base potential before a last-tenth pulse.)
         plan.switchStep = std::clamp(toInt16((timing.dropTime - timing.pulseTime) / timing.timeStep), 0, n);
+        const int pulseSteps = n - plan.switchStep;
+        plan.firstSample = plan.secondSample =
+            pulseSteps > 0 ? plan.switchStep + clampStep(toInt16(timing.sample1 * pulseSteps), pulseSteps)
+                           : n;
         break;
+    }
     case 4:
         plan.firstSample = clampStep(toInt16(timing.sample1 * nd), n);
         plan.secondSample = clampStep(toInt16(timing.sample2 * nd), n);

@@ -90,6 +90,9 @@ void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
     run.electrode = ctx.params.Electrode;
     run.numCharge = numCharge;
     run.timeGrid = ctx.run.TimeGrid;
+    // Techniques 2 and 3 sample each step at the fraction SampleFrac1 of the drop (2) or of the pulse (3).
+    const bool sampledStep = run.technique == 2 || run.technique == 3;
+    run.sampleTime = sampledStep ? c.SampleFrac1 * ctx.run.TimeGrid : ctx.run.TimeGrid;
     run.pulseHeight = ctx.run.PulseHeight;
     run.kernel = KernelContext{ctx.run.fRT, kernelRadius(ctx.params), store.E.span(), {}};
 

@@ -77,8 +77,9 @@ void adsorbedCurrents(MechanismRun& run, int k, int j) {
         }
         case 2:
         case 3:
-            run.setCurrent(
-                k, j, run.constants.FaradayArea * stepResponse(run, j, StepKind::Nernstian, E, run.timeGrid));
+            run.setCurrent(k, j,
+                           run.constants.FaradayArea *
+                               stepResponse(run, j, StepKind::Nernstian, E, run.sampleTime));
             return;
         case 9: {
             const double t0 = run.store.WaveT[0];

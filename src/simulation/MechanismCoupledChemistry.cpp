@@ -88,7 +88,7 @@ void prepareReaction(MechanismRun& run, int j) {
         a.E0 -= r.RTnF * row.protons * c.PHFactor;
 
     const auto conc = [&](int s) { return c.InitConc[static_cast<std::size_t>(s)]; };
-    const double kineticScale = stepTechnique(run.technique) ? run.timeGrid : r.RTnF / c.ScanRate; // s
+    const double kineticScale = stepTechnique(run.technique) ? run.sampleTime : r.RTnF / c.ScanRate; // s
     switch (run.mechanism) {
     case 2:
     case 3:

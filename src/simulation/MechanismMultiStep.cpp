@@ -125,7 +125,7 @@ void multiStepCurrents(MechanismRun& run, int k, int j) {
         run.setCurrent(k, j, fa * 2.0 * s);
         return;
     }
-    run.setCurrent(k, j, fa * (semiIntegral / std::sqrt(std::numbers::pi * run.timeGrid) + radial));
+    run.setCurrent(k, j, fa * (semiIntegral / std::sqrt(std::numbers::pi * run.sampleTime) + radial));
 }
 
 } // namespace tessaly

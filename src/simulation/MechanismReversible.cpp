@@ -92,7 +92,7 @@ void reversibleCouplesCurrents(MechanismRun& run, int k, int j) {
     case 3:
         run.setCurrent(
             k, j,
-            fa * (stepResponse(run, j, StepKind::Nernstian, E + run.pulseHeight, run.timeGrid) + radial));
+            fa * (stepResponse(run, j, StepKind::Nernstian, E + run.pulseHeight, run.sampleTime) + radial));
         return;
     case 4:
     case 5:

@@ -83,6 +83,8 @@ struct MechanismRun {
     int electrode = 1;
     int numCharge = 1;
     double timeGrid = 0.0;      // s per point
+    double sampleTime = 0.0;    // sampled-current and normal-pulse voltammetry: the sample's time after
+                                // the step, SampleFrac1 of the drop or pulse, s (TimeGrid otherwise)
     double pulseHeight = 0.0;   // V
     double filmThickness = 0.0; // thin film (electrode 9): thickness l of the layer, cm
     KernelContext kernel;

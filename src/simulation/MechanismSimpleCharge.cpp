@@ -81,9 +81,9 @@ void kineticChargeCurrents(MechanismRun& run, int k, int j) {
             kind = StepKind::Spherical;
         else if (!planarElectrode(e) && e != 9)
             return;
-        double f = stepResponse(run, j, kind, E + run.pulseHeight, run.timeGrid);
+        double f = stepResponse(run, j, kind, E + run.pulseHeight, run.sampleTime);
         if (r.law.catalyticRate != 0.0)
-            f *= catalyticFactor(r.law.catalyticRate, run.timeGrid);
+            f *= catalyticFactor(r.law.catalyticRate, run.sampleTime);
         run.setCurrent(k, j, fa * f);
         return;
     }

@@ -39,6 +39,7 @@ ExperimentParams experiment(int technique, int electrode, int mechanism, double 
     c.ElectrodeArea = kArea;
     c.ScanRate = 0.1;
     c.DropTime = 0.01;
+    c.SampleFrac1 = 1;
     c.PulseTime = 0.05;
     c.PulsePotential = -0.01;
     c.CycleCount = cycles;
@@ -135,12 +136,19 @@ TEST(TheoreticalPeaks, ReversibleSweepAgreesWithTheConvolutionSolution) {
 }
 
 TEST(TheoreticalPeaks, SampledStepWaveMatchesTheButlerVolmerStepCurrent) {
-    // DC (technique 2, t = drop time) and normal pulse (technique 3, t = pulse time): the limiting
-    // current is Cottrell's, and at the printed irreversible E1/2 the Butler-Volmer step current
-    // sqrt(pi) lambda erfcx(lambda), lambda = kf sqrt(t/D), is half of it.
-    for (const int technique : {2, 3}) {
-        const ExperimentParams p = experiment(technique, 1, 1);
-        const double t = technique == 2 ? 0.01 : 0.05;
+    // DC (technique 2, sampled at tsa1 of the drop time) and normal pulse (technique 3, at tsa1 of the
+    // pulse time): the limiting current is Cottrell's at the sampling time t, and at the printed
+    // irreversible E1/2 the Butler-Volmer step current sqrt(pi) lambda erfcx(lambda), lambda = kf sqrt(t/D),
+    // is half of it.
+    struct Row {
+        int technique;
+        double fraction;
+    };
+    for (const Row row : {Row{2, 1.0}, Row{3, 1.0}, Row{2, 0.5}, Row{3, 0.88}}) {
+        const int technique = row.technique;
+        ExperimentParams p = experiment(technique, 1, 1);
+        p.committed.SampleFrac1 = row.fraction;
+        const double t = row.fraction * (technique == 2 ? 0.01 : 0.05);
         const auto out = lines(TheoreticalPeaks(p));
         ASSERT_EQ(out.size(), 3u);
         const double cottrell = kFaradayArea * kBulk * std::sqrt(kD / (std::numbers::pi * t));

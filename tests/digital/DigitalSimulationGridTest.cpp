@@ -114,16 +114,18 @@ TEST(DigitalSimulationGrid, DropTimeBelowTimeStepGivesOneStep) {
 TEST(DigitalSimulationGrid, SubStepPotentialsAndSamples) {
     struct Case {
         int technique;
+        double sample1;                  // tsa1
         std::array<double, 6> potential; // steps 1..6 of a point at 0.1 V after 0.2 V, pulse -0.05 V
         int first;
         int second;
     };
     const Case cases[] = {
-        {1, {0.1833333333, 0.1666666667, 0.15, 0.1333333333, 0.1166666667, 0.1}, 6, 6},
-        {3, {0.3, 0.3, 0.3, 0.3, 0.05, 0.05}, 6, 6},
-        {4, {0.1, 0.1, 0.1, 0.1, 0.05, 0.05}, 3, 6},
-        {5, {0.05, 0.05, 0.05, 0.15, 0.15, 0.15}, 3, 6}, // forward (cathodic) pulse first, Esw = 0.05
-        {7, {0.1, 0.1, 0.1, 0.1, 0.1, 0.1}, 6, 6},
+        {1, 1.0, {0.1833333333, 0.1666666667, 0.15, 0.1333333333, 0.1166666667, 0.1}, 6, 6},
+        {3, 1.0, {0.3, 0.3, 0.3, 0.3, 0.05, 0.05}, 6, 6},
+        {3, 0.5, {0.3, 0.3, 0.3, 0.3, 0.05, 0.05}, 5, 5}, // half-way into the pulse
+        {4, 0.5, {0.1, 0.1, 0.1, 0.1, 0.05, 0.05}, 3, 6},
+        {5, 1.0, {0.05, 0.05, 0.05, 0.15, 0.15, 0.15}, 3, 6}, // forward (cathodic) pulse first, Esw = 0.05
+        {7, 1.0, {0.1, 0.1, 0.1, 0.1, 0.1, 0.1}, 6, 6},
     };
     for (const Case& c : cases) {
         SubStepTiming timing;
@@ -131,7 +133,7 @@ TEST(DigitalSimulationGrid, SubStepPotentialsAndSamples) {
         timing.timeStep = 0.01;
         timing.dropTime = 0.06;
         timing.pulseTime = 0.02;
-        timing.sample1 = c.technique == 4 ? 0.5 : 1.0;
+        timing.sample1 = c.sample1;
         timing.sample2 = 1.0;
         const SubStepPlan plan = planSubSteps(timing);
         ASSERT_EQ(plan.subSteps, 6);

@@ -124,10 +124,13 @@ struct Agreement {
     int worst = 0;         // its point
 };
 
-Agreement compare(const Couple& couple, int technique, int electrode, double radius = kRadius) {
+Agreement compare(const Couple& couple, int technique, int electrode, double radius = kRadius,
+                  const char* sampleFraction = nullptr) {
     CurveStore analytical, digital;
     auto a = experiment(couple, technique, electrode, false, radius);
     auto d = experiment(couple, technique, electrode, true, radius);
+    if (sampleFraction != nullptr) // otherwise the technique's own
+        a->tsa1 = d->tsa1 = sampleFraction;
     simulate(*a, analytical);
     simulate(*d, digital);
     Agreement g;
@@ -179,6 +182,18 @@ TEST(DigitalAnalyticalAgreement, LargestDifferenceBelowTwoPercent) {
                 EXPECT_LT(g.difference, 0.02 * g.scale) << "point " << g.worst;
             }
         }
+}
+
+// Sampled-current and normal-pulse voltammetry sampled before the end of the drop or pulse (the default
+// fraction 0.88): both paths sample at 0.88 of the drop (DC) or 0.88 into the pulse (normal pulse).
+TEST(DigitalAnalyticalAgreement, StepTechniquesSampledAtAFraction) {
+    const Couple couple{"E, ks 1e4", 1, "1e4"};
+    for (int technique : {2, 3}) {
+        SCOPED_TRACE("technique " + std::to_string(technique));
+        const Agreement g = compare(couple, technique, 1, kRadius, "0.88");
+        ASSERT_GT(g.scale, 0.0);
+        EXPECT_LT(g.difference, 0.02 * g.scale) << "point " << g.worst;
+    }
 }
 
 // The cylinder (electrode 5, a wire 1 mm long) under the square wave and the staircase, the analytical

@@ -11,18 +11,22 @@ double cottrell(double n, double t) {
     return nFAC(n) * std::sqrt(kD / (kPi * t));
 }
 
-// DC (technique 2, sampled at td) and normal pulse (technique 3, sampled at tp, pulse potential E + ΔE):
-// the limiting current is Cottrell at the sampling time and E1/2 = E0 + (RT/2nF)·ln(D_R/D_O).
+// DC (technique 2, sampled at tsa1·td) and normal pulse (technique 3, sampled at tsa1·tp into the pulse,
+// pulse potential E + ΔE): the limiting current is Cottrell at the sampling time and
+// E1/2 = E0 + (RT/2nF)·ln(D_R/D_O).
 TEST(MechanismPulse, SampledCurrentAndNormalPulseWaves) {
     struct Row {
         int mechanism, technique;
-        double n, dRed; // -, -, -, cm²/s
+        double n, dRed;  // -, -, -, cm²/s
+        double fraction; // tsa1
     };
-    const Row rows[] = {{11, 2, 1, 1e-5}, {11, 2, 2, 0.5e-5}, {1, 2, 1, 0.5e-5},
-                        {11, 3, 1, 1e-5}, {11, 3, 2, 0.5e-5}, {1, 3, 2, 1e-5}};
+    const Row rows[] = {{11, 2, 1, 1e-5, 1},    {11, 2, 2, 0.5e-5, 1}, {1, 2, 1, 0.5e-5, 1},
+                        {11, 3, 1, 1e-5, 1},    {11, 3, 2, 0.5e-5, 1}, {1, 3, 2, 1e-5, 1},
+                        {1, 2, 1, 0.5e-5, 0.5}, {11, 3, 1, 1e-5, 0.88}};
     for (const Row& row : rows) {
         auto p = sweepExperiment(row.mechanism, row.n);
         p->optTech = row.technique;
+        p->tsa1 = std::to_string(row.fraction);
         p->Estep = "0.002";
         p->td = "1";
         p->tp = "0.05";
@@ -30,12 +34,13 @@ TEST(MechanismPulse, SampledCurrentAndNormalPulseWaves) {
         p->D[2] = std::to_string(row.dRed);
         CurveStore store;
         simulate(*p, store);
-        const double t = row.technique == 2 ? 1.0 : 0.05;
+        const double t = row.fraction * (row.technique == 2 ? 1.0 : 0.05);
         const double limit = cottrell(row.n, t);
         const double pulse = row.technique == 3 ? -0.05 : 0.0;
         const double halfWave = crossing(store, 2, store.LastPoint, limit / 2) + pulse;
         SCOPED_TRACE("mechanism " + std::to_string(row.mechanism) + ", technique " +
-                     std::to_string(row.technique) + ", n = " + std::to_string(row.n));
+                     std::to_string(row.technique) + ", n = " + std::to_string(row.n) +
+                     ", tsa1 = " + std::to_string(row.fraction));
         EXPECT_NEAR(current(store, store.LastPoint), limit, 0.01 * limit);
         EXPECT_NEAR(halfWave * 1e3, 1e3 * kRTF / (2 * row.n) * std::log(row.dRed / kD), 1.0);
     }
