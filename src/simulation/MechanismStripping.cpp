@@ -5,13 +5,14 @@
 //     dC_film/dt = (forward·C_solution − backward·C_film)/l,
 //
 // Nernstian for the reversible couples (mechanisms 11, 12), Butler–Volmer for mechanisms 1, 4 and 5. The
-// current is the charge that crosses the film surface, n·F·A·l·ΔC_film per TimeGrid, a reduction
-// positive, so the stripping peak of an anodic scan is negative. The point's current is the exchange flux
-// at the instant the point is sampled.
+// point's current is the flux across the film surface at the instant the point is sampled,
+// n·F·A·(forward·C_solution − backward·C_film), a reduction positive, so the stripping peak of an anodic
+// scan is negative.
 //
 // Over a point of a sweep the potential ramps from E[k−1] to E[k]; the Nernstian rate grows as
 // exp(nf·E), and its exact time integral over the ramp is the logarithmic mean of the end rates times
-// TimeGrid. A staircase holds E[k] through the point.
+// TimeGrid (exact too for a rate set by one Butler–Volmer exponential, close to it in between). A
+// staircase holds E[k] through the point.
 
 #include "simulation/FilmPreconcentration.h"
 #include "simulation/MechanismRun.h"
