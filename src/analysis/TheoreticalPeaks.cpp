@@ -2,6 +2,7 @@
 
 #include "analysis/SquareWaveTheory.h"
 #include "base/NumberText.h"
+#include "simulation/AnalyticalKernels.h"
 #include "simulation/FilmPreconcentration.h"
 
 #include <cfenv>
@@ -38,8 +39,6 @@ constexpr double kPulseHalfWidth = 1.76;
 // sqrt(pi) lambda exp(lambda^2) erfc(lambda) of the limiting one is half at lambda = kf sqrt(t/D) =
 // 0.4328 (Oldham & Parry, Anal. Chem. 40 (1968) 65).
 constexpr double kStepHalfLambda = 0.43275;
-// Levich equation of the rotating disk (Bard & Faulkner 9.3.22).
-constexpr double kLevich = 0.62;
 // Long-time cylinder (Szabo, Cope, Tallman, Kovach & Wightman, J. Electroanal. Chem. 217 (1987) 417).
 constexpr double kEulerGamma = 0.5772156649;
 
@@ -317,9 +316,9 @@ Wave steadyWave(const ReactionTheory& r, double mO, double mR, double areaRatio 
     return w;
 }
 
-// Levich mass-transfer coefficient 0.62 D^2/3 omega^1/2 nu^-1/6, cm/s.
+// Levich mass-transfer coefficient of the rotating disk, cm/s.
 double levich(double d, const CommittedValues& c) {
-    return kLevich * std::pow(d, 2.0 / 3.0) * std::sqrt(c.RotationRate) * std::pow(c.Viscosity, -1.0 / 6.0);
+    return levichTransfer(d, c.RotationRate, c.Viscosity);
 }
 
 // The disk area pi r^2 over ElectrodeArea for the microdisk (whose committed area is that of the

@@ -290,6 +290,10 @@ double AdsorbedCurrent(const KernelContext& ctx, const StepArgs& a, double adsor
     return e * previous + (1.0 - e) * equilibrium;
 }
 
+double levichTransfer(double D, double omega, double viscosity) {
+    return 0.62 * std::pow(viscosity, -1.0 / 6.0) * std::sqrt(omega) * std::pow(D, 2.0 / 3.0);
+}
+
 // Koutecký–Levich: the kinetic current n·(kf·Cox − kb·Cred) limited in series by the Levich mass
 // transfer of both species (Bard & Faulkner, 2nd ed., §9.3).
 double RotatingCurrent(const KernelContext& ctx, const StepArgs& a, double invMassTransferOx,

@@ -133,6 +133,11 @@ double ThinLayerCurrent(const KernelContext& ctx, const StepArgs& a, double prev
 double AdsorbedCurrent(const KernelContext& ctx, const StepArgs& a, double adsorbCoef, double concOx,
                        double concRed, double maxAdsorb, double previous);
 
+// Levich mass-transfer coefficient D/δ of a rotating disk or a stirred solution,
+// 0.62·D^(2/3)·ω^(1/2)·ν^(−1/6), cm/s (Bard & Faulkner, 2nd ed., 9.3.22); D in cm²/s, ω in rad/s, ν the
+// kinematic viscosity in cm²/s.
+double levichTransfer(double D, double omega, double viscosity);
+
 // Steady current at a rotating disk in Koutecký–Levich form, n·(kf·Cox/nuOx − kb·Cred/nuRed)/(1 + kf/mO +
 // kb/mR). Reads E, ks, alpha, n, E0, Cox, Cred, nuOx, nuRed of a; both rate-constant exponents are divided
 // by nuOx.

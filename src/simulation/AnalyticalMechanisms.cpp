@@ -70,7 +70,9 @@ void prepareRun(MechanismRun& run) {
         prepareAdsorbed(run);
     else if (run.mechanism >= 13)
         prepareMultiStep(run);
-    if (!(run.c.RotationRate > 0 && run.mechanism <= 14))
+    if (run.c.RotationRate > 0 && run.mechanism <= 14)
+        prepareRotating(run);
+    else
         prepareSuperpositions(run);
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "model/ExperimentParams.h"
+#include "simulation/AnalyticalKernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,9 +44,7 @@ double filmMassTransfer(const PreconcentrationStep& step, double D) {
     const double still = 2.0 * std::sqrt(D / (std::numbers::pi * step.time));
     if (!(step.stirRate > 0))
         return still;
-    const double levich =
-        0.62 * std::pow(D, 2.0 / 3.0) * std::sqrt(step.stirRate) * std::pow(step.viscosity, -1.0 / 6.0);
-    return std::max(levich, still);
+    return std::max(levichTransfer(D, step.stirRate, step.viscosity), still);
 }
 
 double relaxedFraction(double x) {

@@ -16,18 +16,23 @@ namespace {
 constexpr double kNernstianRate = 1e6; // cm/s: far beyond any Levich coefficient
 
 double levich(const MechanismRun& run, const ReactionConstants& r, double E, double cumulativeOx) {
-    const CommittedValues& c = run.c;
-    const double factor = 0.62 * std::pow(c.Viscosity, -1.0 / 6.0) * std::sqrt(c.RotationRate); // 1/s^½
     StepArgs a = r.step;
     a.E = E;
     a.Cox = cumulativeOx;
     if (run.mechanism >= 11)
         a.ks = kNernstianRate;
-    return RotatingCurrent(run.kernel, a, 1.0 / (factor * std::pow(r.Dox, 2.0 / 3.0)),
-                           1.0 / (factor * std::pow(r.Dred, 2.0 / 3.0)));
+    return RotatingCurrent(run.kernel, a, r.invTransferOx, r.invTransferRed);
 }
 
 } // namespace
+
+void prepareRotating(MechanismRun& run) {
+    for (int j = 1; j <= run.numCharge; ++j) {
+        ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
+        r.invTransferOx = 1.0 / levichTransfer(r.Dox, run.c.RotationRate, run.c.Viscosity);
+        r.invTransferRed = 1.0 / levichTransfer(r.Dred, run.c.RotationRate, run.c.Viscosity);
+    }
+}
 
 void rotatingCurrents(MechanismRun& run, int k, int j) {
     const ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];

@@ -38,6 +38,8 @@ struct ReactionConstants {
     StepArgs step;                // kernel arguments with the apparent E0 and the effective bulk
                                   // concentrations, t = TimeGrid; E is set per evaluation
     ResponseLaw law;              // time law of the superpositions
+    double invTransferOx = 0.0;   // rotating electrode: reciprocal Levich coefficients 1/m of the two
+    double invTransferRed = 0.0;  // forms, s/cm
     double surfaceTotal = 0.0; // adsorbed couples: Langmuir total Γ, mol/cm²; thin layer: C·h, mol/L·cm
     double surfaceState = 0.0; // relaxing quantity carried from point to point (fraction, Γ_O or the
                                // reduced form in a preconcentrated film, mol/L)
@@ -185,6 +187,7 @@ bool strippingApplies(const MechanismRun& run);
 void prepareStripping(MechanismRun& run);
 void strippingCurrents(MechanismRun& run, int k, int j);
 // Rotating electrode (MechanismRotating.cpp): the Koutecký–Levich current replaces the diffusion one.
+void prepareRotating(MechanismRun& run);
 void rotatingCurrents(MechanismRun& run, int k, int j);
 
 } // namespace tessaly
