@@ -59,9 +59,9 @@ void prepareRun(MechanismRun& run) {
         prepareReaction(run, j);
     if (run.electrode == 9)
         prepareThinLayer(run);
-    run.preconcentration = preconcentrationStep(run.p);
-    if (run.preconcentration && !strippingApplies(run))
-        run.preconcentration.reset(); // combinations without a thin-film kernel keep their currents
+    // Combinations without a thin-film kernel keep their currents whatever was deposited.
+    if (filmStrips(run.mechanism, run.technique))
+        run.preconcentration = preconcentrationStep(run.p);
     if (run.preconcentration) {
         prepareStripping(run);
         return;

@@ -181,9 +181,10 @@ void reversibleCouplesCurrents(MechanismRun& run, int k, int j);
 void multiStepCurrents(MechanismRun& run, int k, int j);
 // Mechanisms 15 to 18 (MechanismAdsorbed.cpp).
 void adsorbedCurrents(MechanismRun& run, int k, int j);
-// Thin film after a preconcentration step (MechanismStripping.cpp): whether the run's mechanism and
-// technique strip the film, the deposition, and the current of reaction j at point k.
-bool strippingApplies(const MechanismRun& run);
+// Thin film after a preconcentration step (MechanismStripping.cpp): whether the mechanism and technique
+// have a thin-film kernel that the deposited film replaces, the deposition, and the current of reaction j
+// at point k.
+bool filmStrips(int mechanism, int technique);
 void prepareStripping(MechanismRun& run);
 void strippingCurrents(MechanismRun& run, int k, int j);
 // Rotating electrode (MechanismRotating.cpp): the Koutecký–Levich current replaces the diffusion one.

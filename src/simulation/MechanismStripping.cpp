@@ -42,13 +42,10 @@ FilmKinetics kineticsOf(const MechanismRun& run, const ReactionConstants& r) {
 
 } // namespace
 
-bool strippingApplies(const MechanismRun& run) {
-    if (!run.preconcentration)
-        return false;
-    const int m = run.mechanism;
-    if (m == 11 || m == 12)
+bool filmStrips(int mechanism, int technique) {
+    if (mechanism == 11 || mechanism == 12)
         return true;
-    return run.technique == 1 && (m == 1 || m == 4 || m == 5);
+    return technique == 1 && (mechanism == 1 || mechanism == 4 || mechanism == 5);
 }
 
 void prepareStripping(MechanismRun& run) {
