@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth clang)
+          libbenchmark-dev xvfb xauth clang python3)
 
 install_missing() {
     local missing=()
