@@ -67,7 +67,6 @@ MarquardtWorkspace::MarquardtWorkspace() {
     m_damped.reserve(capacity * (capacity + 1));
     m_scale.reserve(capacity);
     m_step.reserve(capacity);
-    m_probe.reserve(capacity);
     m_trial.reserve(capacity);
     m_currentAt.reserve(capacity);
 }
@@ -85,11 +84,10 @@ void MarquardtWorkspace::prepare(int parameterCount, int pointCount) {
     m_damped.resize(p * m_stride);
     m_scale.resize(p);
     m_step.resize(p);
-    m_probe.resize(p);
     m_trial.resize(p);
     m_currentAt.resize(p);
     m_jacobian.resize(p * n);
-    m_minusModel.resize(n);
+    m_residual.resize(n);
     m_model.resize(n);
     m_current.resize(n);
     m_currentValid = false;
@@ -111,22 +109,123 @@ double ComputeSumOfSquares(std::span<const double> params, std::span<const doubl
     return sumOfSquaredResiduals(model, measured);
 }
 
+void MarquardtWorkspace::keepTrialModel(std::span<const double> at) {
+    std::swap(m_model, m_current);
+    std::copy(at.begin(), at.end(), m_currentAt.begin());
+    m_currentValid = true;
+}
+
+// Central differences (f(P + δ_k) − f(P − δ_k)) / 2δ_k with δ_k = 1 % of P_k, or of the range when
+// P_k = 0. The probes run unclamped (a parameter at a bound is probed up to one step beyond it) and are
+// not counted as objective evaluations. A parameter held fixed is not probed: its row and column are
+// discarded later, so the result is the same and 2 simulations are saved. A zero step (P = 0 with an
+// empty range) leaves a zero column, which freezes the parameter.
+void MarquardtWorkspace::differentiate(std::span<const double> params, const FitBounds& bounds,
+                                       const FitBatchObjective& probes) {
+    const auto p = static_cast<std::size_t>(m_params);
+    const auto n = static_cast<std::size_t>(m_points);
+    auto probeStep = [&](std::size_t k) {
+        const double value = params[k];
+        const double delta = value != 0.0 ? kDerivativeStepFraction * value
+                                          : kDerivativeStepFraction * (bounds.upper[k] - bounds.lower[k]);
+        return bounds.free[k] ? delta : 0.0;
+    };
+    // The plus probe of parameter k writes straight into its Jacobian column, the minus probe beside it.
+    m_probeSets.resize(2 * p * p);
+    m_minusModels.resize(p * n);
+    m_probeParams.clear();
+    m_probeModels.clear();
+    m_probed.clear();
+    for (std::size_t k = 0; k < p; ++k) {
+        const double delta = probeStep(k);
+        if (delta == 0.0) {
+            std::fill(jacobianColumn(static_cast<int>(k)), jacobianColumn(static_cast<int>(k)) + n, 0.0);
+            continue;
+        }
+        m_probed.push_back(k);
+        for (int sign = 0; sign < 2; ++sign) {
+            double* set = &m_probeSets[(2 * k + static_cast<std::size_t>(sign)) * p];
+            std::copy(params.begin(), params.end(), set);
+            set[k] = sign == 0 ? params[k] + delta : params[k] - delta;
+            m_probeParams.emplace_back(set, p);
+        }
+        m_probeModels.emplace_back(jacobianColumn(static_cast<int>(k)), n);
+        m_probeModels.emplace_back(&m_minusModels[k * n], n);
+    }
+    probes(m_probeParams, m_probeModels);
+    for (const std::size_t k : m_probed) {
+        double* column = jacobianColumn(static_cast<int>(k));
+        const double* minus = &m_minusModels[k * n];
+        const double inverseWidth = 1.0 / (2.0 * probeStep(k));
+        for (std::size_t i = 0; i < n; ++i)
+            column[i] = (column[i] - minus[i]) * inverseWidth;
+    }
+}
+
+// Normal equations A = JᵀJ, g = Jᵀ(y − f), scaled to a unit diagonal. A parameter not free, or whose
+// curve does not respond to it (A_kk < 1e-20), is frozen for this iteration: a unit row and column and
+// no gradient, so its step is exactly zero and the matrix stays regular.
+void MarquardtWorkspace::formNormalEquations(std::span<const double> measured, std::span<const bool> free) {
+    const int p = m_params;
+    const auto n = static_cast<std::size_t>(m_points);
+    const std::span<double> residual(m_residual);
+    for (std::size_t i = 0; i < n; ++i)
+        residual[i] = measured[i] - m_current[i];
+    const auto gradientColumn = static_cast<std::size_t>(p);
+    for (int k = 0; k < p; ++k) {
+        const double* column = jacobianColumn(k);
+        double diagonal = 0.0;
+        for (std::size_t i = 0; i < n; ++i)
+            diagonal += column[i] * column[i];
+        // Frozen is marked by a zero scale until the scaling step.
+        m_scale[k] = free[k] && !(diagonal < kFrozenDiagonal) ? 1.0 : 0.0;
+        normalRow(k)[k] = diagonal;
+    }
+    for (int k = 0; k < p; ++k) {
+        double* row = normalRow(k);
+        const bool frozen = m_scale[k] == 0.0;
+        const double* columnK = jacobianColumn(k);
+        for (int j = 0; j < k; ++j) {
+            double sum = 0.0;
+            if (!frozen && m_scale[j] != 0.0) {
+                const double* columnJ = jacobianColumn(j);
+                for (std::size_t i = 0; i < n; ++i)
+                    sum += columnK[i] * columnJ[i];
+            }
+            row[j] = sum;
+            normalRow(j)[k] = sum;
+        }
+        double gradient = 0.0;
+        if (!frozen) {
+            for (std::size_t i = 0; i < n; ++i)
+                gradient += columnK[i] * residual[i];
+        } else {
+            row[k] = 1.0;
+        }
+        row[gradientColumn] = gradient;
+    }
+
+    // Scaling to a unit diagonal, s_k = √A_kk (Marquardt 1963): λ then damps every parameter alike
+    // whatever its units.
+    for (int k = 0; k < p; ++k)
+        m_scale[k] = std::sqrt(normalRow(k)[k]);
+    for (int k = 0; k < p; ++k) {
+        double* row = normalRow(k);
+        for (int j = 0; j < p; ++j)
+            row[j] /= m_scale[k] * m_scale[j];
+        row[k] = 1.0;
+        row[gradientColumn] /= m_scale[k];
+    }
+}
+
 MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> measured,
                               const FitBounds& bounds, double variance, const FitObjectiveFunction& objective,
                               MarquardtState& state, MarquardtWorkspace& ws,
                               const FitBatchObjective* probeBatch) {
     checkSizes(params.size(), measured.size(), bounds);
     const int p = static_cast<int>(params.size());
-    const auto n = measured.size();
-    ws.prepare(p, static_cast<int>(n));
+    ws.prepare(p, static_cast<int>(measured.size()));
     const double tolerance = kLeastSquareTolerance * variance;
-
-    // Makes the model of the last evaluation the model of the current parameters.
-    auto keepTrialModel = [&ws](std::span<const double> at) {
-        std::swap(ws.m_model, ws.m_current);
-        std::copy(at.begin(), at.end(), ws.m_currentAt.begin());
-        ws.m_currentValid = true;
-    };
     auto finish = [&state](MarquardtOutcome outcome) {
         state.flag = static_cast<int>(outcome);
         return outcome;
@@ -138,7 +237,7 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     // fit before any derivative is taken.
     if (!state.started) {
         state.leastSquare = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
-        keepTrialModel(params);
+        ws.keepTrialModel(params);
         if (state.leastSquare < tolerance)
             return finish(MarquardtOutcome::LeastSquareReached);
         state.started = true;
@@ -148,127 +247,29 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     // one extra (counted) plain evaluation here; the fit command never does either.
     if (!ws.m_currentValid || !std::equal(params.begin(), params.end(), ws.m_currentAt.begin())) {
         state.leastSquare = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
-        keepTrialModel(params);
+        ws.keepTrialModel(params);
     }
 
-    // 2. Jacobian by central differences. The probes run unclamped (a parameter at a bound is probed up to
-    // one step beyond it) and are not counted as objective evaluations. A parameter held fixed is not
-    // probed: its row and column are discarded below, so the result is the same and 2 simulations are
-    // saved. A zero step (P = 0 with an empty range) leaves a zero column, which freezes the parameter.
-    const std::span<double> minusModel(ws.m_minusModel);
-    auto probeStep = [&](int k) {
-        const double value = params[k];
-        const double delta = value != 0.0 ? kDerivativeStepFraction * value
-                                          : kDerivativeStepFraction * (bounds.upper[k] - bounds.lower[k]);
-        return bounds.free[k] ? delta : 0.0;
-    };
+    // 2. Jacobian: all probes in one batch, which the caller may spread over workers, or one after the
+    // other through the objective; the probes and the differencing are the same either way.
     if (probeBatch) {
-        // All probes at once: the same parameter vectors and the same differencing as one at a time.
-        const auto pn = static_cast<std::size_t>(p);
-        ws.m_probeSets.resize(2 * pn * pn);
-        ws.m_minusModels.resize(pn * n);
-        std::vector<std::span<const double>> sets;
-        std::vector<std::span<double>> models;
-        std::vector<int> probed;
-        for (int k = 0; k < p; ++k) {
-            const double delta = probeStep(k);
-            if (delta == 0.0) {
-                std::fill(ws.jacobianColumn(k), ws.jacobianColumn(k) + n, 0.0);
-                continue;
-            }
-            probed.push_back(k);
-            for (int sign = 0; sign < 2; ++sign) {
-                double* set = &ws.m_probeSets[(2 * static_cast<std::size_t>(k) + sign) * pn];
-                std::copy(params.begin(), params.end(), set);
-                set[k] = sign == 0 ? params[k] + delta : params[k] - delta;
-                sets.emplace_back(set, pn);
-            }
-            models.emplace_back(ws.jacobianColumn(k), n);
-            models.emplace_back(&ws.m_minusModels[static_cast<std::size_t>(k) * n], n);
-        }
-        (*probeBatch)(sets, models);
-        for (const int k : probed) {
-            double* column = ws.jacobianColumn(k);
-            const double* minus = &ws.m_minusModels[static_cast<std::size_t>(k) * n];
-            const double inverseWidth = 1.0 / (2.0 * probeStep(k));
-            for (std::size_t i = 0; i < n; ++i)
-                column[i] = (column[i] - minus[i]) * inverseWidth;
-        }
+        ws.differentiate(params, bounds, *probeBatch);
     } else {
-        std::copy(params.begin(), params.end(), ws.m_probe.begin());
-        for (int k = 0; k < p; ++k) {
-            double* column = ws.jacobianColumn(k);
-            const double value = params[k];
-            const double delta = probeStep(k);
-            if (delta == 0.0) {
-                std::fill(column, column + n, 0.0);
-                continue;
-            }
-            ws.m_probe[k] = value + delta;
-            objective(std::span<const double>(ws.m_probe), std::span<double>(column, n));
-            ws.m_probe[k] = value - delta;
-            objective(std::span<const double>(ws.m_probe), minusModel);
-            ws.m_probe[k] = value;
-            const double inverseWidth = 1.0 / (2.0 * delta);
-            for (std::size_t i = 0; i < n; ++i)
-                column[i] = (column[i] - minusModel[i]) * inverseWidth;
-        }
+        ws.differentiate(params, bounds,
+                         [&objective](std::span<const std::span<const double>> sets,
+                                      std::span<const std::span<double>> models) {
+                             for (std::size_t j = 0; j < sets.size(); ++j)
+                                 objective(sets[j], models[j]);
+                         });
     }
 
-    // 3. Normal equations A = JᵀJ, g = Jᵀ(y − f). A parameter not free, or whose curve does not respond to
-    // it (A_kk < 1e-20), is frozen for this iteration: a unit row and column and no gradient, so its step is
-    // exactly zero and the matrix stays regular. The residual y − f is kept in the minus-probe buffer.
-    for (std::size_t i = 0; i < n; ++i)
-        minusModel[i] = measured[i] - ws.m_current[i];
-    const std::size_t gradientColumn = static_cast<std::size_t>(p);
-    for (int k = 0; k < p; ++k) {
-        const double* column = ws.jacobianColumn(k);
-        double diagonal = 0.0;
-        for (std::size_t i = 0; i < n; ++i)
-            diagonal += column[i] * column[i];
-        // Frozen is marked by a zero scale until the scaling step.
-        ws.m_scale[k] = bounds.free[k] && !(diagonal < kFrozenDiagonal) ? 1.0 : 0.0;
-        ws.normalRow(k)[k] = diagonal;
-    }
-    for (int k = 0; k < p; ++k) {
-        double* row = ws.normalRow(k);
-        const bool frozen = ws.m_scale[k] == 0.0;
-        const double* columnK = ws.jacobianColumn(k);
-        for (int j = 0; j < k; ++j) {
-            double sum = 0.0;
-            if (!frozen && ws.m_scale[j] != 0.0) {
-                const double* columnJ = ws.jacobianColumn(j);
-                for (std::size_t i = 0; i < n; ++i)
-                    sum += columnK[i] * columnJ[i];
-            }
-            row[j] = sum;
-            ws.normalRow(j)[k] = sum;
-        }
-        double gradient = 0.0;
-        if (!frozen) {
-            for (std::size_t i = 0; i < n; ++i)
-                gradient += columnK[i] * minusModel[i];
-        } else {
-            row[k] = 1.0;
-        }
-        row[gradientColumn] = gradient;
-    }
+    // 3. Normal equations, scaled.
+    ws.formNormalEquations(measured, bounds.free);
 
-    // 4. Scaling to a unit diagonal, s_k = √A_kk (Marquardt 1963): λ then damps every parameter alike
-    // whatever its units.
-    for (int k = 0; k < p; ++k)
-        ws.m_scale[k] = std::sqrt(ws.normalRow(k)[k]);
-    for (int k = 0; k < p; ++k) {
-        double* row = ws.normalRow(k);
-        for (int j = 0; j < p; ++j)
-            row[j] /= ws.m_scale[k] * ws.m_scale[j];
-        row[k] = 1.0;
-        row[gradientColumn] /= ws.m_scale[k];
-    }
-
-    // 5. Damping trials on the one Jacobian. The first trial of each call is the undamped Gauss–Newton step;
+    // 4. Damping trials on the one Jacobian. The first trial of each call is the undamped Gauss–Newton step;
     // λ enters only after a failure, and grows by ν only from the second failure of this call on, so the λ
     // carried in (already divided by 10 after the previous call) gets one try before it is raised.
+    const auto gradientColumn = static_cast<std::size_t>(p);
     const double ssOld = state.leastSquare;
     double ssNew = ssOld;
     std::copy(ws.m_normal.begin(), ws.m_normal.end(), ws.m_damped.begin());
@@ -283,7 +284,7 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
             // the fit ends here.
             std::copy(ws.m_trial.begin(), ws.m_trial.end(), params.begin());
             state.leastSquare = ssNew;
-            keepTrialModel(params);
+            ws.keepTrialModel(params);
             return finish(MarquardtOutcome::LeastSquareReached);
         }
         // With SS_old = 0 nothing can improve; take the largest increase rather than divide by zero.
@@ -305,14 +306,14 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
             break; // no trial lowered SS: the last one is taken as the result (and flags −2 below)
     }
 
-    // 6. Result.
+    // 5. Result.
     if (state.marquardtCount != 0)
         state.lambda /= 10.0;
     const double sum = ssNew + ssOld;
     const double relativeDecrease = sum > 0.0 ? (ssOld - ssNew) / sum : 0.0;
     std::copy(ws.m_trial.begin(), ws.m_trial.end(), params.begin());
     state.leastSquare = ssNew;
-    keepTrialModel(params);
+    ws.keepTrialModel(params);
     return finish(relativeDecrease < kRelativeDecreaseTolerance ? MarquardtOutcome::DecreaseTooSmall
                                                                 : MarquardtOutcome::Continue);
 }

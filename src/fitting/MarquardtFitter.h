@@ -101,6 +101,13 @@ private:
                                       MarquardtWorkspace&);
 
     void prepare(int parameterCount, int pointCount);
+    // Makes the model of the last evaluation the model of the parameters `at`.
+    void keepTrialModel(std::span<const double> at);
+    // The Jacobian of the model at `params` by central differences, every probe through `probes`.
+    void differentiate(std::span<const double> params, const FitBounds& bounds,
+                       const FitBatchObjective& probes);
+    // The scaled normal equations and gradient of the current Jacobian and residual.
+    void formNormalEquations(std::span<const double> measured, std::span<const bool> free);
     double* normalRow(int k) { return &m_normal[static_cast<std::size_t>(k) * m_stride]; }
     double* dampedRow(int k) { return &m_damped[static_cast<std::size_t>(k) * m_stride]; }
     double* jacobianColumn(int k) { return &m_jacobian[static_cast<std::size_t>(k) * m_points]; }
@@ -112,15 +119,17 @@ private:
     std::vector<double> m_damped;      // damped copy eliminated in each trial, p × (p + 1)
     std::vector<double> m_scale;       // s_k = √A_kk
     std::vector<double> m_step;        // unscaled trial step δ
-    std::vector<double> m_probe;       // parameter vector of a derivative probe
     std::vector<double> m_trial;       // clamped parameters of the last ComputeSumOfSquares
     std::vector<double> m_jacobian;    // ∂f_i/∂P_k, one contiguous column per parameter
-    std::vector<double> m_minusModel;  // f at P − δ_k during differencing
-    std::vector<double> m_minusModels; // f at P − δ_k of every parameter, for a batch of probes
-    std::vector<double> m_probeSets;   // the 2p probe parameter vectors of a batch
-    std::vector<double> m_model;       // f of the last ComputeSumOfSquares (the trial)
-    std::vector<double> m_current;     // f at the accepted parameters
-    std::vector<double> m_currentAt;   // the parameters m_current belongs to
+    std::vector<double> m_residual;    // y − f at the current parameters, for the gradient
+    std::vector<double> m_minusModels; // f at P − δ_k of every parameter
+    std::vector<double> m_probeSets;   // the 2p probe parameter vectors of one Jacobian
+    std::vector<std::span<const double>> m_probeParams; // views of the probe vectors, in probing order
+    std::vector<std::span<double>> m_probeModels;       // where each probe's curve goes
+    std::vector<std::size_t> m_probed;                  // parameters probed (a zero step is not)
+    std::vector<double> m_model;                        // f of the last ComputeSumOfSquares (the trial)
+    std::vector<double> m_current;                      // f at the accepted parameters
+    std::vector<double> m_currentAt;                    // the parameters m_current belongs to
     bool m_currentValid = false;
 };
 
