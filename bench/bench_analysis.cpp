@@ -12,9 +12,9 @@
 #include "analysis/Conversions.h"
 #include "analysis/PeakFinder.h"
 #include "analysis/TheoreticalPeaks.h"
+#include "support/RecordingUserPort.h"
 #include "workbench/CommandTable.h"
 #include "workbench/Commands.h"
-#include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <benchmark/benchmark.h>

@@ -5,8 +5,8 @@
 #include "fitting/AutoFit.h"
 #include "model/Commits.h"
 #include "simulation/SimulationDriver.h"
+#include "support/RecordingUserPort.h"
 #include "workbench/Commands.h"
-#include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <benchmark/benchmark.h>

@@ -2,8 +2,8 @@
 // the measured curve, and fitted from a start away from the true values.
 
 #include "base/NumberText.h"
+#include "support/RecordingUserPort.h"
 #include "workbench/Commands.h"
-#include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <cmath>

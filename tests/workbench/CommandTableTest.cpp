@@ -2,7 +2,7 @@
 
 #include "workbench/CommandTable.h"
 
-#include "workbench/RecordingUserPort.h"
+#include "support/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <gtest/gtest.h>

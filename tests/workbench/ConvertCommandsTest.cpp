@@ -1,9 +1,9 @@
 // The Convert submenu through the command path: C0 vs E followed by Co0 to i1 and Cr0 to i1, the
 // inverse, and the message of the general conversions at a non-planar electrode.
 
+#include "support/RecordingUserPort.h"
 #include "workbench/CommandTable.h"
 #include "workbench/Commands.h"
-#include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <cmath>

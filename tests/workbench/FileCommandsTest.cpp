@@ -2,9 +2,9 @@
 // files it must refuse without changing the experiment or the curves.
 
 #include "base/NumberText.h"
+#include "support/RecordingUserPort.h"
 #include "workbench/Commands.h"
 #include "workbench/FormCommands.h"
-#include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The fit commands' bookkeeping: report lines, curve columns, the fit error, separation columns.
 
+#include "support/RecordingUserPort.h"
 #include "workbench/Commands.h"
-#include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <gtest/gtest.h>

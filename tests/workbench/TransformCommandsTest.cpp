@@ -4,9 +4,9 @@
 
 #include "analysis/VoltammogramTheory.h"
 #include "base/NumberText.h"
+#include "support/RecordingUserPort.h"
 #include "workbench/CommandTable.h"
 #include "workbench/Commands.h"
-#include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <cmath>

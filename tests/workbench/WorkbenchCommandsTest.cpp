@@ -1,9 +1,9 @@
 // Commands through the workbench: menu availability, Simulate, the result log and the timing report.
 
+#include "support/RecordingUserPort.h"
 #include "workbench/CommandTable.h"
 #include "workbench/Commands.h"
 #include "workbench/FormCommands.h"
-#include "workbench/RecordingUserPort.h"
 #include "workbench/Workbench.h"
 
 #include <gtest/gtest.h>

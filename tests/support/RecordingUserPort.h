@@ -1,6 +1,6 @@
 #pragma once
-// A user port that records what the commands asked of the platform and answers dialogs from queues.
-// Used by the tests.
+// A user port that records what the commands asked of the platform and answers dialogs from queues:
+// the test double of the tests and benchmarks that drive workbench commands without a window.
 
 #include "base/UserPort.h"
 
