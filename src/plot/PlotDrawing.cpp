@@ -1,10 +1,8 @@
 #include "plot/PlotDrawing.h"
 
-#include "base/Failure.h"
 #include "base/NumberText.h"
 #include "plot/AxisScale.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -12,12 +10,6 @@
 namespace tessaly {
 
 namespace {
-
-// Decade searches: ordinates from 1e-15 (femtoamperes) up, abscissae from 1e-5 up.
-constexpr int kYDecadeLow = -15;
-constexpr int kYDecadeHigh = 8;
-constexpr int kXDecadeLow = -5;
-constexpr int kXDecadeHigh = 5;
 
 // Margins around the frame as fractions of the frame's extent.
 constexpr double kSideMargin = 0.08;
@@ -28,27 +20,6 @@ constexpr double kXTickLength = 0.02;     // of dY
 constexpr double kYTickLength = 0.01;     // of dX
 constexpr double kYLabelOffset = 0.04;    // of dX, outside the frame
 constexpr double kMarkerHalfSide = 0.005; // of dX and dY
-
-// Raises "Subscript out of range" unless 0 <= index < size.
-void checkIndexBelow(long long index, std::size_t size) {
-    if (index < 0 || static_cast<unsigned long long>(index) >= size)
-        raise(failure_text::subscriptOutOfRange);
-}
-
-void checkInput(const PlotInput& input, bool xAuto) {
-    if (input.columns < 1)
-        raise(failure_text::subscriptOutOfRange);
-    checkIndexBelow(input.NCurves, static_cast<std::size_t>(input.columns));
-    checkIndexBelow(input.NCurves, input.CurveColor.size());
-    if (input.NCurves > kOptionSlots)
-        checkIndexBelow(input.NCurves, input.CurveStyle.size());
-    if (xAuto || input.first <= input.last)
-        checkIndexBelow(input.first, input.abscissa.size());
-    if (input.first <= input.last) {
-        checkIndexBelow(input.last, input.abscissa.size());
-        checkIndexBelow((static_cast<long long>(input.last) + 1) * input.columns - 1, input.curves.size());
-    }
-}
 
 int curveStyleOf(const PlotInput& input, const PlotOptions& options, int c) {
     if (c <= kOptionSlots)
@@ -61,12 +32,31 @@ std::string tickLabel(double position, double decade) {
     return formatMask(position / decade, "0");
 }
 
-struct Extent {
-    double dX; // frame width, abscissa units
-    double dY; // frame height, ordinate units
+// The frame of a drawing with a non-empty X range.
+struct Frame {
+    double Xmin, Xmax, Ymin, Ymax; // limits, abscissa and ordinate units
+    double dX;                     // frame width, abscissa units
+    double dY;                     // frame height, ordinate units; never 0
+    double XDecade, YDecade;       // units of the tick labels
 };
 
-void drawCurves(const PlotInput& input, const PlotOptions& options, const Extent& e, Canvas& canvas) {
+Frame frameOf(const PlotLimits& limits) {
+    // A flat frame (all ordinates equal with manual limits, or all zero) still needs a vertical extent
+    // for the coordinate system and the marks: take the size of the value, or 1.
+    double dY = limits.Ymax - limits.Ymin;
+    if (dY == 0.0)
+        dY = limits.Ymax != 0.0 ? std::fabs(limits.Ymax) : 1.0;
+    return Frame{.Xmin = limits.Xmin,
+                 .Xmax = limits.Xmax,
+                 .Ymin = limits.Ymin,
+                 .Ymax = limits.Ymax,
+                 .dX = limits.Xmax - limits.Xmin,
+                 .dY = dY,
+                 .XDecade = limits.XDecade,
+                 .YDecade = limits.YDecade};
+}
+
+void drawCurves(const PlotInput& input, const PlotOptions& options, const Frame& e, Canvas& canvas) {
     for (int c = 1; c <= input.NCurves; ++c) {
         const int style = curveStyleOf(input, options, c);
         const Colour colour = input.CurveColor[static_cast<std::size_t>(c)];
@@ -95,152 +85,107 @@ void drawCurves(const PlotInput& input, const PlotOptions& options, const Extent
     }
 }
 
-} // namespace
+// The Y title, the zero line, the frame and the X title; returns the coordinate system the rest is
+// drawn in (mirrored left to right when the options ask for it).
+UserScale drawFrame(const PlotInput& input, bool mirrored, const Frame& f, Canvas& canvas) {
+    const double top = f.Ymax + kTopMargin * f.dY;
+    const double bottom = f.Ymin - kBottomMargin * f.dY;
+    UserScale scale{f.Xmin - kSideMargin * f.dX, top, f.Xmax + kSideMargin * f.dX, bottom};
+    canvas.setScale(scale);
 
-PlotInput plotInputOf(const CurveStore& store, const PointArray& abscissa) {
-    PlotInput input;
-    input.first = store.FirstPoint;
-    input.last = store.LastPoint;
-    input.abscissa = abscissa.span();
-    input.curves = store.Curve.data();
-    input.columns = PointTable::stride();
-    input.NCurves = store.NCurves;
-    input.CurveStyle = store.CurveStyle;
-    input.CurveColor = store.CurveColor;
-    input.XTitle = store.XTitle;
-    input.YTitle = store.YTitle;
-    return input;
+    canvas.text(f.Xmin - kSideMargin * f.dX, top,
+                "  " + std::string(input.YTitle) + "  " + formatMask(f.YDecade, "0E-0"), TextAnchor::TopLeft);
+
+    if (f.Ymin < 0.0 && f.Ymax > 0.0) {
+        canvas.setPen(PenStyle::Dashed);
+        canvas.line(f.Xmin, 0.0, f.Xmax, 0.0, kBlack);
+        canvas.setPen(PenStyle::Solid);
+    }
+
+    if (mirrored) {
+        // Mirrored left to right; the Y title printed above stays where it is.
+        scale = UserScale{f.Xmax + kSideMargin * f.dX, top, f.Xmin - kSideMargin * f.dX, bottom};
+        canvas.setScale(scale);
+    }
+
+    canvas.rectangle(f.Xmin, f.Ymin, f.Xmax, f.Ymax, kBlack);
+    canvas.text((f.Xmin + f.Xmax) / 2.0, f.Ymin - kXTitleDrop * f.dY,
+                std::string(input.XTitle) + "  " + formatMask(f.XDecade, "0E-0"), TextAnchor::TopCentre);
+    return scale;
 }
 
-PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotState& state, Canvas& canvas) {
-    checkInput(input, options.Xauto);
-    PlotOutcome outcome;
+void drawXMarks(const Frame& f, const TickStep& xStep, Canvas& canvas) {
+    const int xTicks = xStep.valid ? marksThrough(f.Xmin, f.Xmax, xStep.step) : 0;
+    for (int j = 0; j < xTicks; ++j) {
+        const double x = f.Xmin + j * xStep.step;
+        canvas.line(x, f.Ymin, x, f.Ymin + kXTickLength * f.dY, kBlack);
+        canvas.text(x, f.Ymin, tickLabel(x, f.XDecade), TextAnchor::TopLeft);
+    }
+}
 
+void drawYMarks(const Frame& f, const TickStep& yStep, bool mirrored, Canvas& canvas) {
+    if (!mirrored) {
+        const int yTicks = yStep.valid ? marksThrough(f.Ymin, f.Ymax, yStep.step) : 0;
+        for (int j = 0; j < yTicks; ++j) {
+            const double y = f.Ymin + j * yStep.step;
+            canvas.line(f.Xmin, y, f.Xmin + kYTickLength * f.dX, y, kBlack);
+            canvas.text(f.Xmin - kYLabelOffset * f.dX, y, tickLabel(y, f.YDecade), TextAnchor::TopLeft);
+        }
+        return;
+    }
+    // Counted down from the top, so the spacing follows the lower limit. A lower limit within half a
+    // decade unit of 0 (all currents of one sign) gives no count; the labels then keep the spacing of
+    // the normal direction rather than vanishing.
+    TickStep downStep = tickStep(f.Ymin, f.YDecade);
+    if (!downStep.valid)
+        downStep = yStep;
+    const int yTicks = downStep.valid ? marksThrough(-f.Ymax, -f.Ymin, downStep.step) : 0;
+    for (int j = 0; j < yTicks; ++j) {
+        const double y = f.Ymax - j * downStep.step;
+        canvas.line(f.Xmax, y, f.Xmax - kYTickLength * f.dX, y, kBlack);
+        canvas.text(f.Xmax + kYLabelOffset * f.dX, y, tickLabel(y, f.YDecade), TextAnchor::TopLeft);
+    }
+}
+
+void drawGrid(const Frame& f, const TickStep& xStep, const TickStep& yStep, Canvas& canvas) {
+    canvas.setPen(PenStyle::Dashed);
+    const int xLines = xStep.valid ? marksBefore(f.Xmin, f.Xmax, xStep.step) : 0;
+    for (int j = 0; j < xLines; ++j) {
+        const double x = f.Xmin + j * xStep.step;
+        canvas.line(x, f.Ymin, x, f.Ymax, kBlack);
+    }
+    const int yLines = yStep.valid ? marksBefore(f.Ymin, f.Ymax, yStep.step) : 0;
+    for (int j = 0; j < yLines; ++j) {
+        const double y = f.Ymin + j * yStep.step;
+        canvas.line(f.Xmin, y, f.Xmax, y, kBlack);
+    }
+    canvas.setPen(PenStyle::Solid);
+}
+
+} // namespace
+
+PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotState& state, Canvas& canvas) {
+    const PlotLimits limits = plotLimits(input, options); // checks every index before anything is drawn
     applyOptionsToState(options, state);
+    keepFrame(limits, state);
     canvas.clear();
 
-    if (options.Xauto) {
-        state.Xmin = state.Xmax = input.abscissa[static_cast<std::size_t>(input.first)];
-        for (int i = input.first; i <= input.last; ++i) {
-            const double x = input.abscissa[static_cast<std::size_t>(i)];
-            state.Xmin = std::min(state.Xmin, x);
-            state.Xmax = std::max(state.Xmax, x);
-        }
-    }
-    if (options.Yauto) {
-        // The range always reaches 0 from above and starts at most at 10 from below.
-        state.Ymax = 0.0;
-        state.Ymin = 10.0;
-        for (int c = 1; c <= input.NCurves; ++c) {
-            for (int i = input.first; i <= input.last; ++i) {
-                const double y = input.curve(i, c);
-                state.Ymin = std::min(state.Ymin, y);
-                state.Ymax = std::max(state.Ymax, y);
-            }
-        }
-    }
-
-    const Decade yDecade = findDecade(std::max(state.Ymax, std::fabs(state.Ymin)), kYDecadeLow, kYDecadeHigh);
-    if (yDecade.found && options.Yauto) {
-        state.Ymax = roundUpLimit(state.Ymax, yDecade.unit);
-        state.Ymin = roundDownLimit(state.Ymin, yDecade.unit);
-    }
-    const Decade xDecade = findDecade(std::max(state.Xmax, std::fabs(state.Xmin)), kXDecadeLow, kXDecadeHigh);
-    if (xDecade.found && options.Xauto) {
-        state.Xmax = roundUpLimit(state.Xmax, xDecade.unit);
-        if (state.Xmin != 0.0) // a range starting at exactly 0 (time) keeps 0
-            state.Xmin = roundDownLimit(state.Xmin, xDecade.unit);
-    }
-    outcome.XDecade = xDecade.unit;
-    outcome.YDecade = yDecade.unit;
-
-    const double Xmin = state.Xmin;
-    const double Xmax = state.Xmax;
-    const double Ymin = state.Ymin;
-    const double Ymax = state.Ymax;
-    const double dX = Xmax - Xmin;
-    if (dX == 0.0)
+    PlotOutcome outcome;
+    outcome.XDecade = limits.XDecade;
+    outcome.YDecade = limits.YDecade;
+    if (!limits.hasXRange())
         return outcome;
-    // A flat frame (all ordinates equal with manual limits, or all zero) still needs a vertical extent
-    // for the coordinate system and the marks: take the size of the value, or 1.
-    double dY = Ymax - Ymin;
-    if (dY == 0.0)
-        dY = Ymax != 0.0 ? std::fabs(Ymax) : 1.0;
-    const Extent extent{dX, dY};
     outcome.result = PlotResult::Drawn;
 
-    const double top = Ymax + kTopMargin * dY;
-    const double bottom = Ymin - kBottomMargin * dY;
-    outcome.scale = UserScale{Xmin - kSideMargin * dX, top, Xmax + kSideMargin * dX, bottom};
-    canvas.setScale(outcome.scale);
-
-    canvas.text(Xmin - kSideMargin * dX, top,
-                "  " + std::string(input.YTitle) + "  " + formatMask(yDecade.unit, "0E-0"),
-                TextAnchor::TopLeft);
-
-    if (Ymin < 0.0 && Ymax > 0.0) {
-        canvas.setPen(PenStyle::Dashed);
-        canvas.line(Xmin, 0.0, Xmax, 0.0, kBlack);
-        canvas.setPen(PenStyle::Solid);
-    }
-
-    if (options.CheckXdir) {
-        // Mirrored left to right; the Y title printed above stays where it is.
-        outcome.scale = UserScale{Xmax + kSideMargin * dX, top, Xmin - kSideMargin * dX, bottom};
-        canvas.setScale(outcome.scale);
-    }
-
-    canvas.rectangle(Xmin, Ymin, Xmax, Ymax, kBlack);
-    canvas.text((Xmin + Xmax) / 2.0, Ymin - kXTitleDrop * dY,
-                std::string(input.XTitle) + "  " + formatMask(xDecade.unit, "0E-0"), TextAnchor::TopCentre);
-
-    drawCurves(input, options, extent, canvas);
-
-    const TickStep xStep = tickStep(dX, xDecade.unit);
-    const int xTicks = xStep.valid ? marksThrough(Xmin, Xmax, xStep.step) : 0;
-    for (int j = 0; j < xTicks; ++j) {
-        const double x = Xmin + j * xStep.step;
-        canvas.line(x, Ymin, x, Ymin + kXTickLength * dY, kBlack);
-        canvas.text(x, Ymin, tickLabel(x, xDecade.unit), TextAnchor::TopLeft);
-    }
-
-    const TickStep yStep = tickStep(Ymax, yDecade.unit);
-    if (!options.CheckXdir) {
-        const int yTicks = yStep.valid ? marksThrough(Ymin, Ymax, yStep.step) : 0;
-        for (int j = 0; j < yTicks; ++j) {
-            const double y = Ymin + j * yStep.step;
-            canvas.line(Xmin, y, Xmin + kYTickLength * dX, y, kBlack);
-            canvas.text(Xmin - kYLabelOffset * dX, y, tickLabel(y, yDecade.unit), TextAnchor::TopLeft);
-        }
-    } else {
-        // Counted down from the top, so the spacing follows the lower limit. A lower limit within half a
-        // decade unit of 0 (all currents of one sign) gives no count; the labels then keep the spacing of
-        // the normal direction rather than vanishing.
-        TickStep downStep = tickStep(Ymin, yDecade.unit);
-        if (!downStep.valid)
-            downStep = yStep;
-        const int yTicks = downStep.valid ? marksThrough(-Ymax, -Ymin, downStep.step) : 0;
-        for (int j = 0; j < yTicks; ++j) {
-            const double y = Ymax - j * downStep.step;
-            canvas.line(Xmax, y, Xmax - kYTickLength * dX, y, kBlack);
-            canvas.text(Xmax + kYLabelOffset * dX, y, tickLabel(y, yDecade.unit), TextAnchor::TopLeft);
-        }
-    }
-
-    if (state.ShowGrid) {
-        canvas.setPen(PenStyle::Dashed);
-        const int xLines = xStep.valid ? marksBefore(Xmin, Xmax, xStep.step) : 0;
-        for (int j = 0; j < xLines; ++j) {
-            const double x = Xmin + j * xStep.step;
-            canvas.line(x, Ymin, x, Ymax, kBlack);
-        }
-        const int yLines = yStep.valid ? marksBefore(Ymin, Ymax, yStep.step) : 0;
-        for (int j = 0; j < yLines; ++j) {
-            const double y = Ymin + j * yStep.step;
-            canvas.line(Xmin, y, Xmax, y, kBlack);
-        }
-        canvas.setPen(PenStyle::Solid);
-    }
+    const Frame frame = frameOf(limits);
+    outcome.scale = drawFrame(input, options.CheckXdir, frame, canvas);
+    drawCurves(input, options, frame, canvas);
+    const TickStep xStep = tickStep(frame.dX, frame.XDecade);
+    const TickStep yStep = tickStep(frame.Ymax, frame.YDecade);
+    drawXMarks(frame, xStep, canvas);
+    drawYMarks(frame, yStep, options.CheckXdir, canvas);
+    if (state.ShowGrid)
+        drawGrid(frame, xStep, yStep, canvas);
     return outcome;
 }
 

@@ -29,40 +29,31 @@ void Workbench::clearResults() {
     m_port.resultLogChanged();
 }
 
-namespace {
-
-// Drawing without a window: the plot limits and the empty-range check still follow.
-class NullCanvas : public Canvas {
-public:
-    void clear() override {}
-    void setScale(const UserScale&) override {}
-    void setPen(PenStyle) override {}
-    void line(double, double, double, double, Colour) override {}
-    void rectangle(double, double, double, double, Colour) override {}
-    void filledRectangle(double, double, double, double, Colour) override {}
-    void pixel(double, double, Colour) override {}
-    void text(double, double, std::string_view, TextAnchor) override {}
-};
-
-} // namespace
-
 void Workbench::redraw(Abscissa abscissa) {
     plotRequest = {store.FirstPoint, store.LastPoint, abscissa, true};
-    NullCanvas canvas;
-    if (paintPlot(canvas).result == PlotResult::NoData)
+    PlotOptionsForm(plotOptions).apply(plotState, store.CurveStyle);
+    const PlotLimits limits = plotLimits(plotInput(), plotOptions);
+    keepFrame(limits, plotState);
+    if (!limits.hasXRange())
         m_port.showMessage(kNoDataText, kNoDataTitle, kNoDataIcon);
     m_port.plotChanged();
+}
+
+PlotInput Workbench::plotInput() const {
+    const bool potential = !plotRequest.valid || plotRequest.abscissa == Abscissa::Potential;
+    PlotInput input = plotInputOf(store, potential ? store.E : store.XAxis);
+    if (plotRequest.valid) {
+        input.first = plotRequest.first;
+        input.last = plotRequest.last;
+    }
+    return input;
 }
 
 PlotOutcome Workbench::paintPlot(Canvas& canvas) {
     if (!plotRequest.valid)
         return {};
     PlotOptionsForm(plotOptions).apply(plotState, store.CurveStyle);
-    PlotInput input =
-        plotInputOf(store, plotRequest.abscissa == Abscissa::Potential ? store.E : store.XAxis);
-    input.first = plotRequest.first;
-    input.last = plotRequest.last;
-    return drawPlot(input, plotOptions, plotState, canvas);
+    return drawPlot(plotInput(), plotOptions, plotState, canvas);
 }
 
 void Workbench::showNotices(const Notices& notices) {

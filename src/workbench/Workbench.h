@@ -53,9 +53,13 @@ public:
     // The result window's Clear.
     void clearResults();
 
-    // Plot(FirstPoint, LastPoint, abscissa): re-reads the plot options, draws (which fixes the plot
-    // limits the analyses and the mouse read), reports an empty X range, and asks for a repaint.
+    // Plot(FirstPoint, LastPoint, abscissa): re-reads the plot options, fixes the frame the mouse reads,
+    // reports an empty X range, and asks for a repaint.
     void redraw(Abscissa abscissa);
+
+    // What the plot shows: the last plot request over the store; before the first one, the store's
+    // active range against the potential.
+    PlotInput plotInput() const;
 
     // Draws the last plot request on a canvas (the window's repaint); nothing before the first draw.
     PlotOutcome paintPlot(Canvas& canvas);

@@ -3,6 +3,7 @@
 
 #include "analysis/VoltammogramTheory.h"
 #include "base/NumberText.h"
+#include "plot/RecordingCanvas.h"
 #include "support/RecordingUserPort.h"
 #include "workbench/CommandTable.h"
 #include "workbench/Commands.h"
@@ -83,6 +84,41 @@ TEST(FindPeakCommand, OnlyOneCycleGetsTheTwoPeakSummary) {
     b.run("FindPeak");
     EXPECT_NE(b.wb.log.text().find("Ep2 - Ep1"), std::string::npos);
     EXPECT_EQ(b.wb.log.text().find("Ipc = "), std::string::npos);
+}
+
+// The threshold is 2 % of the Y range of the plot as it stands now, the same range a repaint would
+// draw, whether or not a window has painted since the store changed.
+TEST(FindPeakCommand, ThresholdFollowsThePlotAsDrawnNow) {
+    Bench b;
+    testing::SweepSetup sweep;
+    sweep.cycle = true;
+    sweep.nf = kNf;
+    sweep.nFACsqrtD = 1e-8; // a small voltammogram, drawn alone
+    sweep.substeps = 2;
+    testing::writeReversibleSweep(b.wb.store, sweep);
+    b.wb.params.committed.CycleCount = 1;
+    b.wb.redraw(Abscissa::Potential);
+    b.run("FindPeak");
+    EXPECT_EQ(b.wb.log.text().rfind("Curve 1:\r\nPeak 1: Ep= ", 0), 0u) << b.wb.log.text();
+
+    // A curve 100 times larger joins it in the store, not yet redrawn: the small one is now below 2 %.
+    for (int k = 0; k < b.wb.store.NPoints; ++k)
+        b.wb.store.Curve(k, 2) = 100.0 * b.wb.store.Curve(k, 1);
+    b.wb.store.NCurves = 2;
+    b.wb.clearResults();
+    b.run("FindPeak");
+    const std::string unpainted = b.wb.log.text();
+    EXPECT_EQ(unpainted.rfind("Curve 1:\r\nCurve 2:\r\nPeak 1: Ep= ", 0), 0u) << unpainted;
+
+    // A repaint draws in the same frame and leaves the report as it was.
+    RecordingCanvas canvas;
+    ASSERT_EQ(b.wb.paintPlot(canvas).result, PlotResult::Drawn);
+    const PlotLimits limits = plotLimits(b.wb.plotInput(), b.wb.plotOptions);
+    EXPECT_EQ(b.wb.plotState.Ymin, limits.Ymin);
+    EXPECT_EQ(b.wb.plotState.Ymax, limits.Ymax);
+    b.wb.clearResults();
+    b.run("FindPeak");
+    EXPECT_EQ(b.wb.log.text(), unpainted);
 }
 
 TEST(TheoreticalPeakCommand, CommitsTheExperimentAndWritesTheHeaderAndLines) {
