@@ -73,68 +73,20 @@ bool ScriptRunner::runLine(const std::string& text, int lineNumber) {
         return fail(lineNumber, *line.error);
     if (line.words.empty())
         return true;
-    const std::vector<std::string>& w = line.words;
+    const Words& w = line.words;
     const std::string verb = lower(w[0]);
-    auto needWords = [&](std::size_t n) { return w.size() == n; };
-
-    if (verb == "set") {
-        if (!needWords(3))
-            return fail(lineNumber, "usage: set NAME TEXT");
-        const FormStatus status = setField(m_wb, w[1], w[2]);
-        if (status == FormStatus::UnknownName)
-            return fail(lineNumber, "unknown field " + w[1]);
-        if (status == FormStatus::BadValue)
-            return fail(lineNumber, w[1] + " is not a text field");
-        return true;
-    }
-    if (verb == "check") {
-        const auto value = w.size() == 3 ? parseInt(w[2]) : std::nullopt;
-        if (!value || (*value != 0 && *value != 1))
-            return fail(lineNumber, "usage: check NAME 0|1");
-        const FormStatus status = setCheck(m_wb, w[1], *value == 1);
-        if (status == FormStatus::UnknownName)
-            return fail(lineNumber, "unknown check box " + w[1]);
-        if (status == FormStatus::BadValue)
-            return fail(lineNumber, w[1] + " is not a check box");
-        return true;
-    }
-    if (verb == "select") {
-        const auto value = w.size() == 3 ? parseInt(w[2]) : std::nullopt;
-        if (!value)
-            return fail(lineNumber, "usage: select GROUP N");
-        const FormStatus status = selectOption(m_wb, w[1], *value);
-        if (status == FormStatus::UnknownName)
-            return fail(lineNumber, "unknown option group " + w[1]);
-        if (status == FormStatus::BadValue)
-            m_err << "tessaly-cli: line " << lineNumber << ": option " << w[2] << " of " << w[1]
-                  << " cannot be chosen now\n";
-        return true;
-    }
-    if (verb == "show" || verb == "ok") {
-        if (!needWords(2))
-            return fail(lineNumber, "usage: " + verb + " FORM");
-        const FormStatus status = verb == "show" ? showForm(m_wb, w[1]) : okForm(m_wb, w[1]);
-        if (status != FormStatus::Done)
-            return fail(lineNumber, "unknown dialog " + w[1]);
-        return true;
-    }
-    if (verb == "print") {
-        if (!needWords(2))
-            return fail(lineNumber, "usage: print NAME");
-        const auto value = printValue(m_wb, w[1]);
-        if (!value)
-            return fail(lineNumber, "unknown name " + w[1]);
-        m_out << w[1] << " = " << *value << '\n';
-        m_out.flush();
-        return true;
-    }
-    if (verb == "dump") {
-        if (!needWords(2))
-            return fail(lineNumber, "usage: dump FILE");
-        if (!dumpStore(m_wb, w[1]))
-            m_err << "tessaly-cli: line " << lineNumber << ": cannot write " << w[1] << '\n';
-        return true;
-    }
+    if (verb == "set")
+        return setLine(w, lineNumber);
+    if (verb == "check")
+        return checkLine(w, lineNumber);
+    if (verb == "select")
+        return selectLine(w, lineNumber);
+    if (verb == "show" || verb == "ok")
+        return formLine(verb, w, lineNumber);
+    if (verb == "print")
+        return printLine(w, lineNumber);
+    if (verb == "dump")
+        return dumpLine(w, lineNumber);
     if (verb == "clear") {
         clearResultsCommand(m_wb);
         return true;
@@ -143,8 +95,75 @@ bool ScriptRunner::runLine(const std::string& text, int lineNumber) {
         m_exit = true;
         return true;
     }
+    return menuLine(w, lineNumber);
+}
 
-    // A menu command; its argument answers the file dialog or input box it opens.
+bool ScriptRunner::setLine(const Words& w, int lineNumber) {
+    if (w.size() != 3)
+        return fail(lineNumber, "usage: set NAME TEXT");
+    const FormStatus status = setField(m_wb, w[1], w[2]);
+    if (status == FormStatus::UnknownName)
+        return fail(lineNumber, "unknown field " + w[1]);
+    if (status == FormStatus::BadValue)
+        return fail(lineNumber, w[1] + " is not a text field");
+    return true;
+}
+
+bool ScriptRunner::checkLine(const Words& w, int lineNumber) {
+    const auto value = w.size() == 3 ? parseInt(w[2]) : std::nullopt;
+    if (!value || (*value != 0 && *value != 1))
+        return fail(lineNumber, "usage: check NAME 0|1");
+    const FormStatus status = setCheck(m_wb, w[1], *value == 1);
+    if (status == FormStatus::UnknownName)
+        return fail(lineNumber, "unknown check box " + w[1]);
+    if (status == FormStatus::BadValue)
+        return fail(lineNumber, w[1] + " is not a check box");
+    return true;
+}
+
+bool ScriptRunner::selectLine(const Words& w, int lineNumber) {
+    const auto value = w.size() == 3 ? parseInt(w[2]) : std::nullopt;
+    if (!value)
+        return fail(lineNumber, "usage: select GROUP N");
+    const FormStatus status = selectOption(m_wb, w[1], *value);
+    if (status == FormStatus::UnknownName)
+        return fail(lineNumber, "unknown option group " + w[1]);
+    if (status == FormStatus::BadValue)
+        m_err << "tessaly-cli: line " << lineNumber << ": option " << w[2] << " of " << w[1]
+              << " cannot be chosen now\n";
+    return true;
+}
+
+bool ScriptRunner::formLine(const std::string& verb, const Words& w, int lineNumber) {
+    if (w.size() != 2)
+        return fail(lineNumber, "usage: " + verb + " FORM");
+    const FormStatus status = verb == "show" ? showForm(m_wb, w[1]) : okForm(m_wb, w[1]);
+    if (status != FormStatus::Done)
+        return fail(lineNumber, "unknown dialog " + w[1]);
+    return true;
+}
+
+bool ScriptRunner::printLine(const Words& w, int lineNumber) {
+    if (w.size() != 2)
+        return fail(lineNumber, "usage: print NAME");
+    const auto value = printValue(m_wb, w[1]);
+    if (!value)
+        return fail(lineNumber, "unknown name " + w[1]);
+    m_out << w[1] << " = " << *value << '\n';
+    m_out.flush();
+    return true;
+}
+
+bool ScriptRunner::dumpLine(const Words& w, int lineNumber) {
+    if (w.size() != 2)
+        return fail(lineNumber, "usage: dump FILE");
+    if (!dumpStore(m_wb, w[1]))
+        m_err << "tessaly-cli: line " << lineNumber << ": cannot write " << w[1] << '\n';
+    return true;
+}
+
+// A menu command; its argument answers the file dialog or input box it opens.
+bool ScriptRunner::menuLine(const Words& w, int lineNumber) {
     if (w.size() > 2)
         return fail(lineNumber, "a menu command takes at most one argument");
     m_port.setPendingAnswer(w.size() == 2 ? std::optional<std::string>(w[1]) : std::nullopt);

@@ -3,6 +3,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace tessaly {
 
@@ -24,7 +25,17 @@ public:
     bool exitRequested() const { return m_exit; }
 
 private:
+    using Words = std::vector<std::string>;
+
     bool fail(int lineNumber, const std::string& text);
+    // One handler per script verb; each returns what runLine returns.
+    bool setLine(const Words& w, int lineNumber);
+    bool checkLine(const Words& w, int lineNumber);
+    bool selectLine(const Words& w, int lineNumber);
+    bool formLine(const std::string& verb, const Words& w, int lineNumber);
+    bool printLine(const Words& w, int lineNumber);
+    bool dumpLine(const Words& w, int lineNumber);
+    bool menuLine(const Words& w, int lineNumber);
 
     Workbench& m_wb;
     ConsolePort& m_port;

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <type_traits>
+#include <variant>
 
 namespace tessaly {
 namespace {
@@ -46,6 +48,94 @@ bool inColumns(int c) {
     return c >= 0 && c <= kMaxColumn;
 }
 
+std::string flag(bool value) {
+    return value ? "1" : "0";
+}
+
+// The store scalars, plot limits, plot options and the result log, by name.
+struct ScalarName {
+    std::string_view name;
+    std::string (*value)(const Workbench& wb);
+};
+
+// Point arrays, printed as NAME(i).
+struct PointArrayName {
+    std::string_view name;
+    double (*value)(const CurveStore& s, int i);
+};
+
+// Point-by-column tables, printed as NAME(i,c).
+struct PointTableName {
+    std::string_view name;
+    double (*value)(const CurveStore& s, int i, int c);
+};
+
+// The order of these tables is the order of --help.
+const ScalarName kScalars[] = {
+    {"NPoints", [](const Workbench& wb) { return std::to_string(wb.store.NPoints); }},
+    {"LastIndex", [](const Workbench& wb) { return std::to_string(wb.store.LastIndex); }},
+    {"FirstPoint", [](const Workbench& wb) { return std::to_string(wb.store.FirstPoint); }},
+    {"LastPoint", [](const Workbench& wb) { return std::to_string(wb.store.LastPoint); }},
+    {"NForward", [](const Workbench& wb) { return std::to_string(wb.store.NForward); }},
+    {"NCurves", [](const Workbench& wb) { return std::to_string(wb.store.NCurves); }},
+    {"CurveNo", [](const Workbench& wb) { return std::to_string(wb.store.CurveNo); }},
+    {"CurvesPerRun", [](const Workbench& wb) { return std::to_string(wb.store.CurvesPerRun); }},
+    {"XTitle", [](const Workbench& wb) { return wb.store.XTitle; }},
+    {"YTitle", [](const Workbench& wb) { return wb.store.YTitle; }},
+    {"Xmin", [](const Workbench& wb) { return fullPrecision(wb.plotState.Xmin); }},
+    {"Xmax", [](const Workbench& wb) { return fullPrecision(wb.plotState.Xmax); }},
+    {"Ymin", [](const Workbench& wb) { return fullPrecision(wb.plotState.Ymin); }},
+    {"Ymax", [](const Workbench& wb) { return fullPrecision(wb.plotState.Ymax); }},
+    {"ElapsedTime", [](const Workbench& wb) { return fullPrecision(wb.ElapsedTime); }},
+    {"XminText", [](const Workbench& wb) { return wb.plotOptions.XminText; }},
+    {"XmaxText", [](const Workbench& wb) { return wb.plotOptions.XmaxText; }},
+    {"YminText", [](const Workbench& wb) { return wb.plotOptions.YminText; }},
+    {"YmaxText", [](const Workbench& wb) { return wb.plotOptions.YmaxText; }},
+    {"Xauto", [](const Workbench& wb) { return flag(wb.plotOptions.Xauto); }},
+    {"Yauto", [](const Workbench& wb) { return flag(wb.plotOptions.Yauto); }},
+    {"CheckGrid", [](const Workbench& wb) { return flag(wb.plotOptions.CheckGrid); }},
+    {"overlap", [](const Workbench& wb) { return flag(wb.plotOptions.overlap); }},
+    {"CheckXdir", [](const Workbench& wb) { return flag(wb.plotOptions.CheckXdir); }},
+    {"ResultLog", [](const Workbench& wb) { return wb.log.text(); }},
+};
+
+const PointArrayName kPointArrays[] = {
+    {"E", [](const CurveStore& s, int i) { return s.E[i]; }},
+    {"EApplied", [](const CurveStore& s, int i) { return s.EApplied[i]; }},
+    {"WaveT", [](const CurveStore& s, int i) { return s.WaveT[i]; }},
+    {"XAxis", [](const CurveStore& s, int i) { return s.XAxis[i]; }},
+};
+
+const PointTableName kPointTables[] = {
+    {"Curve", [](const CurveStore& s, int i, int c) { return s.Curve(i, c); }},
+    {"ComponentCurrent", [](const CurveStore& s, int i, int c) { return s.ComponentCurrent(i, c); }},
+    {"SurfaceConc", [](const CurveStore& s, int i, int c) { return s.SurfaceConc(i, c); }},
+};
+
+template <typename Entry, std::size_t N> const Entry* named(const Entry (&table)[N], std::string_view name) {
+    for (const Entry& entry : table)
+        if (entry.name == name)
+            return &entry;
+    return nullptr;
+}
+
+// A dialog field's text, selection, check or count, exactly as held.
+std::string fieldText(const FieldRef& field) {
+    return std::visit(
+        [](auto* v) -> std::string {
+            using T = std::remove_pointer_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::string>)
+                return *v;
+            else if constexpr (std::is_same_v<T, bool>)
+                return flag(*v);
+            else if constexpr (std::is_same_v<T, int>)
+                return std::to_string(*v);
+            else
+                return fullPrecision(*v);
+        },
+        field);
+}
+
 } // namespace
 
 std::string fullPrecision(double value) {
@@ -55,21 +145,8 @@ std::string fullPrecision(double value) {
 }
 
 std::optional<std::string> printValue(Workbench& wb, std::string_view name) {
-    if (const auto field = findField(wb.params, name)) {
-        return std::visit(
-            [](auto* v) -> std::string {
-                using T = std::remove_pointer_t<decltype(v)>;
-                if constexpr (std::is_same_v<T, std::string>)
-                    return *v;
-                else if constexpr (std::is_same_v<T, bool>)
-                    return *v ? "1" : "0";
-                else if constexpr (std::is_same_v<T, int>)
-                    return std::to_string(*v);
-                else
-                    return fullPrecision(*v);
-            },
-            *field);
-    }
+    if (const auto field = findField(wb.params, name))
+        return fieldText(*field);
     if (const auto value = findCommittedValue(wb.params, name))
         return fullPrecision(**value);
 
@@ -78,116 +155,30 @@ std::optional<std::string> printValue(Workbench& wb, std::string_view name) {
     if (!ix.ok)
         return std::nullopt;
     if (ix.first < 0) {
-        const std::string& n = ix.base;
-        if (n == "NPoints")
-            return std::to_string(s.NPoints);
-        if (n == "LastIndex")
-            return std::to_string(s.LastIndex);
-        if (n == "FirstPoint")
-            return std::to_string(s.FirstPoint);
-        if (n == "LastPoint")
-            return std::to_string(s.LastPoint);
-        if (n == "NForward")
-            return std::to_string(s.NForward);
-        if (n == "NCurves")
-            return std::to_string(s.NCurves);
-        if (n == "CurveNo")
-            return std::to_string(s.CurveNo);
-        if (n == "CurvesPerRun")
-            return std::to_string(s.CurvesPerRun);
-        if (n == "XTitle")
-            return s.XTitle;
-        if (n == "YTitle")
-            return s.YTitle;
-        if (n == "Xmin")
-            return fullPrecision(wb.plotState.Xmin);
-        if (n == "Xmax")
-            return fullPrecision(wb.plotState.Xmax);
-        if (n == "Ymin")
-            return fullPrecision(wb.plotState.Ymin);
-        if (n == "Ymax")
-            return fullPrecision(wb.plotState.Ymax);
-        if (n == "ElapsedTime")
-            return fullPrecision(wb.ElapsedTime);
-        if (n == "XminText")
-            return wb.plotOptions.XminText;
-        if (n == "XmaxText")
-            return wb.plotOptions.XmaxText;
-        if (n == "YminText")
-            return wb.plotOptions.YminText;
-        if (n == "YmaxText")
-            return wb.plotOptions.YmaxText;
-        if (n == "Xauto")
-            return wb.plotOptions.Xauto ? "1" : "0";
-        if (n == "Yauto")
-            return wb.plotOptions.Yauto ? "1" : "0";
-        if (n == "CheckGrid")
-            return wb.plotOptions.CheckGrid ? "1" : "0";
-        if (n == "overlap")
-            return wb.plotOptions.overlap ? "1" : "0";
-        if (n == "CheckXdir")
-            return wb.plotOptions.CheckXdir ? "1" : "0";
-        if (n == "ResultLog")
-            return wb.log.text();
-        return std::nullopt;
+        const ScalarName* scalar = named(kScalars, ix.base);
+        return scalar ? std::optional(scalar->value(wb)) : std::nullopt;
     }
     if (ix.second < 0) {
-        if (!inPoints(ix.first))
+        const PointArrayName* array = named(kPointArrays, ix.base);
+        if (!array || !inPoints(ix.first))
             return std::nullopt;
-        if (ix.base == "E")
-            return fullPrecision(s.E[ix.first]);
-        if (ix.base == "EApplied")
-            return fullPrecision(s.EApplied[ix.first]);
-        if (ix.base == "WaveT")
-            return fullPrecision(s.WaveT[ix.first]);
-        if (ix.base == "XAxis")
-            return fullPrecision(s.XAxis[ix.first]);
-        return std::nullopt;
+        return fullPrecision(array->value(s, ix.first));
     }
-    if (!inPoints(ix.first) || !inColumns(ix.second))
+    const PointTableName* table = named(kPointTables, ix.base);
+    if (!table || !inPoints(ix.first) || !inColumns(ix.second))
         return std::nullopt;
-    if (ix.base == "Curve")
-        return fullPrecision(s.Curve(ix.first, ix.second));
-    if (ix.base == "ComponentCurrent")
-        return fullPrecision(s.ComponentCurrent(ix.first, ix.second));
-    if (ix.base == "SurfaceConc")
-        return fullPrecision(s.SurfaceConc(ix.first, ix.second));
-    return std::nullopt;
+    return fullPrecision(table->value(s, ix.first, ix.second));
 }
 
 std::vector<std::string> printableStoreNames() {
-    return {"NPoints",
-            "LastIndex",
-            "FirstPoint",
-            "LastPoint",
-            "NForward",
-            "NCurves",
-            "CurveNo",
-            "CurvesPerRun",
-            "XTitle",
-            "YTitle",
-            "Xmin",
-            "Xmax",
-            "Ymin",
-            "Ymax",
-            "ElapsedTime",
-            "XminText",
-            "XmaxText",
-            "YminText",
-            "YmaxText",
-            "Xauto",
-            "Yauto",
-            "CheckGrid",
-            "overlap",
-            "CheckXdir",
-            "ResultLog",
-            "E(i)",
-            "EApplied(i)",
-            "WaveT(i)",
-            "XAxis(i)",
-            "Curve(i,c)",
-            "ComponentCurrent(i,c)",
-            "SurfaceConc(i,c)"};
+    std::vector<std::string> names;
+    for (const ScalarName& scalar : kScalars)
+        names.emplace_back(scalar.name);
+    for (const PointArrayName& array : kPointArrays)
+        names.push_back(std::string(array.name) + "(i)");
+    for (const PointTableName& table : kPointTables)
+        names.push_back(std::string(table.name) + "(i,c)");
+    return names;
 }
 
 bool dumpStore(const Workbench& wb, const std::string& path) {
