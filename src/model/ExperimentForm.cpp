@@ -19,6 +19,14 @@ FormReply ExperimentForm::type(std::string_view field, std::string_view text) {
     return changed(field);
 }
 
+FormReply ExperimentForm::ok() {
+    Notices notices;
+    commit(notices);
+    FormReply reply;
+    addNotices(reply, notices);
+    return reply;
+}
+
 std::optional<FormMessage> ExperimentForm::leave(std::string_view) {
     return std::nullopt;
 }

@@ -54,13 +54,16 @@ public:
     // A button other than OK.
     virtual FormReply press(std::string_view button);
 
-    // The OK button: the dialog's commit (the dialog then hides).
-    virtual FormReply ok() = 0;
+    // The OK button: the dialog's commit (the dialog then hides), with the messages it collected.
+    FormReply ok();
 
     // Text, offered and read-only state and caption of a control.
     FieldView view(std::string_view name) const;
 
 protected:
+    // The dialog's commit, collecting its messages.
+    virtual void commit(Notices& notices) = 0;
+
     // Fills the dialog-specific state of a control into its view (the text is already there).
     virtual void decorate(std::string_view name, FieldView& view) const = 0;
 

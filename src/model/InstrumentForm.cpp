@@ -460,12 +460,8 @@ FormReply InstrumentForm::press(std::string_view button) {
     return reply;
 }
 
-FormReply InstrumentForm::ok() {
-    Notices notices;
+void InstrumentForm::commit(Notices& notices) {
     commitInstrument(m_p, notices);
-    FormReply reply;
-    addNotices(reply, notices);
-    return reply;
 }
 
 // --- view

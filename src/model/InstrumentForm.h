@@ -27,10 +27,10 @@ public:
     FormReply select(std::string_view group, int option) override;
     // "Reset" (cmdReset).
     FormReply press(std::string_view button) override;
-    // The instrument commit.
-    FormReply ok() override;
 
 protected:
+    // The instrument commit.
+    void commit(Notices& notices) override;
     // Programme and geometry fields, TextTimeGrid/TextExpanding, "optElectrode(n)", the radius caption
     // on "radius", frames "FrameDigitalModel", "FrameDesignWaveform", "FramePrecon".
     void decorate(std::string_view name, FieldView& view) const override;

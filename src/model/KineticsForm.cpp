@@ -264,12 +264,8 @@ FormReply KineticsForm::click(std::string_view box, bool checked) {
     return {};
 }
 
-FormReply KineticsForm::ok() {
-    Notices notices;
+void KineticsForm::commit(Notices& notices) {
     commitKinetics(m_p, notices);
-    FormReply reply;
-    addNotices(reply, notices);
-    return reply;
 }
 
 void KineticsForm::decorate(std::string_view name, FieldView& view) const {

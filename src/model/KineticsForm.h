@@ -21,10 +21,10 @@ public:
     std::optional<FormMessage> leave(std::string_view field) override;
     // CheckFitted(n) for n = 10+i, 20+i, 30+i (charge row i), 40+j, 60+j (chemical row j).
     FormReply click(std::string_view box, bool checked) override;
-    // The kinetics commit.
-    FormReply ok() override;
 
 protected:
+    // The kinetics commit.
+    void commit(Notices& notices) override;
     // Rows and their fields, the captions of heter(i) and homo(j), limits shown while their
     // CheckFitted box is checked.
     void decorate(std::string_view name, FieldView& view) const override;

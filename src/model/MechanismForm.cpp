@@ -70,12 +70,8 @@ FormReply MechanismForm::select(std::string_view group, int option) {
     return {false, {}};
 }
 
-FormReply MechanismForm::ok() {
-    Notices notices;
+void MechanismForm::commit(Notices& notices) {
     rebuildMechanism(m_p, notices);
-    FormReply reply;
-    addNotices(reply, notices);
-    return reply;
 }
 
 void MechanismForm::decorate(std::string_view name, FieldView& view) const {

@@ -19,10 +19,10 @@ public:
     FormReply click(std::string_view box, bool checked) override;
     // mech n (1..18); OptionH / OptionOH with n = 1 choosing that option (0 the other one).
     FormReply select(std::string_view group, int option) override;
-    // The mechanism build (with the technique commit and the pH labels).
-    FormReply ok() override;
 
 protected:
+    // The mechanism build (with the technique commit and the pH labels).
+    void commit(Notices& notices) override;
     // Frames "FrameAnalytical", "FrameCharge", "FrameChemical"; the proton and water fields
     // charge(10i+3) and charge(10i+7), captioned with the label that follows them.
     void decorate(std::string_view name, FieldView& view) const override;

@@ -87,12 +87,8 @@ FormReply SpeciesForm::click(std::string_view box, bool checked) {
     return {};
 }
 
-FormReply SpeciesForm::ok() {
-    Notices notices;
+void SpeciesForm::commit(Notices& notices) {
     commitSpecies(m_p, notices);
-    FormReply reply;
-    addNotices(reply, notices);
-    return reply;
 }
 
 void SpeciesForm::decorate(std::string_view name, FieldView& view) const {

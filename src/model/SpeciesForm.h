@@ -19,10 +19,10 @@ public:
     FormReply changed(std::string_view field) override;
     // CheckPreEqu, CheckElectrode (re-equilibrate); CheckFitted(100+s), CheckFitted(120+s).
     FormReply click(std::string_view box, bool checked) override;
-    // The species commit.
-    FormReply ok() override;
 
 protected:
+    // The species commit.
+    void commit(Notices& notices) override;
     // Rows and their fields; the C and D limits shown while their CheckFitted box is checked.
     void decorate(std::string_view name, FieldView& view) const override;
 };

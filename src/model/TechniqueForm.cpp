@@ -19,9 +19,8 @@ FormReply TechniqueForm::select(std::string_view group, int option) {
     return {};
 }
 
-FormReply TechniqueForm::ok() {
+void TechniqueForm::commit(Notices&) {
     commitTechnique(m_p);
-    return {};
 }
 
 void TechniqueForm::decorate(std::string_view, FieldView&) const {}

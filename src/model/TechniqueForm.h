@@ -17,9 +17,10 @@ public:
     // optTech n (1..10): the option is chosen; the main window's I pulse command follows
     // (state techniqueForm.iPulseEnabled).
     FormReply select(std::string_view group, int option) override;
-    FormReply ok() override;
 
 protected:
+    // The technique commit.
+    void commit(Notices& notices) override;
     void decorate(std::string_view name, FieldView& view) const override;
 };
 
