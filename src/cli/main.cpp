@@ -4,7 +4,7 @@
 #include "cli/ScriptRunner.h"
 #include "workbench/Workbench.h"
 #ifdef TESSALY_WITH_RENDER
-#include "ui/OffscreenPlot.h"
+#include "render/OffscreenPlot.h"
 #endif
 
 #include <fstream>

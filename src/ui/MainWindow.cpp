@@ -1,11 +1,11 @@
 #include "ui/MainWindow.h"
 
 #include "base/Failure.h"
+#include "render/PlotImage.h"
 #include "ui/AboutDialog.h"
 #include "ui/FormDialog.h"
 #include "ui/MenuBinding.h"
 #include "ui/OptionsDialog.h"
-#include "ui/PlotImage.h"
 #include "ui/PlotWindow.h"
 #include "ui/QtUserPort.h"
 #include "ui/ResultWindow.h"

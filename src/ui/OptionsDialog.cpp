@@ -2,7 +2,7 @@
 
 #include "base/Failure.h"
 #include "plot/PlotOptions.h"
-#include "ui/QtCanvas.h"
+#include "render/QtCanvas.h"
 #include "workbench/FormCommands.h"
 #include "workbench/Workbench.h"
 

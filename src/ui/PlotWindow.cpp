@@ -1,7 +1,7 @@
 #include "ui/PlotWindow.h"
 
-#include "ui/PlotImage.h"
-#include "ui/QtCanvas.h"
+#include "render/PlotImage.h"
+#include "render/QtCanvas.h"
 #include "workbench/Workbench.h"
 
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 #include "ui/QtUserPort.h"
 
+#include "render/PlotImage.h"
 #include "ui/MainWindow.h"
-#include "ui/PlotImage.h"
 #include "ui/PlotWindow.h"
 #include "ui/ResultWindow.h"
 

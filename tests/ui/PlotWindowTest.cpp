@@ -2,7 +2,6 @@
 
 #include "UiTestSupport.h"
 #include "UiTests.h"
-#include "ui/QtCanvas.h"
 #include "ui/ResultWindow.h"
 
 #include <QAction>
@@ -11,7 +10,6 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,26 +33,6 @@ QByteArray head(const QString& path, int n) {
 }
 
 } // namespace
-
-void PlotWindowTest::canvasMapsUserCoordinatesOntoPixels() {
-    // A 100 x 100 pixel target over x 0..10 and y 0..10; then the same with x running right to left.
-    for (const bool reversed : {false, true}) {
-        QImage image(100, 100, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QtCanvas canvas(painter, QRectF(0, 0, 100, 100));
-        canvas.clear();
-        canvas.setScale(reversed ? UserScale{10, 10, 0, 0} : UserScale{0, 10, 10, 0});
-        canvas.pixel(2.5, 7.5, 0x0000FF); // red
-        canvas.line(5, 0, 5, 10, kBlack);
-        painter.end();
-        const int x = reversed ? 75 : 25;
-        QCOMPARE(image.pixelColor(x, 25), QColor(255, 0, 0));
-        QCOMPARE(image.pixelColor(50, 60), QColor(0, 0, 0));
-        QCOMPARE(image.pixelColor(10, 90), QColor(255, 255, 255));
-        const QPointF back = canvas.toUser(QPointF(x, 25));
-        QCOMPARE(back, QPointF(2.5, 7.5));
-    }
-}
 
 void PlotWindowTest::saveGraphWritesABitmapOfThePlotSize() {
     Desktop d;

@@ -31,7 +31,6 @@ private slots:
 class PlotWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void canvasMapsUserCoordinatesOntoPixels();
     void saveGraphWritesABitmapOfThePlotSize();
     void saveGraphWritesPngWhenTheNameSaysSo();
     void cancelledSaveGraphWritesNothing();

@@ -1,7 +1,7 @@
-#include "ui/PlotImage.h"
+#include "render/PlotImage.h"
 
 #include "base/Failure.h"
-#include "ui/QtCanvas.h"
+#include "render/QtCanvas.h"
 #include "workbench/Workbench.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "ui/OffscreenPlot.h"
+#include "render/OffscreenPlot.h"
 
-#include "ui/PlotImage.h"
+#include "render/PlotImage.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
