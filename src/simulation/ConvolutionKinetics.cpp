@@ -137,6 +137,21 @@ struct ChannelState {
     double X = 0.0;
 };
 
+// Σ a[m]·b[m] with four partial sums, so that the multiply-adds are not one dependent chain.
+double dot(const double* a, const double* b, std::size_t n) {
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    std::size_t m = 0;
+    for (; m + 4 <= n; m += 4) {
+        s0 += a[m] * b[m];
+        s1 += a[m + 1] * b[m + 1];
+        s2 += a[m + 2] * b[m + 2];
+        s3 += a[m + 3] * b[m + 3];
+    }
+    for (; m < n; ++m)
+        s0 += a[m] * b[m];
+    return (s0 + s1) + (s2 + s3);
+}
+
 // Equilibrium monomer of a total T, (K/4)(√(1 + 8T/K) − 1) written without cancellation as
 // 2T/(1 + √(1 + 8T/K)), and its derivative 1/√(1 + 8T/K); continued linearly below T = 0 (an iterate,
 // never a solution).
@@ -272,12 +287,7 @@ private:
         ChannelState& s = m_state[at(c)];
         const StepCoefficients& coef = coefficientsOf(c, step);
         const double k = c == m_system.dimerisation.channel ? m_lossDecay : m_system.channels[at(c)].decay;
-        double history = 0.0;
-        const std::size_t terms = s.z.size();
-        const double* w = coef.history.data();
-        const double* z = s.z.data();
-        for (std::size_t m = 0; m < terms; ++m)
-            history += w[m] * z[m];
+        const double history = dot(coef.history.data(), s.z.data(), s.z.size());
         // X' on the step: linear through (t_(n−1), X1) and (t_n, X), or quadratic through the node before
         // as well; kX linear between the nodes.
         const bool quadratic = step.quadratic && s.stepsSinceRestart >= 2;
@@ -329,6 +339,23 @@ private:
     void solveLinear(std::array<double, kMaxKineticReactions>& v) const {
         const std::size_t J = m_system.reactions.size();
         const std::size_t C = m_system.channels.size();
+        if (J == 1) {
+            // v·(1 + Σ_c g_c) = kf·C_O − kb·C_R + Σ_c g_c·beta_c with g_c = (kb·G_R − kf·G_O)/alpha_c.
+            const KineticReaction& r = m_system.reactions[0];
+            const KineticSpecies& ox = m_system.species[at(r.ox)];
+            const KineticSpecies& red = m_system.species[at(r.red)];
+            double lhs = 1.0;
+            double rhs = m_kf[0] * ox.bulk - m_kb[0] * red.bulk;
+            for (std::size_t c = 0; c < C; ++c) {
+                const double g = (m_kb[0] * red.coupling[c] - m_kf[0] * ox.coupling[c]) / m_state[c].alpha;
+                lhs += g;
+                rhs += g * m_state[c].beta;
+            }
+            if (lhs == 0.0)
+                raise(failure_text::divisionByZero);
+            v[0] = rhs / lhs;
+            return;
+        }
         double M[kMaxKineticReactions][kMaxKineticReactions] = {};
         double rhs[kMaxKineticReactions] = {};
         for (std::size_t j = 0; j < J; ++j) {
@@ -463,8 +490,11 @@ private:
         const double B = s.b1 * s.X + s.b0;
         const std::size_t terms = s.z.size();
         double* z = s.z.data();
+        const double* decay = coef.decay.data();
+        const double* phi0 = coef.phi0.data();
+        const double* phi1 = coef.phi1.data();
         for (std::size_t m = 0; m < terms; ++m)
-            z[m] = coef.decay[m] * z[m] + A * coef.phi0[m] - B * coef.phi1[m];
+            z[m] = decay[m] * z[m] + (A * phi0[m] - B * phi1[m]);
         s.slope = (s.X - s.X1) / h;
         s.X1 = s.X;
         s.previousLength = h;

@@ -26,9 +26,9 @@ public:
 
     // A potential level held for `duration` seconds, sampled at the given instants (sorted by offset).
     // The mesh is graded from the level's beginning: a geometric layer from 1e-6 of the first sampling
-    // time, then nodes at (i/16)² of it, then steps growing by 1/8 (quadratic interpolation from the
-    // third step of the graded part on), every sampling instant a node. restart: the surface starts from
-    // the bulk at the level's beginning.
+    // time, then nodes at (i/32)² of it, then steps of 1/16 of the time since the level began
+    // (quadratic interpolation from the third step of the graded part on), every sampling instant a
+    // node. restart: the surface starts from the bulk at the level's beginning.
     void level(double duration, double E, const std::vector<LevelSample>& samples, bool restart = false);
 
     KineticTimeline finish();
