@@ -27,6 +27,11 @@ constexpr double kReversibleSeparation = 2.22;   // |Epc - Epa|, in RT/nF
 constexpr double kIrreversiblePeak = 0.4958;     // totally irreversible peak function
 constexpr double kIrreversibleShift = 0.78;      // in RT/(alpha n F)
 constexpr double kIrreversibleHalfWidth = 1.857; // Ep - Ep/2, in RT/(alpha n F)
+// Dimerisation of the product in its pure kinetic zone (Olmstead, Hamilton & Nicholson, Anal. Chem. 41
+// (1969) 260).
+constexpr double kDimerisationPeak = 0.527;      // peak function
+constexpr double kDimerisationShift = 0.902;     // E0 - Ep at 2 kf C RT/(3 nFv) = 1, in RT/nF
+constexpr double kDimerisationHalfWidth = 1.511; // Ep/2 - Ep, in RT/nF
 // Surface couples and thin layers (Laviron, J. Electroanal. Chem. 101 (1979) 19; Hubbard, CRC Crit.
 // Rev. Anal. Chem. 3 (1973) 201): widths at half height of the reversible and irreversible bells.
 constexpr double kBellWidth = 3.53;        // in RT/nF (90.6/n mV at 25 C)
@@ -184,12 +189,14 @@ double beta(const ReactionTheory& r) {
 Peak planarSweep(const ReactionTheory& r, const Setting& s) {
     const double v = s.c.ScanRate;
     Peak k;
-    k.ip = kRandlesSevcik * r.nFAC * std::sqrt(r.nf * v * r.D);
+    k.ip = r.sweepPeak * r.nFAC * std::sqrt(r.nf * v * r.D);
     k.ep = r.halfWave - kReversiblePeakShift / r.nf;
-    k.halfPeakOffset = kReversibleHalfWidth / r.nf;
-    k.reverseEp = r.halfWave + kReversePeakShift / r.nf;
-    k.reverseIp = -*k.ip; // measured from the decaying forward current
-    k.separation = kReversibleSeparation / r.nf;
+    k.halfPeakOffset = r.sweepHalfWidth / r.nf;
+    if (r.reversePeak) {
+        k.reverseEp = r.halfWave + kReversePeakShift / r.nf;
+        k.reverseIp = -*k.ip; // measured from the decaying forward current
+        k.separation = kReversibleSeparation / r.nf;
+    }
 
     const double anf = r.alpha * r.nf;
     const double bnf = beta(r) * r.nf;
@@ -212,7 +219,8 @@ Peak sphericalSweep(const ReactionTheory& r, const Setting& s) {
     const double radial = r.nFAC * r.D / s.radius; // A
     const double reversibleFraction = 1.0 / (1.0 + std::exp(-kReversiblePeakShift));
     k.ip = *k.ip + radial * reversibleFraction;
-    k.reverseIp = -*k.ip;
+    if (r.reversePeak)
+        k.reverseIp = -*k.ip;
     k.ipIrr = *k.ipIrr + radial * 0.5;
     k.reverseIpIrr = *k.reverseIpIrr - radial * 0.5;
     return k;
@@ -525,7 +533,8 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
         Peak k = planarSweep(r, s);
         const double f = radialFactor(s, r.D, sweepTime);
         k.ip = *k.ip * f;
-        k.reverseIp = -*k.ip;
+        if (r.reversePeak)
+            k.reverseIp = -*k.ip;
         k.ipIrr = *k.ipIrr * f;
         return peakLines(r, k, s.cyclic);
     }
@@ -566,13 +575,6 @@ ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
             r.E0 = (c.FormalPotential[k] + c.FormalPotential[k - 1]) / 2;
         }
     }
-    // Following chemical step (EC, pure kinetic zone; Nicholson & Shain 1964, case VI): the peak lies at
-    // E1/2 - 0.78/nf + ln(kf RT/(nFv))/(2 nf); expressed as the apparent E0 that puts the reversible
-    // peak E1/2 - 1.109/nf there.
-    if (mechanism == 7 && c.ScanRate > 0 && c.RateKf[1] > 0)
-        r.E0 +=
-            (std::log(c.RateKf[1] / (r.nf * c.ScanRate)) + 2 * (kReversiblePeakShift - kIrreversibleShift)) /
-            (2 * r.nf);
     r.ks = c.RateKs[k];
     const double faradayArea = 0.001 * kFaraday * c.ElectrodeArea;
     r.nFAC = r.n * faradayArea * r.C;
@@ -580,6 +582,31 @@ ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
     r.halfWave = r.E0;
     if (r.D > 0 && r.DR > 0)
         r.halfWave += std::log(std::sqrt(r.DR / r.D)) / r.nf;
+    // Follow-up reactions in their pure kinetic zone, where the product is consumed within a reaction
+    // layer thinner than the diffusion layer: the reversible peak moves to the position below, expressed
+    // as the apparent half-wave potential that puts the Nernstian peak E1/2 - 1.109/nf there; the
+    // irreversible line, whose charge transfer does not see the product, keeps E0.
+    //   EC:  Ep = E1/2 - 0.780/nf + ln(kf RT/(nFv))/(2 nf), psi 0.4958, Ep - Ep/2 = 1.857/nf (Nicholson &
+    //        Shain 1964, case VI).
+    //   EC2: Ep = E1/2 - 0.902/nf + ln(2 kf C RT/(3 nFv))/(3 nf), psi 0.527, Ep - Ep/2 = 1.511/nf
+    //        (Olmstead, Hamilton & Nicholson, Anal. Chem. 41 (1969) 260), for -d[B]/dt = kf [B]^2.
+    const bool sweeping = c.ScanRate > 0 && c.RateKf[1] > 0;
+    if (mechanism == 7 && sweeping) {
+        r.halfWave +=
+            (std::log(c.RateKf[1] / (r.nf * c.ScanRate)) + 2 * (kReversiblePeakShift - kIrreversibleShift)) /
+            (2 * r.nf);
+        r.sweepPeak = kIrreversiblePeak;
+        r.sweepHalfWidth = kIrreversibleHalfWidth;
+        r.reversePeak = false;
+    }
+    if (mechanism == 9 && sweeping) {
+        if (const auto l = ln(2 * c.RateKf[1] * r.C / (3 * r.nf * c.ScanRate))) {
+            r.halfWave += (kReversiblePeakShift - kDimerisationShift + *l / 3) / r.nf;
+            r.sweepPeak = kDimerisationPeak;
+            r.sweepHalfWidth = kDimerisationHalfWidth;
+            r.reversePeak = false;
+        }
+    }
     return r;
 }
 

@@ -22,7 +22,14 @@ struct ReactionTheory {
     double alpha = 0.5;  // transfer coefficient
     double nf = 0;       // nF/RT, 1/V
     double E0 = 0;       // formal potential with the pH and coupled-reaction shifts, V
-    double halfWave = 0; // reversible planar half-wave potential E0 + ln(sqrt(D_R / D_O)) / nf, V
+    double halfWave = 0; // reversible planar half-wave potential E0 + ln(sqrt(D_R / D_O)) / nf, V; with
+                         // a fast follow-up reaction the apparent one that places the reversible peak
+    // Reversible sweep: peak function and Ep/2 - Ep (RT/nF). A follow-up reaction in its pure kinetic
+    // zone (EC, EC2) turns the Nernstian peak (0.4463, 2.2) into that of an irreversible-like wave
+    // without a reverse peak.
+    double sweepPeak = 0.4463;
+    double sweepHalfWidth = 2.2;
+    bool reversePeak = true;
     double C = 0;        // bulk concentration of the oxidised form, mol/L
     double D = 0;        // its diffusion coefficient, cm2/s
     double CR = 0;       // bulk concentration of the reduced form, mol/L

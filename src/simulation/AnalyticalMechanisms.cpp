@@ -72,6 +72,8 @@ void prepareRun(MechanismRun& run) {
         prepareMultiStep(run);
     if (run.c.RotationRate > 0 && run.mechanism <= 14)
         prepareRotating(run);
+    else if (kineticSolverApplies(run))
+        prepareKinetics(run);
     else
         prepareSuperpositions(run);
 }

@@ -86,6 +86,7 @@ void prepareReaction(MechanismRun& run, int j) {
     // Proton-coupled couples: E0 moves by RT/nF·ln(10)·h per pH unit away from 7.
     if (c.PHFactor != 0)
         a.E0 -= r.RTnF * row.protons * c.PHFactor;
+    r.formalPotential = a.E0;
 
     const auto conc = [&](int s) { return c.InitConc[static_cast<std::size_t>(s)]; };
     const double kineticScale = stepTechnique(run.technique) ? run.sampleTime : r.RTnF / c.ScanRate; // s

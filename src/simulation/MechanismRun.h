@@ -37,6 +37,7 @@ struct ReactionConstants {
     double Dox = 0.0, Dred = 0.0; // diffusion coefficients, cm²/s
     StepArgs step;                // kernel arguments with the apparent E0 and the effective bulk
                                   // concentrations, t = TimeGrid; E is set per evaluation
+    double formalPotential = 0.0; // E0 with the pH shift, before the shifts of coupled chemistry, V
     ResponseLaw law;              // time law of the superpositions
     double invTransferOx = 0.0;   // rotating electrode: reciprocal Levich coefficients 1/m of the two
     double invTransferRed = 0.0;  // forms, s/cm
@@ -62,12 +63,18 @@ struct LevelScheme {
 // only when the run's technique needs it.
 struct SuperpositionBuffers {
     std::vector<double> sweepWeights;                                     // SweepWeights[k]
-    std::vector<double> pulseWeights;                                     // staircase weights, tsa
-    std::vector<double> responseWeights;                                  // sweep weights of a law
     std::array<std::vector<double>, kMaxAnalyticalReactions + 1> history; // planar step responses
     // Level superposition: weights[s][l][d] and the histories of the two levels of every reaction.
     std::array<std::array<std::vector<double>, 2>, 2> levelWeights;
     std::array<std::array<std::vector<double>, 2>, kMaxAnalyticalReactions + 1> levelHistory;
+};
+
+// Rates of the kinetic solver for the whole run (MechanismKinetics.cpp), read back point by point.
+struct KineticCurrents {
+    bool active = false;
+    int reactions = 0;
+    int slotsPerPoint = 1;     // 2: slot 2k + s holds sample s of point k; 1: slot k
+    std::vector<double> rates; // rates[slot·reactions + j − 1], mol/L·cm/s
 };
 
 struct MechanismRun {
@@ -96,6 +103,7 @@ struct MechanismRun {
     std::array<ReactionConstants, kMaxAnalyticalReactions + 1> reaction{};
     LevelScheme levels;
     SuperpositionBuffers buffers;
+    KineticCurrents kinetic;
     // Points at which a chronoamperometric programme changes potential (technique 8), in order.
     std::array<int, 64> stepPoints{};
     int stepCount = 0;
@@ -151,15 +159,12 @@ double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, dou
 
 // Buffers and tables of the run's technique, filled before the point loop for every reaction.
 void prepareSuperpositions(MechanismRun& run);
+// Potential levels and sampling instants of one point of the differential-pulse, square-wave and
+// staircase programmes.
+LevelScheme levelSchemeOf(const MechanismRun& run);
 
-// Linear sweep of reaction j at point k with the designed kernels (planar history) or, for an EC' law,
-// with the sweep weights of that law; per unit FaradayArea.
-double sweepSuperposition(const MechanismRun& run, int j, int k);
 // The same sum with the Nernstian step response (reversible couples without the after-pass).
 double nernstianSweep(const MechanismRun& run, int j, int k);
-// Staircase of reaction j at point k sampled at SampleFrac1, with the planar or the spherical response of
-// the present step over the planar history.
-double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind current);
 // Level superposition (differential pulse, square wave, staircase of a non-diffusive law): the current
 // at sampling instant s of point k.
 double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind current);
@@ -175,6 +180,12 @@ void prepareAdsorbed(MechanismRun& run);
 
 // Mechanisms 1 to 10 (MechanismSimpleCharge.cpp).
 void kineticChargeCurrents(MechanismRun& run, int k, int j);
+// Mechanisms 1 to 10 by the integral-equation solver (MechanismKinetics.cpp): whether it computes this
+// run (every combination of the kernel table except the exact single-step closed forms and the thin
+// layer), the solution for the whole run, and the current of reaction j at point k from it.
+bool kineticSolverApplies(const MechanismRun& run);
+void prepareKinetics(MechanismRun& run);
+void kineticSolverCurrents(MechanismRun& run, int k, int j);
 // Mechanisms 11 and 12 (MechanismReversible.cpp).
 void reversibleCouplesCurrents(MechanismRun& run, int k, int j);
 // Mechanisms 13 and 14 (MechanismMultiStep.cpp).

@@ -4,10 +4,10 @@
 // buffer by the O(N²) sums (SuperpositionPath::History), or afresh (SuperpositionPath::Direct).
 //
 // A potential level L held from t_a to t_b contributes f(L, τ)·(R(t − t_a) − R(t − t_b)) at time t, with
-// f the diffusion step response at the run's TimeGrid τ and R(t) = K(t)/K₀(τ) the time law of the couple
-// (K its current after a unit step, K₀ = 1/√(πt) that of diffusion alone): √(τ/t) for diffusion, exact
-// for a Nernstian couple and the designed approximation for slow kinetics (Bard & Faulkner,
-// Electrochemical Methods, 2nd ed., §5.7 and §7.3).
+// f the diffusion step response at the run's TimeGrid τ and R(t) = √(τ/t) the time law of diffusion:
+// exact for a Nernstian couple, whose surface condition is linear in the converted fraction (Bard &
+// Faulkner, Electrochemical Methods, 2nd ed., §5.7 and §7.3). Couples with a finite rate constant are
+// solved by the kinetic solver instead (MechanismKinetics.cpp).
 
 #include "base/Checked.h"
 #include "curves/CurveStore.h"
@@ -31,15 +31,6 @@ std::size_t at(int i) {
 double unitStepCurrent(double k, double t) {
     const double x = std::sqrt(k * t);
     return (std::sqrt(kPi) * x * std::erf(x) + std::exp(-k * t)) / std::sqrt(kPi * t);
-}
-
-// Time integral of unitStepCurrent from 0 to t: √k·t·erf(√(kt)) + erf(√(kt))/(2√k) + √(t/π)·exp(−kt).
-double unitStepCharge(double k, double t) {
-    if (k == 0.0)
-        return 2.0 * std::sqrt(t / kPi);
-    const double x = std::sqrt(k * t);
-    const double e = std::erf(x);
-    return std::sqrt(k) * t * e + e / (2.0 * std::sqrt(k)) + std::sqrt(t / kPi) * std::exp(-k * t);
 }
 
 void sizeBuffer(std::vector<double>& buffer) {
@@ -75,6 +66,8 @@ void fillLevelHistory(const MechanismRun& run, int j, int l, int last, std::vect
 // half-period PulseTime, then the reverse pulse E − Esw·direction, each sampled at its own fraction
 // (direction +1 on an anodic, −1 on a cathodic scan). Staircase (7): one level of DropTime sampled at
 // SampleFrac1.
+} // namespace
+
 LevelScheme levelSchemeOf(const MechanismRun& run) {
     const CommittedValues& c = run.c;
     LevelScheme s;
@@ -113,6 +106,8 @@ LevelScheme levelSchemeOf(const MechanismRun& run) {
     return s;
 }
 
+namespace {
+
 // weights[s][l][d]: contribution of level l of the point d periods before the sampled one to sample s.
 void fillLevelWeights(MechanismRun& run, int last) {
     const LevelScheme& s = run.levels;
@@ -136,28 +131,6 @@ void fillLevelWeights(MechanismRun& run, int last) {
                 w[at(d)] = law(d * s.period + ts - a) - law(d * s.period + ts - b);
         }
     }
-}
-
-// Sweep weights of a law: i_m = Σ_{i=1..m} f(E_i)·W[m − i] for a surface condition interpolated linearly
-// between points, f being the diffusion step response at τ; W[d] = (A(d) − A(d − 1))·√(πτ) with
-// A(d) = (Q((d + 1)τ) − Q(dτ))/τ and Q the charge of a unit step of the law. For pure diffusion W[0] = 2
-// and W[d] = 2·SweepWeights[d].
-void fillResponseWeights(MechanismRun& run, int last) {
-    std::vector<double>& w = run.buffers.responseWeights;
-    sizeBuffer(w);
-    const double k = run.reaction[1].law.catalyticRate;
-    const double tau = run.timeGrid;
-    const double unit = unitStepCurrent(0.0, tau);
-    double previous = 0.0; // A(d − 1)
-    for (int d = 0; d <= last; ++d) {
-        const double a = (unitStepCharge(k, (d + 1) * tau) - unitStepCharge(k, d * tau)) / tau;
-        w[at(d)] = (a - previous) / unit;
-        previous = a;
-    }
-}
-
-bool catalytic(const MechanismRun& run) {
-    return run.reaction[1].law.catalyticRate != 0.0;
 }
 
 } // namespace
@@ -191,37 +164,26 @@ double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, dou
 void prepareSuperpositions(MechanismRun& run) {
     const int last = checkedIndex(run.store.LastPoint, 0, kMaxPoint);
     const bool history = run.path == SuperpositionPath::History;
-    // Mechanisms 13 and 14 keep their own history (MechanismMultiStep.cpp); 15 to 18 need none.
-    const bool diffusive = run.mechanism <= 12;
+    // The Nernstian couples of mechanisms 11 and 12 superpose their step responses; mechanisms 1 to 10
+    // under these programmes are solved by the kinetic solver (MechanismKinetics.cpp), 13 and 14 keep
+    // their own history (MechanismMultiStep.cpp) and 15 to 18 need none.
+    const bool nernstian = run.mechanism == 11 || run.mechanism == 12;
     switch (run.technique) {
     case 1:
-        if (!diffusive)
+        if (!nernstian)
             return;
         sizeBuffer(run.buffers.sweepWeights);
         buildSweepWeights(last, run.buffers.sweepWeights);
         run.kernel.sweepWeights = run.buffers.sweepWeights;
-        if (catalytic(run))
-            fillResponseWeights(run, last);
         if (history)
             for (int j = 1; j <= run.numCharge; ++j)
                 fillHistory(run, j, historyKind(run), 0.0, last, run.buffers.history[at(j)]);
         return;
-    case 7:
-        if (!diffusive)
-            return;
-        if (run.mechanism <= 10 && !catalytic(run)) {
-            sizeBuffer(run.buffers.pulseWeights);
-            buildPulseWeights(run.c.SampleFrac1, last, run.buffers.pulseWeights);
-            if (history)
-                for (int j = 1; j <= run.numCharge; ++j)
-                    fillHistory(run, j, historyKind(run), 0.0, last, run.buffers.history[at(j)]);
-            return;
-        }
-        [[fallthrough]];
     case 4:
     case 5:
     case 6:
-        if (!diffusive)
+    case 7:
+        if (!nernstian)
             return;
         run.levels = levelSchemeOf(run);
         fillLevelWeights(run, last);
@@ -245,25 +207,6 @@ void prepareSuperpositions(MechanismRun& run) {
     }
 }
 
-double sweepSuperposition(const MechanismRun& run, int j, int k) {
-    StepArgs a = run.reaction[at(j)].step;
-    a.E = run.store.E[k];
-    if (!catalytic(run)) {
-        if (run.path == SuperpositionPath::Direct)
-            return SweepCurrent(run.kernel, a, k);
-        return SweepCurrentFromHistory(run.kernel, a, k, run.buffers.history[at(j)]);
-    }
-    const std::vector<double>& w = run.buffers.responseWeights;
-    double s = StepCurrentPlanar(run.kernel, a) * w[0];
-    for (int i = 1; i <= k - 1; ++i) {
-        const double f = run.path == SuperpositionPath::History
-                             ? run.buffers.history[at(j)][at(i)]
-                             : stepResponse(run, j, StepKind::Planar, run.store.E[i], run.timeGrid);
-        s += f * w[at(k - i)];
-    }
-    return s;
-}
-
 double nernstianSweep(const MechanismRun& run, int j, int k) {
     double s = stepResponse(run, j, StepKind::Nernstian, run.store.E[k], run.timeGrid);
     const std::vector<double>& w = run.buffers.sweepWeights;
@@ -274,24 +217,6 @@ double nernstianSweep(const MechanismRun& run, int j, int k) {
         s += f * w[at(k - i)];
     }
     return 2.0 * s;
-}
-
-double staircaseSuperposition(const MechanismRun& run, int j, int k, StepKind current) {
-    StepArgs a = run.reaction[at(j)].step;
-    a.E = run.store.E[k];
-    a.dE = run.pulseHeight;
-    const double tsa = run.c.SampleFrac1;
-    const bool direct = run.path == SuperpositionPath::Direct;
-    if (current == StepKind::Planar)
-        return direct ? PulseCurrentPlanar(run.kernel, a, k, tsa)
-                      : PulseCurrentPlanarFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
-                                                      run.buffers.pulseWeights);
-    // Spheres and the cylinder: the radial flux follows the present step only; the earlier steps
-    // superpose their planar responses (a spherical history under the planar time law would let the
-    // steady radial flux of every earlier step linger as t^-1/2).
-    return direct ? PulseCurrentSpherical(run.kernel, a, k, tsa)
-                  : PulseCurrentSphericalFromHistory(run.kernel, a, k, tsa, run.buffers.history[at(j)],
-                                                     run.buffers.pulseWeights);
 }
 
 double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind current) {

@@ -99,10 +99,7 @@ Measured waveOf(const CurveStore& s) {
 }
 
 // Each case: the printed line (1 reversible, 2 irreversible) against the simulated peak or wave.
-// Not included: the totally irreversible sweep (ks = 1e-5 cm/s), whose superposition of Butler-Volmer
-// step responses is an approximation of the designed simulator (about 6 % above 0.4958 and a peak
-// tens of mV beyond Nicholson & Shain's); and microdisks too large to be at steady state during the
-// sweep.
+// Not included: microdisks too large to be at steady state during the sweep.
 TEST(TheoryAgainstSimulation, EachCaseWithinThreePercentAndThreeMillivolts) {
     enum Shape { PeakShape, WaveShape };
     struct Case {
@@ -115,6 +112,7 @@ TEST(TheoryAgainstSimulation, EachCaseWithinThreePercentAndThreeMillivolts) {
     const Case cases[] = {
         {"planar Er sweep", 1, 1, 11, "1e4", PeakShape, 1},
         {"planar E sweep, fast couple", 1, 1, 1, "1e4", PeakShape, 1},
+        {"planar E sweep, slow couple", 1, 1, 1, "1e-5", PeakShape, 2},
         {"sphere Er sweep", 1, 2, 11, "1e4", PeakShape, 1},
         {"microdisk sweep", 1, 4, 1, "1e4", WaveShape, 1},
         {"thin film sweep", 1, 9, 1, "1e4", PeakShape, 1},
@@ -163,8 +161,9 @@ TEST(TheoryAgainstSimulation, EachCaseWithinThreePercentAndThreeMillivolts) {
 }
 
 // Coupled steps: the catalytic plateau (Saveant & Vianello) under a sweep and after a step (Delahay &
-// Stiehl), the following reaction in its pure kinetic zone (Nicholson & Shain, case VI), and two
-// consecutive electron transfers whose second is easier, which give one wave of both electrons.
+// Stiehl), the following reaction and the dimerisation of the product in their pure kinetic zones
+// (Nicholson & Shain, case VI; Olmstead, Hamilton & Nicholson), and two consecutive electron transfers
+// whose second is easier, which give one wave of both electrons.
 TEST(TheoryAgainstSimulation, CoupledChemicalSteps) {
     struct Case {
         const char* name;
@@ -178,6 +177,7 @@ TEST(TheoryAgainstSimulation, CoupledChemicalSteps) {
         {"catalytic sweep", 1, 8, "1e3", "0", "0.1", true},
         {"catalytic DC", 2, 8, "1e3", "0", "0.1", true},
         {"following reaction sweep", 1, 7, "1e3", "0.1", "0", false},
+        {"dimerisation sweep", 1, 9, "1e8", "0", "0", false},
         {"inverted two-step DC", 2, 13, "", "", "0", true},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,6 @@
 // Sweeps and steps of a single couple against electrochemical theory: Cottrell, Randles–Ševčík and the
-// reversible peak shape, the cyclic peak separation, the totally irreversible wave, Nicholson's
-// quasi-reversible separations, and the history path against the direct superposition.
+// reversible peak shape, the cyclic peak separation, and the history path of the Nernstian superpositions
+// against the direct sums. Slow couples: KineticTheoryTest.cpp.
 
 #include "MechanismTestSupport.h"
 
@@ -65,65 +65,13 @@ TEST(MechanismSweep, ReversibleCyclicPeakSeparation) {
         }
 }
 
-// Totally irreversible reduction, ks = 1e-5 cm/s, α = 0.5. Theory: ip = 0.4958·√α·nFAC·√(nFvD/RT) and
-// Ep − Ep/2 = 1.857·RT/(αnF) = 95.4/n mV. The sweep superposition of Butler–Volmer step responses is
-// an approximation for slow kinetics: it gives the peak 5.9 % high, Ep/2 − Ep = 91.0 mV at n = 1 and the
-// peak about 70 mV negative of theory at 1 mV steps (measured figures asserted, theory in the comments).
-TEST(MechanismSweep, TotallyIrreversibleWave) {
-    auto p = sweepExperiment(1);
-    p->Estart = "0";
-    p->Eend = "-0.8";
-    p->ks[1] = "1e-5";
-    CurveStore store;
-    simulate(*p, store);
-    const Peak peak = findPeak(store, 2, store.LastPoint);
-    const double theory = 0.4958 * std::sqrt(0.5) * nFAC(1) * std::sqrt(kFRT * 0.1 * kD);
-    const double halfPeak = crossing(store, peak.index, 2, peak.height / 2);
-    EXPECT_NEAR(peak.height / theory, 1.059, 0.005);
-    EXPECT_NEAR((halfPeak - peak.potential) * 1e3, 91.5, 1.0); // theory 95.4 mV
-    // Peak potential: E0 − (RT/αF)·(0.780 + ln(√D/ks) + ½·ln(αFv/RT)) = −353 mV.
-    const double ep =
-        -(kRTF / 0.5) * (0.780 + std::log(std::sqrt(kD) / 1e-5) + 0.5 * std::log(0.5 * kFRT * 0.1));
-    EXPECT_NEAR(peak.potential, ep, 0.1);
-}
-
-// Nicholson, Anal. Chem. 37 (1965) 1351: ΔEp of a quasi-reversible couple (α = 0.5, one cycle switched
-// 141 mV past E0) against ψ = ks/√(πDnFv/RT). The sweep superposition of Butler–Volmer step responses
-// meets the table within 4 mV down to ψ = 0.5. Below, its known slow-kinetics error (the cathodic peak too
-// negative) takes over: ψ = 0.25 gives 112.8 mV (table 141 mV), and at ψ = 0.1 the cathodic peak lies
-// beyond the switching potential, so the forward current still rises at the switch (table 212 mV).
-TEST(MechanismSweep, NicholsonQuasiReversibleSeparations) {
-    struct Row {
-        double psi, separation, tolerance; // -, mV, mV; tolerance 0: no cathodic peak before the switch
-    };
-    const Row rows[] = {{20, 61, 4}, {7, 63, 4},    {5, 65, 4},         {3, 68, 4}, {2, 72, 4},
-                        {1, 84, 4},  {0.5, 105, 4}, {0.25, 112.8, 1.0}, {0.1, 0, 0}};
-    for (const Row& row : rows) {
-        auto p = sweepExperiment(1);
-        p->Estart = "0.5";
-        p->Eend = "-0.141";
-        p->ComboScan = 1;
-        p->ks[1] = std::to_string(row.psi * std::sqrt(kPi * kD * kFRT * 0.1));
-        CurveStore store;
-        simulate(*p, store);
-        const int turn = store.NForward;
-        const Peak cathodic = findPeak(store, 2, turn - 1);
-        if (row.tolerance == 0) {
-            EXPECT_EQ(cathodic.index, turn - 1) << "psi = " << row.psi;
-            continue;
-        }
-        const Peak anodic = findPeak(store, turn + 1, store.LastPoint - 1, -1.0);
-        EXPECT_NEAR((anodic.potential - cathodic.potential) * 1e3, row.separation, row.tolerance)
-            << "psi = " << row.psi;
-    }
-}
-
-// The O(N²) sums from the per-run history equal the direct superposition to the last bit.
+// The O(N²) sums of a Nernstian couple from the per-run history equal the direct superposition to the
+// last bit (the sweep at the ring, electrode 8, which has no semi-differentiation after-pass).
 TEST(MechanismSweep, HistoryPathEqualsDirectSum) {
     for (int technique : {1, 7, 4, 5}) {
-        auto p = sweepExperiment(1);
+        auto p = sweepExperiment(11);
         p->optTech = technique;
-        p->ks[1] = "0.01";
+        p->Electrode = technique == 1 ? 8 : 1;
         p->Epulse = "0.025";
         p->Eend = "-0.1";
         p->td = "0.1"; // the differential pulse holds its base for td − tp
