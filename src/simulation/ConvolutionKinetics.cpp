@@ -131,8 +131,8 @@ struct ChannelState {
     double slope = 0.0;       // (X1 − X at the node before)/previous length
     double previousLength = 0.0;
     int stepsSinceRestart = 0;
-    // Affine law of the present step, v = alpha·X + beta, and X's interpolant g = A + B·(τ − t_n) with
-    // A = a1·X + a0, B = b1·X + b0.
+    // Affine law of the present step, v = alpha·X + beta, and the integrand X' + kX of the step,
+    // A + B·(τ − t_n) with A = a1·X + a0, B = b1·X + b0, X the value at the step's end.
     double alpha = 0.0, beta = 0.0, a1 = 0.0, a0 = 0.0, b1 = 0.0, b0 = 0.0;
     double X = 0.0;
 };
