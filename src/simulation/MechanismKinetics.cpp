@@ -11,8 +11,8 @@
 //                    the pseudo-first-order rates k1 (to A) and k−1 (back): with equal diffusion
 //                    coefficients A + C diffuses freely and k−1·A − k1·C relaxes at k1 + k−1, so the
 //                    surface A is k1/(k1 + k−1) of the first field plus k−1/(k1 + k−1) of the second
-//                    (Koutecký & Brdička, Collect. Czech. Chem. Commun. 12 (1947) 337; Savéant & Vianello,
-//                    Electrochim. Acta 8 (1963) 905). Without rate constants: the equilibrium with Keq.
+//                    (Nicholson & Shain, Anal. Chem. 36 (1964) 706). Without rate constants: the
+//                    equilibrium with Keq.
 //   7      EC        B = C, kf (to C) and kb (back), in the same two fields for B.
 //   8      EC'       B + Z -> A with k = (kf + kb)·C_Z: A + B diffuses freely and B is lost at k
 //                    (Savéant & Vianello, Electrochim. Acta 10 (1965) 905).
