@@ -160,6 +160,32 @@ TEST(TheoryAgainstSimulation, EachCaseWithinThreePercentAndThreeMillivolts) {
     }
 }
 
+// The irreversible line of a planar sweep against a totally irreversible couple (ks = 1e-5 cm/s) at
+// three transfer coefficients: Ip and Ep/2 - Ep to the printed digits, Ep within the 1 mV of its mask.
+TEST(TheoryAgainstSimulation, IrreversibleSweepLine) {
+    for (const char* alpha : {"0.3", "0.5", "0.7"}) {
+        SCOPED_TRACE(std::string("alpha ") + alpha);
+        auto p = experiment(1, 1, 1);
+        p->ks[1] = "1e-5";
+        p->alph[1] = alpha;
+        p->Estart = "0.3";
+        p->Eend = "-1";
+        CurveStore store;
+        simulate(*p, store);
+        const std::string line = lines(TheoreticalPeaks(*p))[2];
+        const Measured m = peakOf(store);
+        // Half-peak potential between the start and the peak.
+        int k = store.FirstPoint + 1;
+        while (store.Curve(k + 1, store.CurveNo) < m.current / 2)
+            ++k;
+        const double y0 = store.Curve(k, store.CurveNo), y1 = store.Curve(k + 1, store.CurveNo);
+        const double halfPeak = store.E[k] + (m.current / 2 - y0) / (y1 - y0) * (store.E[k + 1] - store.E[k]);
+        EXPECT_NEAR(m.current / valueAfter(line, "Ip= "), 1.0, 0.002) << line;
+        EXPECT_NEAR(m.potential, valueAfter(line, "Ep= "), 0.0006) << line;
+        EXPECT_NEAR(halfPeak - m.potential, valueAfter(line, "Ep/2 - Ep= "), 0.0006) << line;
+    }
+}
+
 // Coupled steps: the catalytic plateau (Saveant & Vianello) under a sweep and after a step (Delahay &
 // Stiehl), the following reaction and the dimerisation of the product in their pure kinetic zones
 // (Nicholson & Shain, case VI; Olmstead, Hamilton & Nicholson), and two consecutive electron transfers
