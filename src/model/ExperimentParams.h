@@ -4,6 +4,8 @@
 // name; the simulation and the fitter read only the committed numeric snapshot, which the commit
 // chain (Commits.h) refreshes.
 
+#include "base/PhysicalConstants.h"
+#include "model/ExperimentKinds.h"
 #include "model/FormStates.h"
 #include "model/MechanismTables.h"
 
@@ -12,9 +14,6 @@
 
 namespace tessaly {
 
-inline constexpr int kTechniqueCount = 10;
-inline constexpr int kElectrodeCount = 11;
-inline constexpr int kMechanismCount = 18;
 inline constexpr int kMaxSpecies = 16;
 inline constexpr int kMaxCharge = 5;
 inline constexpr int kMaxChem = 9;
@@ -35,7 +34,7 @@ struct CommittedValues {
     double SampleFrac2 = 0;     // fraction of the sampled period
     double DoubleLayerCap = 0;  // F
     double Resistance = 0;      // ohm
-    double TemperatureK = 0;    // K (Celsius + 273.14)
+    double TemperatureK = 0;    // K (Celsius + kCelsiusOffset)
     double PulsePotential = 0;  // V
     double NoiseLevel = 0;      // A
     double DropTime = 0;        // s
@@ -70,6 +69,7 @@ struct ExperimentParams {
     ExperimentParams();
 
     // --- selections ---------------------------------------------------------------------------
+    // The stored option numbers; technique(), electrode() and mechanism() name them.
     int optTech = 1;          // technique option chosen in the technique dialog
     int Technique = 1;        // committed technique (follows optTech at the technique commit)
     int Electrode = 1;        // electrode geometry, 1..11
@@ -77,6 +77,10 @@ struct ExperimentParams {
     int Mechanism = 1;        // committed mechanism (follows mech at the mechanism build)
     bool DigitalFlag = false; // digital simulation selected
     int TechElectrodeCode = 101;
+
+    kind::Technique technique() const { return kind::asTechnique(Technique); }
+    kind::Electrode electrode() const { return kind::asElectrode(Electrode); }
+    kind::Mechanism mechanism() const { return kind::asMechanism(Mechanism); }
 
     // --- instrument dialog ----------------------------------------------------------------------
     std::string Estart = "0.3";
@@ -161,8 +165,8 @@ struct ExperimentParams {
     std::array<std::string, kMaxSpecies + 1> TextCmin, TextCmax, TextDmin, TextDmax;
     bool CheckPreEqu = false;
     bool CheckElectrode = false;
-    double fRT = 96484.6 / (8.31441 * (25 + 273.14)); // F/RT, 1/V; refreshed by the concentration reaction
-    SpeciesFormState speciesForm;                     // shown rows
+    double fRT = kFRT25;          // F/RT, 1/V; refreshed by the concentration reaction
+    SpeciesFormState speciesForm; // shown rows
 
     // --- numeric snapshot ---------------------------------------------------------------------------
     CommittedValues committed;
