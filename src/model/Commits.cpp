@@ -1,6 +1,7 @@
 #include "model/Commits.h"
 
 #include "base/NumberText.h"
+#include "base/PhysicalConstants.h"
 #include "model/DialogActivation.h"
 
 #include <cmath>
@@ -18,7 +19,7 @@ void commitInstrument(ExperimentParams& p, Notices& notices) {
     c.SampleFrac2 = leadingNumber(p.tsa2);
     c.DoubleLayerCap = leadingNumber(p.Cdl);
     c.Resistance = leadingNumber(p.txtRu);
-    c.TemperatureK = leadingNumber(p.txttemp) + 273.14; // the program's own absolute zero offset
+    c.TemperatureK = leadingNumber(p.txttemp) + kCelsiusOffset;
     c.PulsePotential = leadingNumber(p.Epulse);
     c.NoiseLevel = leadingNumber(p.Noise);
     c.DropTime = leadingNumber(p.td);
@@ -26,22 +27,23 @@ void commitInstrument(ExperimentParams& p, Notices& notices) {
     c.ScanRate = std::fabs(leadingNumber(p.V));
     c.SqrtScanRate = std::sqrt(c.ScanRate);
     c.ElectrodeLength = leadingNumber(p.leng);
-    c.TimeGrid = p.Technique == 9 ? c.DropTime : leadingNumber(p.TextTimeGrid);
+    const bool designed = p.technique() == kind::Technique::DesignedWaveform;
+    c.TimeGrid = designed ? c.DropTime : leadingNumber(p.TextTimeGrid);
     c.RotationRate = leadingNumber(p.Rotation) * std::numbers::pi / 30; // rpm -> rad/s
     c.ExperimentTime = std::fabs(leadingNumber(p.TextTexp));
 
     const double r = leadingNumber(p.radius);
     c.ElectrodeRadius = r;
-    switch (p.Electrode) {
-    case 4: // microdisk: the hemisphere of equal steady-state current, r = 2 r_disk / pi
+    switch (p.electrode()) {
+    case kind::Electrode::Microdisk: // the hemisphere of equal steady-state current, r = 2 r_disk / pi
         c.ElectrodeRadius = 2 * r / std::numbers::pi;
         c.ElectrodeArea = 2 * std::numbers::pi * c.ElectrodeRadius * c.ElectrodeRadius;
         break;
-    case 10: // band: half of the half width
+    case kind::Electrode::Band: // half of the half width
         c.ElectrodeRadius = r / 2;
         c.ElectrodeArea = std::numbers::pi * c.ElectrodeRadius * c.ElectrodeLength;
         break;
-    case 8: { // ring
+    case kind::Electrode::Ring: {
         const double r2 = leadingNumber(p.radius2);
         const double r3 = leadingNumber(p.radius3);
         c.ElectrodeArea = std::numbers::pi * std::pow(r3 * r3 * r3 - r2 * r2 * r2, 2.0 / 3.0);

@@ -13,15 +13,13 @@
 #include "model/ConcentrationReaction.h"
 
 #include "base/NumberText.h"
+#include "base/PhysicalConstants.h"
 #include "model/ConcentrationEquilibrium.h"
 
 #include <cmath>
 
 namespace tessaly {
 namespace {
-
-constexpr double kFaraday = 96484.6; // C/mol, the program's constant
-constexpr double kGas = 8.31441;     // J/(mol K)
 
 bool validSpecies(int s) {
     return s >= 1 && s <= kMaxSpecies;
@@ -45,7 +43,8 @@ void equilibrateCouples(const ExperimentParams& p, std::span<double> c) {
 // twice: "2A"); for the analytical mechanisms 6 (C + mD = A + mE) and 10 (MLm = M + mL) the second
 // partner on each side carries the factor m.
 Balance chemicalBalance(const ExperimentParams& p, const ChemicalReactionRow& r) {
-    const bool withM = !p.DigitalFlag && (p.Mechanism == 6 || p.Mechanism == 10);
+    const bool withM = !p.DigitalFlag && (p.mechanism() == kind::Mechanism::Preceding ||
+                                          p.mechanism() == kind::Mechanism::Complex);
     const double m = withM && p.tables.m > 0 ? p.tables.m : 1;
     Balance b;
     for (int k = 0; k < 2; ++k) {
@@ -79,7 +78,7 @@ void equilibrateChemistry(const ExperimentParams& p, std::span<double> c) {
 void runConcentrationReaction(ExperimentParams& p, int triggerRow) {
     // F/RT at the committed temperature; before any commit (or at an absurd temperature) it keeps
     // its value.
-    const double fRT = kFaraday / (kGas * p.committed.TemperatureK);
+    const double fRT = kFaraday / (kGasConstant * p.committed.TemperatureK);
     if (std::isfinite(fRT) && fRT > 0)
         p.fRT = fRT;
 

@@ -10,15 +10,14 @@
 namespace tessaly {
 namespace {
 
+using kind::Electrode;
+using kind::Technique;
+
 constexpr double kPi = std::numbers::pi;
 constexpr const char* kAreaForm = "0.##e-0";
 
 double num(const std::string& text) {
     return leadingNumber(text);
-}
-
-bool pulseTechnique(int technique) {
-    return technique >= 3 && technique <= 6;
 }
 
 const FieldState* stateOf(const InstrumentFormState& s, std::string_view name) {
@@ -109,19 +108,20 @@ FormReply InstrumentForm::activate() {
     addNotices(reply, notices);
 
     offerProgrammeFields();
-    if (m_p.Technique == 5 || m_p.Technique == 6)
+    if (traits(m_p.technique()).squareWave)
         frequencyChanged(reply);
 
     InstrumentFormState& s = m_p.instrumentForm;
     s.digitalModelFrame = m_p.DigitalFlag;
-    if (m_p.DigitalFlag) {
-        for (int n = 5; n <= kElectrodeCount; ++n)
-            s.electrodeOffered[static_cast<std::size_t>(n)] = true;
-    } else {
-        // cylinder, hemicylinder and band have no analytical solution
-        s.electrodeOffered[5] = s.electrodeOffered[6] = s.electrodeOffered[10] = false;
+    // The digital simulation offers every electrode from the cylinder on; the analytical one hides those
+    // without an analytical solution (cylinder, hemicylinder, band) and leaves the others as they are.
+    for (const Electrode e : kind::kAllElectrodes) {
+        if (m_p.DigitalFlag && e >= Electrode::Cylindrical)
+            s.electrodeOffered[static_cast<std::size_t>(kind::code(e))] = true;
+        else if (!m_p.DigitalFlag && traits(e).digitalOnly)
+            s.electrodeOffered[static_cast<std::size_t>(kind::code(e))] = false;
     }
-    s.designWaveformFrame = s.widened = m_p.Technique == 9;
+    s.designWaveformFrame = s.widened = m_p.technique() == Technique::DesignedWaveform;
 
     geometry(reply);
     autoDigitalModel(reply);
@@ -131,53 +131,54 @@ FormReply InstrumentForm::activate() {
 
 void InstrumentForm::offerProgrammeFields() {
     InstrumentFormState& s = m_p.instrumentForm;
-    switch (m_p.Technique) {
-    case 1:
-    case 2:
-    case 7:
+    switch (m_p.technique()) {
+    case Technique::LinearSweep:
+    case Technique::DcVoltammetry:
+    case Technique::Staircase:
         show(s.V, false);
         s.TextF.visible = s.tp.visible = s.Epulse.visible = false;
         show(s.TextTexp, true);
         break;
-    case 3:
-    case 4:
+    case Technique::NormalPulse:
+    case Technique::DifferentialPulse:
         show(s.V, false);
         s.TextF.visible = false;
         show(s.tp, false);
         s.Epulse.visible = true;
         show(s.TextTexp, true);
         break;
-    case 5:
-    case 6: // square waves: scan rate and pulse width follow the frequency
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave: // scan rate and pulse width follow the frequency
         show(s.V, true);
         s.TextF.visible = true;
         show(s.tp, true);
         s.Epulse.visible = true;
         show(s.TextTexp, true);
         break;
-    case 8:
-    case 9:
+    case Technique::PotentialStep:
+    case Technique::DesignedWaveform:
         show(s.TextTexp, false);
         show(s.td, false);
         break;
-    default:
+    default: // the imported waveform keeps the fields as they are
         break;
     }
 }
 
 void InstrumentForm::offerGeometryFields() {
     InstrumentFormState& s = m_p.instrumentForm;
-    const int e = m_p.Electrode;
-    const bool withRadius = e != 8 && e != 9;
-    const bool withLength = e == 5 || e == 6 || e == 10;
-    const bool ring = e == 8 || e == 11;
+    const Electrode e = m_p.electrode();
+    const bool withRadius = e != Electrode::Ring && e != Electrode::ThinFilm;
+    const bool withLength =
+        e == Electrode::Cylindrical || e == Electrode::Hemicylindrical || e == Electrode::Band;
+    const bool ring = e == Electrode::Ring || e == Electrode::RingDisk;
     s.radius.visible = withRadius;
-    if (e != 11)
+    if (e != Electrode::RingDisk)
         s.leng.visible = withLength;
     s.radius2.visible = s.radius3.visible = ring;
-    s.thickness.visible = e == 1 || e == 9;
+    s.thickness.visible = e == Electrode::PlanarDisk || e == Electrode::ThinFilm;
     show(s.ARE, ring); // the ring areas follow from the radii
-    s.radiusCaption = e == 10 ? "Half Width (cm)" : "Disc radius (cm)";
+    s.radiusCaption = e == Electrode::Band ? "Half Width (cm)" : "Disc radius (cm)";
 }
 
 // --- change reactions ----------------------------------------------------------------------------------
@@ -202,8 +203,9 @@ FormReply InstrumentForm::changed(std::string_view field) {
         geometry(reply);
     else if (field == "ARE")
         areaChanged(reply);
-    else if ((field == "radius2" && (m_p.Electrode == 8 || m_p.Electrode == 11)) ||
-             (field == "radius3" && m_p.Electrode == 11))
+    else if ((field == "radius2" &&
+              (m_p.electrode() == Electrode::Ring || m_p.electrode() == Electrode::RingDisk)) ||
+             (field == "radius3" && m_p.electrode() == Electrode::RingDisk))
         ringArea(reply);
     return reply;
 }
@@ -258,11 +260,12 @@ void InstrumentForm::autoDigitalModel(FormReply& reply) {
     }
     const double td = num(m_p.td); // s
     const double tp = num(m_p.tp); // s
-    if (m_p.Technique == 2)
+    const Technique t = m_p.technique();
+    if (t == Technique::DcVoltammetry)
         writeNumber("TextTimeGrid", td / 20, reply);
-    else if (pulseTechnique(m_p.Technique))
+    else if (traits(t).pulsed)
         writeNumber("TextTimeGrid", tp / 10, reply);
-    else if (m_p.Technique == 7 || m_p.Electrode == 9) // staircase, thin film: ten grid steps per drop
+    else if (t == Technique::Staircase || m_p.electrode() == Electrode::ThinFilm) // ten grid steps per drop
         writeNumber("TextTimeGrid", td / 10, reply);
     else
         write("TextTimeGrid", m_p.td, reply);
@@ -272,18 +275,19 @@ void InstrumentForm::autoDigitalModel(FormReply& reply) {
 // The time grid may not exceed the step it resolves: the pulse for the pulse techniques, the drop
 // otherwise.
 void InstrumentForm::limitTimeGrid(FormReply& reply) {
-    const std::string& limit = pulseTechnique(m_p.Technique) ? m_p.tp : m_p.td;
+    const std::string& limit = traits(m_p.technique()).pulsed ? m_p.tp : m_p.td;
     if (num(m_p.TextTimeGrid) > num(limit))
         write("TextTimeGrid", limit, reply);
 }
 
 void InstrumentForm::resetTimeGrid(FormReply& reply) {
     const double td = num(m_p.td);
-    if (m_p.Technique == 2)
+    const Technique t = m_p.technique();
+    if (t == Technique::DcVoltammetry)
         writeNumber("TextTimeGrid", td / 20, reply);
-    else if (pulseTechnique(m_p.Technique))
+    else if (traits(t).pulsed)
         writeNumber("TextTimeGrid", num(m_p.tp) / 10, reply);
-    else if (m_p.Technique == 7)
+    else if (t == Technique::Staircase)
         writeNumber("TextTimeGrid", td / 10, reply);
     else
         write("TextTimeGrid", m_p.td, reply);
@@ -296,33 +300,33 @@ void InstrumentForm::geometry(FormReply& reply) {
     const double L = num(m_p.leng);      // cm
     const double h = num(m_p.thickness); // cm
     double volume = m_p.ElectrodeVolume; // cm3
-    switch (m_p.Electrode) {
-    case 1:
-    case 9:
-    case 4:
+    switch (m_p.electrode()) {
+    case Electrode::PlanarDisk:
+    case Electrode::ThinFilm:
+    case Electrode::Microdisk:
         writeArea("ARE", kPi * r * r, reply);
         volume = num(m_p.ARE) * h;
         break;
-    case 2:
-    case 7:
+    case Electrode::Spherical:
+    case Electrode::DroppingMercury:
         writeArea("ARE", 4 * kPi * r * r, reply);
         volume = 4 * kPi * r * r * r / 3;
         break;
-    case 3:
+    case Electrode::Hemispherical:
         writeArea("ARE", 2 * kPi * r * r, reply);
         volume = 2 * kPi * r * r * r / 3;
         break;
-    case 5:
+    case Electrode::Cylindrical:
         writeArea("ARE", 2 * kPi * r * L, reply);
         volume = kPi * r * r * L;
         break;
-    case 6: {
+    case Electrode::Hemicylindrical: {
         writeArea("ARE", kPi * r * L, reply);
         const double R = m_p.committed.ElectrodeRadius; // cm
         volume = 0.5 * kPi * R * R * L;
         break;
     }
-    case 10:
+    case Electrode::Band:
         writeArea("ARE", 2 * r * L, reply);
         volume = num(m_p.ARE) * h;
         break;
@@ -331,7 +335,8 @@ void InstrumentForm::geometry(FormReply& reply) {
     }
     if (std::isfinite(volume))
         m_p.ElectrodeVolume = volume;
-    if ((m_p.Electrode == 1 || m_p.Electrode == 9) && r < 0.0001)
+    const Electrode e = m_p.electrode();
+    if ((e == Electrode::PlanarDisk || e == Electrode::ThinFilm) && r < 0.0001)
         addMessage(reply, errorMessage("Planar disk radius cannot less than 1e-4 cm."));
 }
 
@@ -347,26 +352,26 @@ void InstrumentForm::areaChanged(FormReply& reply) {
     const double A = num(m_p.ARE);  // cm2
     const double L = num(m_p.leng); // cm
     double r = std::nan("");
-    switch (m_p.Electrode) {
-    case 2:
-    case 7:
+    switch (m_p.electrode()) {
+    case Electrode::Spherical:
+    case Electrode::DroppingMercury:
         r = std::sqrt(A / (4 * kPi));
         break;
-    case 3:
+    case Electrode::Hemispherical:
         r = std::sqrt(A / (2 * kPi));
         break;
-    case 1:
-    case 4:
-    case 9:
+    case Electrode::PlanarDisk:
+    case Electrode::Microdisk:
+    case Electrode::ThinFilm:
         r = std::sqrt(A / kPi);
         break;
-    case 5:
+    case Electrode::Cylindrical:
         r = L != 0 ? A / (2 * kPi * L) : r;
         break;
-    case 6:
+    case Electrode::Hemicylindrical:
         r = L != 0 ? A / (kPi * L) : r;
         break;
-    case 10:
+    case Electrode::Band:
         r = L != 0 ? A / (2 * L) : r;
         break;
     default:
@@ -435,7 +440,7 @@ FormReply InstrumentForm::select(std::string_view group, int option) {
     if (group != "optElectrode" || option < 1 || option > kElectrodeCount)
         return {false, {}};
     // Cylinder, hemicylinder and band have no analytical solution: offered only digitally.
-    if (!m_p.DigitalFlag && (option == 5 || option == 6 || option == 10))
+    if (!m_p.DigitalFlag && traits(kind::asElectrode(option)).digitalOnly)
         return {false, {}};
     m_p.Electrode = option;
     offerGeometryFields();
@@ -449,10 +454,11 @@ FormReply InstrumentForm::press(std::string_view button) {
     FormReply reply;
     write("tsa1", "1", reply);
     write("tsa2", "1", reply);
-    const int technique = m_p.Technique;
-    if (technique >= 1 && technique <= 4)
+    const Technique t = m_p.technique();
+    if (t == Technique::LinearSweep || t == Technique::DcVoltammetry || t == Technique::NormalPulse ||
+        t == Technique::DifferentialPulse)
         write("V", "0.01", reply);
-    if (technique == 4) {
+    if (t == Technique::DifferentialPulse) {
         writeNumber("tp", num(m_p.td) / 10, reply);
         write("tsa1", "0.88", reply);
     }

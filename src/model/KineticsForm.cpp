@@ -9,6 +9,8 @@
 namespace tessaly {
 namespace {
 
+using kind::Mechanism;
+
 constexpr const char* kRateForm = "#.###e-#";
 
 double num(const std::string& text) {
@@ -41,62 +43,62 @@ void setCaptions(ExperimentParams& p) {
     };
     // the electron number of the first charge row as the dialog holds it
     s.heter[1] = "A + " + generalForm(num(p.charge[14])) + "e=B";
-    switch (p.Mechanism) {
-    case 2:
+    switch (p.mechanism()) {
+    case Mechanism::TwoStep:
         s.heter[2] = "B+ne=C";
         break;
-    case 3:
+    case Mechanism::ThreeStep:
         s.heter[2] = "B+ne=C";
         s.heter[3] = "C+ne=D";
         break;
-    case 4:
+    case Mechanism::ThreeCouples:
         s.heter[2] = "C+ne=D";
         s.heter[3] = "E+ne=F";
         break;
-    case 5:
+    case Mechanism::DimerPreceding:
         chem({"C=2A"});
         break;
-    case 6:
+    case Mechanism::Preceding:
         chem({"C+" + m + "D=A+" + m + "E"});
         break;
-    case 7:
+    case Mechanism::Following:
         chem({"B->C"});
         break;
-    case 8:
+    case Mechanism::Catalytic:
         chem({"B+C=A"});
         break;
-    case 9:
+    case Mechanism::DimerFollowing:
         chem({"2B->C"});
         break;
-    case 10:
+    case Mechanism::Complex:
         charge({"M+ne=B"});
         chem({"ML" + m + "=M+" + m + "L"});
         break;
-    case 11:
+    case Mechanism::Reversible:
         charge({"A+ne<->B"});
         break;
-    case 12:
+    case Mechanism::ReversibleThreeCouples:
         charge({"A+ne<->B", "C+ne<->D", "E+ne<->F"});
         break;
-    case 13:
+    case Mechanism::ReversibleTwoStep:
         charge({"A+ne<->B", "B+ne<->C"});
         break;
-    case 14:
+    case Mechanism::ReversibleThreeStep:
         charge({"A+ne<->B", "B+ne<->C", "C+ne<->D"});
         break;
-    case 15:
+    case Mechanism::AdsorbedReversible:
         charge({"A(abs)+ne<->B(abs)"});
         chem({"A=A(abs)", "B=B(abs)"});
         break;
-    case 16:
+    case Mechanism::AdsorbedReversibleTwoCouples:
         charge({"A(abs)+ne<->B(abs)", "A+ne<->B"});
         chem({"A=A(abs)", "B=B(abs)"});
         break;
-    case 17:
+    case Mechanism::Adsorbed:
         charge({"A(abs)+ne=B(abs)"});
         chem({"A=A(abs)", "B=B(abs)"});
         break;
-    case 18:
+    case Mechanism::AdsorbedTwoCouples:
         charge({"A(abs)+ne=B(abs)", "A+ne<->B"});
         chem({"A=A(abs)", "B=B(abs)"});
         break;

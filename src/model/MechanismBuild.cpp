@@ -9,58 +9,33 @@
 namespace tessaly {
 namespace {
 
-struct AnalyticalCounts {
-    int species, charge, chem, chemUni, chemBi;
-};
-
-// Counts of the eighteen analytical mechanisms, by mechanism number.
-constexpr AnalyticalCounts kAnalyticalCounts[kMechanismCount + 1] = {
-    {2, 1, 0, 0, 0}, // (unused)
-    {2, 1, 0, 0, 0}, // 1  E
-    {3, 2, 0, 0, 0}, // 2  EE
-    {4, 3, 0, 0, 0}, // 3  EEE
-    {6, 3, 0, 0, 0}, // 4  E+E+E
-    {3, 1, 1, 1, 0}, // 5  C2E
-    {5, 1, 1, 0, 1}, // 6  CE
-    {3, 1, 1, 1, 0}, // 7  EC
-    {3, 1, 1, 0, 1}, // 8  EC'
-    {3, 1, 1, 1, 0}, // 9  EC2
-    {4, 1, 1, 1, 0}, // 10 complex CE
-    {2, 1, 0, 0, 0}, // 11 Er
-    {6, 3, 0, 0, 0}, // 12 Er+Er+Er
-    {3, 2, 0, 0, 0}, // 13 ErEr
-    {4, 3, 0, 0, 0}, // 14 ErErEr
-    {2, 1, 0, 0, 0}, // 15 adsorbed Er
-    {4, 2, 0, 0, 0}, // 16 two adsorbed Er
-    {2, 1, 0, 0, 0}, // 17 adsorbed E
-    {4, 2, 0, 0, 0}, // 18 two adsorbed E
-};
+using kind::Mechanism;
 
 // Oxidised and reduced species of each charge reaction of the analytical mechanisms.
-void fillAnalyticalCouples(int mechanism, MechanismTables& t) {
+void fillAnalyticalCouples(Mechanism mechanism, MechanismTables& t) {
     auto set = [&](int j, int ox, int red) {
         t.charge[j].ox = ox;
         t.charge[j].red = red;
     };
     switch (mechanism) {
-    case 2:
-    case 13:
+    case Mechanism::TwoStep:
+    case Mechanism::ReversibleTwoStep:
         set(1, 1, 2);
         set(2, 2, 3);
         break;
-    case 3:
-    case 14:
+    case Mechanism::ThreeStep:
+    case Mechanism::ReversibleThreeStep:
         set(1, 1, 2);
         set(2, 2, 3);
         set(3, 3, 4);
         break;
-    case 16:
-    case 18:
+    case Mechanism::AdsorbedReversibleTwoCouples:
+    case Mechanism::AdsorbedTwoCouples:
         set(1, 1, 2);
         set(2, 3, 4);
         break;
-    case 4:
-    case 12:
+    case Mechanism::ThreeCouples:
+    case Mechanism::ReversibleThreeCouples:
         set(1, 1, 2);
         set(2, 3, 4);
         set(3, 5, 6);
@@ -75,29 +50,29 @@ void fillAnalyticalCouples(int mechanism, MechanismTables& t) {
 // numbers of their species lists (A B C D E, or M B ML L for mechanism 10). A species named twice
 // takes part twice ("2A"); the factor m of mechanisms 6 and 10 belongs to the second partner of each
 // side and is applied by the consumers that need the stoichiometry (the chemical pre-equilibration).
-void fillAnalyticalChemistry(int mechanism, MechanismTables& t) {
+void fillAnalyticalChemistry(Mechanism mechanism, MechanismTables& t) {
     auto set = [&](std::array<int, 2> reactants, std::array<int, 2> products) {
         t.chem[1].reactants = reactants;
         t.chem[1].products = products;
         t.chem[1].row = 1;
     };
     switch (mechanism) {
-    case 5: // C = 2A
+    case Mechanism::DimerPreceding: // C = 2A
         set({3, 0}, {1, 1});
         break;
-    case 6: // C + mD = A + mE
+    case Mechanism::Preceding: // C + mD = A + mE
         set({3, 4}, {1, 5});
         break;
-    case 7: // B = C
+    case Mechanism::Following: // B = C
         set({2, 0}, {3, 0});
         break;
-    case 8: // B + C = A
+    case Mechanism::Catalytic: // B + C = A
         set({2, 3}, {1, 0});
         break;
-    case 9: // 2B -> C
+    case Mechanism::DimerFollowing: // 2B -> C
         set({2, 2}, {3, 0});
         break;
-    case 10: // MLm = M + mL
+    case Mechanism::Complex: // MLm = M + mL
         set({3, 0}, {1, 4});
         break;
     default:
@@ -196,7 +171,7 @@ void buildMechanism(ExperimentParams& p, Notices& notices) {
         buildDigital(p, notices);
         return;
     }
-    const AnalyticalCounts& c = kAnalyticalCounts[p.Mechanism];
+    const kind::MechanismCounts& c = traits(p.mechanism()).counts;
     p.NumSpecies = c.species;
     p.NumCharge = c.charge;
     p.NumChem = c.chem;
@@ -204,8 +179,8 @@ void buildMechanism(ExperimentParams& p, Notices& notices) {
     p.NumChemBi = c.chemBi;
     for (int j = 1; j <= p.NumCharge; ++j)
         readChargeRow(p, j, t.charge[j]);
-    fillAnalyticalCouples(p.Mechanism, t);
-    fillAnalyticalChemistry(p.Mechanism, t);
+    fillAnalyticalCouples(p.mechanism(), t);
+    fillAnalyticalChemistry(p.mechanism(), t);
     for (int s = 1; s <= p.NumSpecies; ++s)
         t.speciesNames[s] = p.specie[s];
 }

@@ -215,8 +215,7 @@ ParameterFileContents Parser::parse() {
     select("mech", m_out.mechanism);
     skip();
     m_out.digital = check("CheckDigital");
-    const int e = m_out.electrode;
-    if (!m_out.digital && (e == 5 || e == 6 || e == 10)) // offered only with the digital simulation
+    if (!m_out.digital && traits(kind::asElectrode(m_out.electrode)).digitalOnly)
         raise(kInvalidPropertyValue);
     skip();
     check("CheckpH");

@@ -19,7 +19,7 @@ void setSpeciesNames(ExperimentParams& p) {
             p.specie[at(s)] = p.tables.speciesNames[at(s)];
         return;
     }
-    if (p.Mechanism == 10) { // MLm = M + mL, M + ne = B
+    if (p.mechanism() == kind::Mechanism::Complex) { // MLm = M + mL, M + ne = B
         const char* names[] = {"M", "B", "ML", "L"};
         for (int s = 1; s <= 4; ++s)
             p.specie[at(s)] = names[s - 1];
@@ -27,7 +27,7 @@ void setSpeciesNames(ExperimentParams& p) {
     }
     for (int s = 1; s <= 6; ++s)
         p.specie[at(s)] = std::string(1, static_cast<char>('A' + s - 1));
-    if (p.Mechanism >= 15) { // adsorbed couples
+    if (traits(p.mechanism()).family == kind::MechanismFamily::Adsorbed) {
         p.specie[1] = "A(abs)";
         p.specie[2] = "B(abs)";
     }

@@ -15,7 +15,7 @@ FormReply TechniqueForm::select(std::string_view group, int option) {
         return {false, {}};
     m_p.optTech = option;
     // I pulse (the sampled pulse currents) exists for differential pulse and the square waves.
-    m_p.techniqueForm.iPulseEnabled = option >= 4 && option <= 6;
+    m_p.techniqueForm.iPulseEnabled = traits(kind::asTechnique(option)).twoSamples;
     return {};
 }
 
