@@ -98,25 +98,19 @@ void fillCoefficients(DigitalGrid& grid) {
 } // namespace
 
 GridGeometry geometryOfElectrode(int electrode) {
-    switch (electrode) {
-    case 1:
-    case 8:
-    case 9:
-    case 11:
-    case 12:
+    if (electrode == kExtraPlanarElectrode)
         return GridGeometry::planar;
-    case 5:
-    case 6:
-    case 10:
-        return GridGeometry::cylindrical;
-    case 2:
-    case 3:
-    case 4:
-    case 7:
-        return GridGeometry::spherical;
-    default:
+    if (electrode < 1 || electrode > kElectrodeCount)
         raise(failure_text::invalidCall);
+    switch (traits(kind::asElectrode(electrode)).grid) {
+    case kind::DiffusionGeometry::Planar:
+        return GridGeometry::planar;
+    case kind::DiffusionGeometry::Cylindrical:
+        return GridGeometry::cylindrical;
+    case kind::DiffusionGeometry::Spherical:
+        return GridGeometry::spherical;
     }
+    raise(failure_text::invalidCall);
 }
 
 std::string gridTooLongText(long long cells) {

@@ -9,6 +9,7 @@
 // 3rd ed. (2005), chapter 7).
 
 #include "digital/BlockTridiagonalSolver.h"
+#include "model/ExperimentKinds.h"
 
 #include <array>
 #include <string>
@@ -17,11 +18,13 @@ namespace tessaly {
 
 enum class GridGeometry { planar, cylindrical, spherical };
 
-// Geometry class of an electrode number: planar 1, 8, 9, 11, 12; cylindrical 5, 6, 10; spherical
-// 2, 3, 4, 7. Any other number raises "Invalid procedure call or argument".
+// Geometry class of an electrode number, from the electrode's diffusion geometry: planar 1, 8, 9, 11;
+// cylindrical 5, 6, 10; spherical 2, 3, 4, 7; and the number 12, which no dialog offers, as planar. Any
+// other number raises "Invalid procedure call or argument".
 GridGeometry geometryOfElectrode(int electrode);
 
-inline constexpr int kThinFilmElectrode = 9;
+inline constexpr int kExtraPlanarElectrode = 12;
+inline constexpr int kThinFilmElectrode = kind::code(kind::Electrode::ThinFilm);
 
 struct GridInputs {
     int electrode = 1;

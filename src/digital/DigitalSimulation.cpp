@@ -5,6 +5,7 @@
 
 #include "base/Checked.h"
 #include "base/Failure.h"
+#include "base/PhysicalConstants.h"
 #include "digital/Adsorption.h"
 #include "digital/BlockTridiagonalSolver.h"
 #include "digital/ChemistryBlocks.h"
@@ -23,8 +24,7 @@ namespace tessaly {
 
 namespace {
 
-constexpr double kFaradayConstant = 96484.6; // C/mol
-constexpr double kLitrePerCm3 = 0.001;       // mol/L -> mol/cm3
+constexpr double kLitrePerCm3 = 0.001; // mol/L -> mol/cm3
 constexpr int kSecondOrderIterations = 10;
 // EApplied keeps the applied potential of the time steps of indices 1..4999.
 constexpr int kAppliedSteps = 5000;
@@ -122,7 +122,7 @@ StepCurrents DigitalRun::step(double applied) {
     // The electrode sees the applied potential less the ohmic drop of the last current (reduction
     // currents are positive, so a cathodic current moves the electrode positive of the applied value).
     const double electrode = applied + m.resistance * m_previousTotal;
-    const double adsorbedFactor = kFaradayConstant * m.area / m.timeStep;
+    const double adsorbedFactor = kFaraday * m.area / m.timeStep;
     for (int k = 0; k < m.couples; ++k) {
         m_rates[k] = butlerVolmer(m.couple[k], electrode, m.fRT);
         if (m.couple[k].adsorbed)
@@ -142,7 +142,7 @@ StepCurrents DigitalRun::step(double applied) {
     }
     ++m_outcome.timeSteps;
 
-    const double faradayArea = kFaradayConstant * m.area * kLitrePerCm3;
+    const double faradayArea = kFaraday * m.area * kLitrePerCm3;
     double faradaic = 0;
     for (int k = 0; k < m.couples; ++k) {
         if (!m.couple[k].adsorbed)
@@ -171,7 +171,7 @@ void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurr
     const DigitalModel& m = m_model;
     PointTable& currents = m_store.ComponentCurrent;
     const int couples = m.couples;
-    const bool twoSamples = m.technique >= 4 && m.technique <= 6;
+    const bool twoSamples = traits(kind::asTechnique(m.technique)).twoSamples;
     for (int k = 1; k <= couples; ++k) {
         currents.at(point, k) = pointCurrent(m_plan, first.couple[k], second.couple[k]);
         if (twoSamples) {

@@ -10,6 +10,9 @@
 namespace tessaly {
 namespace {
 
+using kind::Electrode;
+using kind::MechanismFamily;
+
 // Faradaic current of charge reaction j at point k, written into its ComponentCurrent columns by the
 // file of its mechanism family:
 //   1-10   MechanismSimpleCharge.cpp (chemistry in MechanismCoupledChemistry.cpp)
@@ -19,21 +22,31 @@ namespace {
 // at a rotating electrode MechanismRotating.cpp for 1-14, and at a thin film loaded by a preconcentration
 // step MechanismStripping.cpp.
 void reactionCurrents(MechanismRun& run, int k, int j) {
-    if (run.preconcentration)
+    if (run.preconcentration) {
         strippingCurrents(run, k, j);
-    else if (run.c.RotationRate > 0 && run.mechanism <= 14)
+        return;
+    }
+    if (run.rotating()) {
         rotatingCurrents(run, k, j);
-    else if (run.mechanism <= 10)
+        return;
+    }
+    switch (run.family()) {
+    case MechanismFamily::Kinetic:
         kineticChargeCurrents(run, k, j);
-    else if (run.mechanism <= 12)
+        return;
+    case MechanismFamily::Reversible:
         reversibleCouplesCurrents(run, k, j);
-    else if (run.mechanism <= 14)
+        return;
+    case MechanismFamily::MultiStep:
         multiStepCurrents(run, k, j);
-    else
+        return;
+    case MechanismFamily::Adsorbed:
         adsorbedCurrents(run, k, j);
+        return;
+    }
 }
 
-// Thin film (electrode 9): the couple's amount per area C·h, starting with the solution's composition.
+// Thin film: the couple's amount per area C·h, starting with the solution's composition.
 void prepareThinLayer(MechanismRun& run) {
     const double thickness = leadingNumber(run.p.thickness); // cm
     run.filmThickness = thickness;
@@ -50,14 +63,14 @@ void prepareThinLayer(MechanismRun& run) {
 // Wightman, J. Electroanal. Chem. 217 (1987) 417): the response of a sphere of radius 2r.
 double kernelRadius(const ExperimentParams& p) {
     const double r = p.committed.ElectrodeRadius;
-    return p.Electrode == 5 ? 2.0 * r : r;
+    return p.electrode() == Electrode::Cylindrical ? 2.0 * r : r;
 }
 
 // Everything of the run that does not change from point to point.
 void prepareRun(MechanismRun& run) {
     for (int j = 1; j <= run.numCharge; ++j)
         prepareReaction(run, j);
-    if (run.electrode == 9)
+    if (run.electrode == Electrode::ThinFilm)
         prepareThinLayer(run);
     // Combinations without a thin-film kernel keep their currents whatever was deposited.
     if (filmStrips(run.mechanism, run.technique))
@@ -66,11 +79,11 @@ void prepareRun(MechanismRun& run) {
         prepareStripping(run);
         return;
     }
-    if (run.mechanism >= 15)
+    if (run.family() == MechanismFamily::Adsorbed)
         prepareAdsorbed(run);
-    else if (run.mechanism >= 13)
+    else if (run.family() == MechanismFamily::MultiStep)
         prepareMultiStep(run);
-    if (run.c.RotationRate > 0 && run.mechanism <= 14)
+    if (run.rotating())
         prepareRotating(run);
     else if (kineticSolverApplies(run))
         prepareKinetics(run);
@@ -89,13 +102,13 @@ void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
 
     MechanismRun run(ctx.params, store, ctx.run);
     run.path = path;
-    run.mechanism = ctx.params.Mechanism;
-    run.technique = ctx.params.Technique;
-    run.electrode = ctx.params.Electrode;
+    run.mechanism = ctx.params.mechanism();
+    run.technique = ctx.params.technique();
+    run.electrode = ctx.params.electrode();
     run.numCharge = numCharge;
     run.timeGrid = ctx.run.TimeGrid;
-    // Techniques 2 and 3 sample each step at the fraction SampleFrac1 of the drop (2) or of the pulse (3).
-    const bool sampledStep = run.technique == 2 || run.technique == 3;
+    // DC and normal pulse voltammetry sample each step at the fraction SampleFrac1 of the drop or pulse.
+    const bool sampledStep = traits(run.technique).sampledStep;
     run.sampleTime = sampledStep ? c.SampleFrac1 * ctx.run.TimeGrid : ctx.run.TimeGrid;
     run.pulseHeight = ctx.run.PulseHeight;
     run.kernel = KernelContext{ctx.run.fRT, kernelRadius(ctx.params), store.E.span(), {}};
@@ -131,8 +144,7 @@ void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
 
 void applyAnalyticalAfterPass(const SimulationContext& ctx) {
     const ExperimentParams& p = ctx.params;
-    const int code = 100 * p.Technique + p.Electrode;
-    if (code < 101 || code > 104 || p.Mechanism < 11 || p.Mechanism > 14 || p.committed.RotationRate > 0)
+    if (!semiIntegralAfterPass(p.technique(), p.electrode(), p.mechanism()) || p.committed.RotationRate > 0)
         return;
     CurveStore& store = ctx.store;
     const int numCharge = p.NumCharge;
@@ -154,7 +166,7 @@ void applyAnalyticalAfterPass(const SimulationContext& ctx) {
 
     const int first = checkedIndex(store.FirstPoint, 0, kMaxPoint);
     const int last = checkedIndex(store.LastPoint, -1, kMaxPoint);
-    if (p.Electrode >= 2 && p.Electrode <= 4)
+    if (traits(p.electrode()).sphericalKernel) // the radial part kept in the first sampling group
         for (int k = first; k <= last; ++k)
             for (int j = 1; j <= numCharge; ++j)
                 store.ComponentCurrent(k, j) += store.ComponentCurrent(k, numCharge + 1 + j);

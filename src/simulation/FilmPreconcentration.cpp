@@ -12,7 +12,8 @@
 namespace tessaly {
 
 std::optional<PreconcentrationStep> preconcentrationStep(const ExperimentParams& p) {
-    if (!p.CheckPreCon || p.Electrode != 9 || (p.Technique != 1 && p.Technique != 7))
+    // A film deposited at the thin-film electrode, stripped by a sweep.
+    if (!p.CheckPreCon || p.electrode() != kind::Electrode::ThinFilm || !traits(p.technique()).sweep)
         return std::nullopt;
     PreconcentrationStep step;
     step.potential = leadingNumber(p.txtEPre);

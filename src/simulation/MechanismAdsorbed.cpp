@@ -25,6 +25,8 @@
 namespace tessaly {
 namespace {
 
+using kind::Technique;
+
 double nernstReducedFraction(const ReactionConstants& r, double E) {
     return 1.0 / (1.0 + std::exp(r.nf * (E - r.step.E0)));
 }
@@ -64,24 +66,24 @@ void adsorbedCurrents(MechanismRun& run, int k, int j) {
     ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     const double E = run.store.E[k] + run.pulseHeight;
     const double charge = r.n * kFaraday * run.c.ElectrodeArea; // C/mol
-    const bool reversible = run.mechanism == 15 || run.mechanism == 16;
+    const bool reversible = traits(run.mechanism).nernstian;
     if (reversible) {
         writeAmounts(run, k, r, r.surfaceTotal * (1.0 - nernstReducedFraction(r, E)));
         switch (run.technique) {
-        case 1:
-        case 7: {
+        case Technique::LinearSweep:
+        case Technique::Staircase: {
             const double bell = ThinFilmReversibleCurrent(run.kernel, E, r.n, r.step.E0, 1.0, 1.0, 1.0, 1.0);
             const double peak = charge * r.nf * run.c.ScanRate * r.surfaceTotal / 4.0; // A
             run.setCurrent(k, j, -run.sweepDirection(k) * peak * bell);
             return;
         }
-        case 2:
-        case 3:
+        case Technique::DcVoltammetry:
+        case Technique::NormalPulse:
             run.setCurrent(k, j,
                            run.constants.FaradayArea *
                                stepResponse(run, j, StepKind::Nernstian, E, run.sampleTime));
             return;
-        case 9: {
+        case Technique::DesignedWaveform: {
             const double t0 = run.store.WaveT[0];
             const double dt = run.store.WaveT[k] - run.store.WaveT[k - 1];
             if (dt == 0.0)
@@ -98,10 +100,10 @@ void adsorbedCurrents(MechanismRun& run, int k, int j) {
         }
     }
     switch (run.technique) {
-    case 1:
-    case 2:
-    case 3:
-    case 7: {
+    case Technique::LinearSweep:
+    case Technique::DcVoltammetry:
+    case Technique::NormalPulse:
+    case Technique::Staircase: {
         const double b = run.c.AdsorbCoef[static_cast<std::size_t>(r.ox)];
         const double x = b * (r.step.Cox + r.step.Cred);
         if (x == 0.0)

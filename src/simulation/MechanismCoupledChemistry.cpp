@@ -32,6 +32,8 @@
 namespace tessaly {
 namespace {
 
+using kind::Mechanism;
+
 constexpr double kReversibleSweepPeak = 1.109; // (E0 − Ep)·nF/RT of the Nernstian sweep kernel
 constexpr double kEcPeak = 0.780;              // EC pure kinetic zone, Nicholson & Shain
 constexpr double kEc2Peak = 0.902;             // EC2 pure kinetic zone, Olmstead et al.
@@ -41,9 +43,9 @@ double equilibriumConstant(const CommittedValues& c) {
     return c.RateKb[1] > 0 ? c.RateKf[1] / c.RateKb[1] : c.Keq[1];
 }
 
-// Time techniques (single steps) use the step duration as their kinetic time scale; the others RT/(nFv).
-bool stepTechnique(int technique) {
-    return technique == 2 || technique == 3 || technique == 8;
+// Step techniques use the step duration as their kinetic time scale; the others RT/(nFv).
+bool stepTechnique(kind::Technique technique) {
+    return traits(technique).stepResponse;
 }
 
 } // namespace
@@ -91,24 +93,24 @@ void prepareReaction(MechanismRun& run, int j) {
     const auto conc = [&](int s) { return c.InitConc[static_cast<std::size_t>(s)]; };
     const double kineticScale = stepTechnique(run.technique) ? run.sampleTime : r.RTnF / c.ScanRate; // s
     switch (run.mechanism) {
-    case 2:
-    case 3:
+    case Mechanism::TwoStep:
+    case Mechanism::ThreeStep:
         if (j > 1)
             a.Cox += run.reaction[static_cast<std::size_t>(j - 1)].step.Cox;
         break;
-    case 5: {
+    case Mechanism::DimerPreceding: {
         const double total = conc(1) + 2.0 * conc(3); // mol/L of A-equivalents
         a.Cox = total;
         a.E0 += 0.5 * r.RTnF * std::log(equilibriumConstant(c) / total);
         break;
     }
-    case 6: {
+    case Mechanism::Preceding: {
         const double ratio = equilibriumConstant(c) * std::pow(conc(4) / conc(5), run.p.tables.m);
         a.Cox = conc(1) + conc(3);
         a.E0 += r.RTnF * std::log(ratio / (1.0 + ratio));
         break;
     }
-    case 7: {
+    case Mechanism::Following: {
         const double kf = c.RateKf[1]; // 1/s
         if (kf > 0) {
             const double x = stepTechnique(run.technique)
@@ -118,10 +120,10 @@ void prepareReaction(MechanismRun& run, int j) {
         }
         break;
     }
-    case 8:
+    case Mechanism::Catalytic:
         r.law.catalyticRate = (c.RateKf[1] + c.RateKb[1]) * conc(3);
         break;
-    case 9: {
+    case Mechanism::DimerFollowing: {
         const double rate = c.RateKf[1] * conc(1); // 1/s
         if (rate > 0) {
             const double shift = stepTechnique(run.technique) ? 0.0 : kReversibleSweepPeak - kEc2Peak;
@@ -129,7 +131,7 @@ void prepareReaction(MechanismRun& run, int j) {
         }
         break;
     }
-    case 10:
+    case Mechanism::Complex:
         r.Dox = c.DiffCoef[3];
         a.sqrtDox = std::sqrt(r.Dox);
         a.Cox = conc(1) + conc(3);

@@ -38,9 +38,9 @@ std::size_t at(int i) {
     return static_cast<std::size_t>(i);
 }
 
-bool planarElectrode(int e) {
-    return e == 1 || e == 8 || e == 11;
-}
+using kind::KineticKernel;
+using kind::Mechanism;
+using kind::Technique;
 
 double catalyticRate(const MechanismRun& run) {
     return (run.c.RateKf[1] + run.c.RateKb[1]) * run.c.InitConc[3];
@@ -48,7 +48,9 @@ double catalyticRate(const MechanismRun& run) {
 
 // A couple whose single potential step has the exact closed form of the step kernels.
 bool plainCouple(const MechanismRun& run) {
-    return run.mechanism == 1 || run.mechanism == 4 || (run.mechanism == 8 && catalyticRate(run) == 0.0);
+    const Mechanism m = run.mechanism;
+    return m == Mechanism::SimpleCharge || m == Mechanism::ThreeCouples ||
+           (m == Mechanism::Catalytic && catalyticRate(run) == 0.0);
 }
 
 int chronoLevels(const MechanismRun& run, int last) {
@@ -62,9 +64,7 @@ int chronoLevels(const MechanismRun& run, int last) {
 // Whether the electrode diffuses as a sphere under this technique (the cylinder as a sphere of twice its
 // radius, kernelRadius): the table's spherical kernels.
 bool sphericalField(const MechanismRun& run) {
-    const int e = run.electrode;
-    const int t = run.technique;
-    return (e >= 2 && e <= 4) || (e == 5 && t >= 5 && t <= 7) || (e == 7 && (t == 1 || t == 7));
+    return kind::kineticKernel(run.technique, run.electrode, run.mechanism) == KineticKernel::Spherical;
 }
 
 // Builds the species, channels and reactions of the run's mechanism.
@@ -76,25 +76,25 @@ public:
 
     KineticSystem build() {
         switch (m_run.mechanism) {
-        case 5:
+        case Mechanism::DimerPreceding:
             dimerEquilibrium();
             break;
-        case 6:
+        case Mechanism::Preceding:
             precedingEquilibrium(3, 1, m_c.InitConc[1]);
             break;
-        case 7:
+        case Mechanism::Following:
             followingReaction();
             break;
-        case 8:
+        case Mechanism::Catalytic:
             if (catalyticRate(m_run) > 0.0)
                 catalytic();
             else
                 plainCouples();
             break;
-        case 9:
+        case Mechanism::DimerFollowing:
             dimerisation();
             break;
-        case 10:
+        case Mechanism::Complex:
             precedingEquilibrium(3, 3, m_c.InitConc[1]);
             break;
         default: // 1, 4: independent couples; 2, 3: consecutive ones sharing their intermediates
@@ -178,7 +178,7 @@ private:
         const ReactionConstants& r = m_run.reaction[1];
         const double m = m_run.p.tables.m;
         double toA = 0.0, back = 0.0; // k1, k−1, 1/s
-        if (m_run.mechanism == 6) {
+        if (m_run.mechanism == Mechanism::Preceding) {
             toA = m_c.RateKf[1] * std::pow(conc(4), m);
             back = m_c.RateKb[1] * std::pow(conc(5), m);
         } else {
@@ -192,8 +192,10 @@ private:
         } else {
             // Equilibrium constant only: K' = Keq·(C_D/C_E)^m (6) or Keq/C_L^m (10), all A when the
             // partner that holds it back is absent.
-            const double holder = m_run.mechanism == 6 ? std::pow(conc(5), m) : std::pow(conc(4), m);
-            const double release = m_run.mechanism == 6 ? m_c.Keq[1] * std::pow(conc(4), m) : m_c.Keq[1];
+            const double holder =
+                m_run.mechanism == Mechanism::Preceding ? std::pow(conc(5), m) : std::pow(conc(4), m);
+            const double release =
+                m_run.mechanism == Mechanism::Preceding ? m_c.Keq[1] * std::pow(conc(4), m) : m_c.Keq[1];
             share = holder > 0 ? release / (holder + release) : (release > 0 ? 1.0 : 0.0);
         }
         const double diffusion = D(field);
@@ -336,29 +338,21 @@ KineticTimeline chronoTimeline(const MechanismRun& run, int last) {
 } // namespace
 
 bool kineticSolverApplies(const MechanismRun& run) {
-    if (run.mechanism < 1 || run.mechanism > 10)
+    // Every planar or spherical entry of the kernel table, but not the thin layer, and not the single steps
+    // of a plain couple, which the closed forms solve exactly.
+    const KineticKernel kernel = kind::kineticKernel(run.technique, run.electrode, run.mechanism);
+    if (kernel != KineticKernel::Planar && kernel != KineticKernel::Spherical)
         return false;
-    const int e = run.electrode;
-    const bool sphere = e >= 2 && e <= 4;
     switch (run.technique) {
-    case 1:
-        return planarElectrode(e) || sphere || e == 7;
-    case 2:
-    case 3:
-        return (planarElectrode(e) || e == 9 || sphere) && !plainCouple(run);
-    case 4:
-        return e == 1 || sphere;
-    case 5:
-    case 6:
-        return planarElectrode(e) || sphere || e == 5;
-    case 7:
-        return e == 1 || e == 8 || sphere || e == 5 || e == 7;
-    case 8: {
+    case Technique::DcVoltammetry:
+    case Technique::NormalPulse:
+        return !plainCouple(run);
+    case Technique::PotentialStep: {
         const int last = checkedIndex(run.store.LastPoint, 0, kMaxPoint);
-        return (planarElectrode(e) || e == 9 || sphere) && (!plainCouple(run) || chronoLevels(run, last) > 1);
+        return !plainCouple(run) || chronoLevels(run, last) > 1;
     }
     default:
-        return false;
+        return true;
     }
 }
 
@@ -370,14 +364,14 @@ void prepareKinetics(MechanismRun& run) {
     const KineticSystem system = SystemBuilder(run).build();
     KineticTimeline timeline;
     switch (run.technique) {
-    case 1:
+    case Technique::LinearSweep:
         timeline = sweepTimeline(run, last);
         break;
-    case 2:
-    case 3:
+    case Technique::DcVoltammetry:
+    case Technique::NormalPulse:
         timeline = singleStepTimeline(run, last);
         break;
-    case 8:
+    case Technique::PotentialStep:
         timeline = chronoTimeline(run, last);
         break;
     default:
@@ -401,13 +395,13 @@ void kineticSolverCurrents(MechanismRun& run, int k, int j) {
     }
     const double first = nFA * rate(2 * k);
     const double second = nFA * rate(2 * k + 1);
-    if (run.technique == 7) {
+    if (run.technique == Technique::Staircase) {
         run.setCurrent(k, j, first);
         return;
     }
     run.setSamples(k, j, first, second);
     // Differential pulse: pulse minus base. Square wave: the forward half-period minus the reverse one.
-    run.setCurrent(k, j, run.technique == 4 ? second - first : first - second);
+    run.setCurrent(k, j, run.technique == Technique::DifferentialPulse ? second - first : first - second);
 }
 
 } // namespace tessaly

@@ -70,14 +70,15 @@ Chain solveChain(const MechanismRun& run, double E, bool steadySphere) {
     return chain;
 }
 
-bool afterPassElectrode(const MechanismRun& run) {
-    return run.electrode >= 1 && run.electrode <= 4;
+// A sweep whose point loop leaves the semi-integral for the after-pass.
+bool afterPass(const MechanismRun& run) {
+    return kind::semiIntegralAfterPass(run.technique, run.electrode, run.mechanism);
 }
 
 } // namespace
 
 void prepareMultiStep(MechanismRun& run) {
-    if (run.technique != 1 || afterPassElectrode(run))
+    if (run.technique != kind::Technique::LinearSweep || afterPass(run))
         return;
     // Other electrodes under a sweep: the semi-derivative is summed directly, from a history of the
     // Nernstian step currents n_j·J_j/√(π·TimeGrid).
@@ -97,7 +98,7 @@ void prepareMultiStep(MechanismRun& run) {
 }
 
 void multiStepCurrents(MechanismRun& run, int k, int j) {
-    if (run.technique < 1 || run.technique > 3)
+    if (!kind::hasAnalyticalKernel(run.technique, run.electrode, run.mechanism))
         return;
     const ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     const double fa = run.constants.FaradayArea;
@@ -110,13 +111,13 @@ void multiStepCurrents(MechanismRun& run, int k, int j) {
         for (int s = 1; s <= run.numCharge + 1; ++s)
             run.store.SurfaceConc.at(k, s) = chain.surface[static_cast<std::size_t>(s)];
 
-    if (run.technique == 1 && afterPassElectrode(run)) {
+    if (afterPass(run)) {
         run.setCurrent(k, j, fa * semiIntegral);
         if (run.spherical())
             run.setSamples(k, j, fa * radial, 0.0);
         return;
     }
-    if (run.technique == 1) {
+    if (run.technique == kind::Technique::LinearSweep) {
         const std::vector<double>& h = run.buffers.history[static_cast<std::size_t>(j)];
         const std::vector<double>& w = run.buffers.sweepWeights;
         double s = semiIntegral / std::sqrt(std::numbers::pi * run.timeGrid);

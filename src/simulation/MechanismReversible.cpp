@@ -11,8 +11,9 @@
 //   techniques 2, 3              Nernstian step response at the pulse potential, t = TimeGrid.
 //   techniques 4, 5, 6           differential pulse and square wave as superposed Nernstian levels.
 //   technique 8                  the step sequence of chronoamperometry.
-// At spheres (electrodes 2-4) the radial steady-state flux n·D_O·(C_O − θC_R)/(r·(1 + θ·D_O/D_R)) is added
-// (Bard & Faulkner, Electrochemical Methods, 2nd ed., §5.5 and §6.2.5).
+// At spheres (electrodes 2-4, and the cylinder as a sphere of twice its radius) the radial steady-state flux
+// n·D_O·(C_O − θC_R)/(r·(1 + θ·D_O/D_R)) is added (Bard & Faulkner, Electrochemical Methods, 2nd ed., §5.5
+// and §6.2.5).
 
 #include "simulation/MechanismRun.h"
 
@@ -21,6 +22,9 @@
 
 namespace tessaly {
 namespace {
+
+using kind::Electrode;
+using kind::Technique;
 
 double theta(const ReactionConstants& r, double E) {
     return std::exp(r.nf * (E - r.step.E0));
@@ -54,7 +58,8 @@ void pulseSamples(MechanismRun& run, int k, int j) {
         second += radialFlux(run, r, E + run.levelOffset(1, k));
     }
     run.setSamples(k, j, fa * first, fa * second);
-    run.setCurrent(k, j, fa * (run.technique == 4 ? second - first : first - second));
+    run.setCurrent(k, j,
+                   fa * (run.technique == Technique::DifferentialPulse ? second - first : first - second));
 }
 
 } // namespace
@@ -68,38 +73,38 @@ void reversibleCouplesCurrents(MechanismRun& run, int k, int j) {
     writeSurface(run, k, r, E + run.pulseHeight);
 
     switch (run.technique) {
-    case 1:
-    case 7:
-        if (run.electrode == 9) {
+    case Technique::LinearSweep:
+    case Technique::Staircase:
+        if (run.electrode == Electrode::ThinFilm) {
             // Thin layer of volume A·h: the whole couple C_O + C_R converts along the Nernstian bell.
             const double bell = ThinFilmReversibleCurrent(run.kernel, E, r.n, r.step.E0, 1.0, 1.0, 1.0, 1.0);
             const double scale = r.n * r.nf * run.c.ScanRate * r.surfaceTotal / 4.0;
             run.setCurrent(k, j, -run.sweepDirection(k) * fa * scale * bell);
-        } else if (run.technique == 1 && run.electrode <= 4) {
+        } else if (kind::semiIntegralAfterPass(run.technique, run.electrode, run.mechanism)) {
             StepArgs a = r.step;
             a.E = E;
             a.t = 1.0 / std::numbers::pi; // ReversibleCurrent = n·√D_O·C·(converted fraction)
             run.setCurrent(k, j, fa * ReversibleCurrent(run.kernel, a));
             if (sphere)
                 run.setSamples(k, j, fa * radial, 0.0);
-        } else if (run.technique == 1) {
+        } else if (run.technique == Technique::LinearSweep) {
             run.setCurrent(k, j, fa * (nernstianSweep(run, j, k) + radial));
         } else {
             run.setCurrent(k, j, fa * (levelSuperposition(run, j, k, 0, StepKind::Nernstian) + radial));
         }
         return;
-    case 2:
-    case 3:
+    case Technique::DcVoltammetry:
+    case Technique::NormalPulse:
         run.setCurrent(
             k, j,
             fa * (stepResponse(run, j, StepKind::Nernstian, E + run.pulseHeight, run.sampleTime) + radial));
         return;
-    case 4:
-    case 5:
-    case 6:
+    case Technique::DifferentialPulse:
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave:
         pulseSamples(run, k, j);
         return;
-    case 8:
+    case Technique::PotentialStep:
         run.setCurrent(k, j, fa * (stepSequence(run, j, k, StepKind::Nernstian) + radial));
         return;
     default:

@@ -19,7 +19,7 @@ double levich(const MechanismRun& run, const ReactionConstants& r, double E, dou
     StepArgs a = r.step;
     a.E = E;
     a.Cox = cumulativeOx;
-    if (run.mechanism >= 11)
+    if (traits(run.mechanism).nernstian)
         a.ks = kNernstianRate;
     return RotatingCurrent(run.kernel, a, r.invTransferOx, r.invTransferRed);
 }
@@ -37,20 +37,20 @@ void prepareRotating(MechanismRun& run) {
 void rotatingCurrents(MechanismRun& run, int k, int j) {
     const ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     double cox = r.step.Cox;
-    if (run.mechanism == 13 || run.mechanism == 14)
+    if (run.family() == kind::MechanismFamily::MultiStep) // 2 and 3 have it in Cox already
         for (int i = 1; i < j; ++i)
             cox += run.reaction[static_cast<std::size_t>(i)].step.Cox;
     const double fa = run.constants.FaradayArea;
     const double E = run.store.E[k];
-    const int t = run.technique;
-    if (t >= 4 && t <= 6) {
+    if (traits(run.technique).twoSamples) {
         // Differential pulse: base E, then E + PulsePotential. Square wave: the forward pulse along the
         // scan, then the reverse one, both |PulsePotential| from E.
+        const bool differential = run.technique == kind::Technique::DifferentialPulse;
         const double forward = run.scanDirection(k) * std::fabs(run.c.PulsePotential);
-        const double first = fa * levich(run, r, E + (t == 4 ? 0.0 : forward), cox);
-        const double second = fa * levich(run, r, E + (t == 4 ? run.c.PulsePotential : -forward), cox);
+        const double first = fa * levich(run, r, E + (differential ? 0.0 : forward), cox);
+        const double second = fa * levich(run, r, E + (differential ? run.c.PulsePotential : -forward), cox);
         run.setSamples(k, j, first, second);
-        run.setCurrent(k, j, t == 4 ? second - first : first - second);
+        run.setCurrent(k, j, differential ? second - first : first - second);
         return;
     }
     run.setCurrent(k, j, fa * levich(run, r, E + run.pulseHeight, cox));

@@ -87,15 +87,15 @@ struct MechanismRun {
     const RunConstants& constants;
     SuperpositionPath path = SuperpositionPath::History;
 
-    int mechanism = 1;
-    int technique = 1;
-    int electrode = 1;
+    kind::Mechanism mechanism = kind::Mechanism::SimpleCharge;
+    kind::Technique technique = kind::Technique::LinearSweep;
+    kind::Electrode electrode = kind::Electrode::PlanarDisk;
     int numCharge = 1;
     double timeGrid = 0.0;      // s per point
     double sampleTime = 0.0;    // sampled-current and normal-pulse voltammetry: the sample's time after
                                 // the step, SampleFrac1 of the drop or pulse, s (TimeGrid otherwise)
     double pulseHeight = 0.0;   // V
-    double filmThickness = 0.0; // thin film (electrode 9): thickness l of the layer, cm
+    double filmThickness = 0.0; // thin film: thickness l of the layer, cm
     KernelContext kernel;
     // Thin film after a deposition step: the step, and what it left per reaction.
     std::optional<PreconcentrationStep> preconcentration;
@@ -104,7 +104,7 @@ struct MechanismRun {
     LevelScheme levels;
     SuperpositionBuffers buffers;
     KineticCurrents kinetic;
-    // Points at which a chronoamperometric programme changes potential (technique 8), in order.
+    // Points at which a chronoamperometric programme changes potential (potential step), in order.
     std::array<int, 64> stepPoints{};
     int stepCount = 0;
 
@@ -134,10 +134,14 @@ struct MechanismRun {
         const double offset = levels.offset[static_cast<std::size_t>(l)];
         return levels.directed ? scanDirection(k) * offset : offset;
     }
-    bool spherical() const { return electrode >= 2 && electrode <= 4; }
+    bool spherical() const { return traits(electrode).sphericalKernel; }
     // Electrodes whose current carries a radial term beside the planar one: the spheres and the cylinder
     // (whose term is that of a sphere of twice its radius, see kernel.electrodeRadius).
-    bool radial() const { return spherical() || electrode == 5; }
+    bool radial() const { return traits(electrode).radialTerm; }
+    kind::MechanismFamily family() const { return traits(mechanism).family; }
+    // The Koutecky-Levich current of a rotating electrode replaces the formulas of every family but the
+    // surface-confined couples, which do not see the convection.
+    bool rotating() const { return c.RotationRate > 0 && family() != kind::MechanismFamily::Adsorbed; }
 };
 
 // ---- preparation (MechanismCoupledChemistry.cpp) -----------------------------------------------------
@@ -195,7 +199,7 @@ void adsorbedCurrents(MechanismRun& run, int k, int j);
 // Thin film after a preconcentration step (MechanismStripping.cpp): whether the mechanism and technique
 // have a thin-film kernel that the deposited film replaces, the deposition, and the current of reaction j
 // at point k.
-bool filmStrips(int mechanism, int technique);
+bool filmStrips(kind::Mechanism mechanism, kind::Technique technique);
 void prepareStripping(MechanismRun& run);
 void strippingCurrents(MechanismRun& run, int k, int j);
 // Rotating electrode (MechanismRotating.cpp): the Koutecký–Levich current replaces the diffusion one.

@@ -1,6 +1,7 @@
 // Mechanisms 1 to 10: a Butler–Volmer charge transfer under every technique and electrode of the kernel
-// table. The integral-equation solver computes every combination (MechanismKinetics.cpp) except the
-// closed forms that are exact, which stay here:
+// table (kind::kineticKernel, model/ExperimentKinds.h, which names the planar, spherical or thin-layer
+// response of each combination). The integral-equation solver computes every combination
+// (MechanismKinetics.cpp) except the closed forms that are exact, which stay here:
 //
 //   technique 1   9            mechanisms 1, 4, 5: first-order relaxation of a thin layer (ThinLayerCurrent)
 //   2, 3          1, 8, 9, 11  planar step response at the pulse potential, sampled SampleFrac1 into the
@@ -15,9 +16,8 @@
 namespace tessaly {
 namespace {
 
-bool planarElectrode(int e) {
-    return e == 1 || e == 8 || e == 11;
-}
+using kind::KineticKernel;
+using kind::Technique;
 
 // Reduced fraction converted in a thin layer of the couple over one step: the oxidised fraction relaxes
 // towards its Nernstian-kinetic equilibrium and the charge n·F·V·C·ΔP flows in TimeGrid. In a layer of
@@ -42,30 +42,23 @@ void kineticChargeCurrents(MechanismRun& run, int k, int j) {
         kineticSolverCurrents(run, k, j);
         return;
     }
+    const KineticKernel kernel = kind::kineticKernel(run.technique, run.electrode, run.mechanism);
+    if (kernel == KineticKernel::None)
+        return;
+    const StepKind response = kernel == KineticKernel::Spherical ? StepKind::Spherical : StepKind::Planar;
     const double fa = run.constants.FaradayArea;
-    const int e = run.electrode;
-    const bool sphere = run.spherical();
     const double E = run.store.E[k];
     switch (run.technique) {
-    case 1:
-        if (e == 9 && (run.mechanism == 1 || run.mechanism == 4 || run.mechanism == 5))
+    case Technique::LinearSweep:
+        if (kernel == KineticKernel::ThinLayer)
             run.setCurrent(k, j, fa * thinLayer(run, k, j));
         return;
-    case 2:
-    case 3: {
-        StepKind kind = StepKind::Planar;
-        if (sphere)
-            kind = StepKind::Spherical;
-        else if (!planarElectrode(e) && e != 9)
-            return;
-        run.setCurrent(k, j, fa * stepResponse(run, j, kind, E + run.pulseHeight, run.sampleTime));
+    case Technique::DcVoltammetry:
+    case Technique::NormalPulse:
+        run.setCurrent(k, j, fa * stepResponse(run, j, response, E + run.pulseHeight, run.sampleTime));
         return;
-    }
-    case 8:
-        if (planarElectrode(e) || e == 9)
-            run.setCurrent(k, j, fa * stepSequence(run, j, k, StepKind::Planar));
-        else if (sphere)
-            run.setCurrent(k, j, fa * stepSequence(run, j, k, StepKind::Spherical));
+    case Technique::PotentialStep:
+        run.setCurrent(k, j, fa * stepSequence(run, j, k, response));
         return;
     default:
         return;

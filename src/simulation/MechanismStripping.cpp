@@ -32,7 +32,7 @@ double logarithmicMean(double a, double b) {
 
 FilmKinetics kineticsOf(const MechanismRun& run, const ReactionConstants& r) {
     FilmKinetics k;
-    k.nernstian = run.mechanism >= 11;
+    k.nernstian = traits(run.mechanism).nernstian;
     k.ks = r.step.ks;
     k.alpha = r.step.alpha;
     k.nuOx = r.step.nuOx;
@@ -42,10 +42,11 @@ FilmKinetics kineticsOf(const MechanismRun& run, const ReactionConstants& r) {
 
 } // namespace
 
-bool filmStrips(int mechanism, int technique) {
-    if (mechanism == 11 || mechanism == 12)
+bool filmStrips(kind::Mechanism mechanism, kind::Technique technique) {
+    if (traits(mechanism).family == kind::MechanismFamily::Reversible)
         return true;
-    return technique == 1 && (mechanism == 1 || mechanism == 4 || mechanism == 5);
+    return kind::kineticKernel(technique, kind::Electrode::ThinFilm, mechanism) ==
+           kind::KineticKernel::ThinLayer;
 }
 
 void prepareStripping(MechanismRun& run) {
@@ -64,7 +65,7 @@ void strippingCurrents(MechanismRun& run, int k, int j) {
     const double l = run.preconcentration->thickness;
     const double dt = run.timeGrid;
     const double E = run.store.E[k];
-    const bool sweep = run.technique == 1;
+    const bool sweep = run.technique == kind::Technique::LinearSweep;
     const FilmTransfer start =
         filmTransfer(kinetics, r.nf, sweep ? run.store.E[k - 1] : E, r.step.E0, load.massTransfer);
     const FilmTransfer end = filmTransfer(kinetics, r.nf, E, r.step.E0, load.massTransfer);

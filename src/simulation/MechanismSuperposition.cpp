@@ -20,6 +20,8 @@
 namespace tessaly {
 namespace {
 
+using kind::Technique;
+
 constexpr double kPi = std::numbers::pi;
 
 std::size_t at(int i) {
@@ -39,7 +41,7 @@ void sizeBuffer(std::vector<double>& buffer) {
 }
 
 StepKind historyKind(const MechanismRun& run) {
-    if (run.mechanism == 11 || run.mechanism == 12)
+    if (run.family() == kind::MechanismFamily::Reversible)
         return StepKind::Nernstian;
     return StepKind::Planar;
 }
@@ -72,7 +74,7 @@ LevelScheme levelSchemeOf(const MechanismRun& run) {
     const CommittedValues& c = run.c;
     LevelScheme s;
     switch (run.technique) {
-    case 4: {
+    case Technique::DifferentialPulse: {
         const double base = c.DropTime - c.PulseTime;
         s.levels = 2;
         s.offset = {0.0, c.PulsePotential};
@@ -83,8 +85,8 @@ LevelScheme levelSchemeOf(const MechanismRun& run) {
         s.period = c.DropTime;
         break;
     }
-    case 5:
-    case 6:
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave:
         s.levels = 2;
         s.offset = {std::fabs(c.PulsePotential), -std::fabs(c.PulsePotential)};
         s.directed = true;
@@ -167,9 +169,9 @@ void prepareSuperpositions(MechanismRun& run) {
     // The Nernstian couples of mechanisms 11 and 12 superpose their step responses; mechanisms 1 to 10
     // under these programmes are solved by the kinetic solver (MechanismKinetics.cpp), 13 and 14 keep
     // their own history (MechanismMultiStep.cpp) and 15 to 18 need none.
-    const bool nernstian = run.mechanism == 11 || run.mechanism == 12;
+    const bool nernstian = run.family() == kind::MechanismFamily::Reversible;
     switch (run.technique) {
-    case 1:
+    case Technique::LinearSweep:
         if (!nernstian)
             return;
         sizeBuffer(run.buffers.sweepWeights);
@@ -179,10 +181,10 @@ void prepareSuperpositions(MechanismRun& run) {
             for (int j = 1; j <= run.numCharge; ++j)
                 fillHistory(run, j, historyKind(run), 0.0, last, run.buffers.history[at(j)]);
         return;
-    case 4:
-    case 5:
-    case 6:
-    case 7:
+    case Technique::DifferentialPulse:
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave:
+    case Technique::Staircase:
         if (!nernstian)
             return;
         run.levels = levelSchemeOf(run);
@@ -192,7 +194,7 @@ void prepareSuperpositions(MechanismRun& run) {
                 for (int l = 0; l < run.levels.levels; ++l)
                     fillLevelHistory(run, j, l, last, run.buffers.levelHistory[at(j)][at(l)]);
         return;
-    case 8:
+    case Technique::PotentialStep:
         run.stepCount = 0;
         for (int k = 1; k <= last; ++k) {
             if (k > 1 && run.store.E[k] == run.store.E[k - 1])

@@ -42,12 +42,12 @@ void buildPotentialProgramme(const ExperimentParams& p, CurveStore& store, bool 
         store.NForward = toInt16(store.NPoints / 2.0);
         return;
     }
-    const int technique = p.Technique;
-    if (technique == 9 || technique == 10) {
+    const kind::Technique technique = p.technique();
+    if (traits(technique).waveform) { // E and NPoints as the waveform set them
         store.NForward = store.NPoints;
         return;
     }
-    if (technique == 8) {
+    if (technique == kind::Technique::PotentialStep) {
         const double count = 1 + c.ExperimentTime / c.DropTime;
         if (!std::isfinite(count))
             raise(c.DropTime == 0 ? failure_text::divisionByZero : failure_text::overflow);

@@ -9,7 +9,7 @@ RunConstants computeRunConstants(const ExperimentParams& p) {
     rc.fRT = p.fRT;
     rc.RTF = 1.0 / p.fRT;
     rc.ScanSign = c.EndPotential > c.StartPotential ? 1.0 : -1.0;
-    const bool pulsed = p.Technique >= 3 && p.Technique <= 6;
+    const bool pulsed = traits(p.technique()).pulsed;
     rc.TimeGrid = pulsed ? c.PulseTime : c.DropTime;
     rc.PulseHeight = pulsed ? c.PulsePotential : 0.0;
     rc.HalfPulse = c.PulsePotential / 2;

@@ -1,12 +1,10 @@
 #pragma once
 // Quantities derived once at the start of every simulation run.
 
+#include "base/PhysicalConstants.h"
 #include "model/ExperimentParams.h"
 
 namespace tessaly {
-
-inline constexpr double kFaraday = 96484.6;     // C/mol
-inline constexpr double kGasConstant = 8.31441; // J/(mol K)
 
 struct RunConstants {
     double FaradayArea = 0;     // ElectrodeArea * F * 0.001 (mol/L -> mol/cm3): kernel value -> A
@@ -14,7 +12,7 @@ struct RunConstants {
     double RTF = 0;             // RT/F, V
     double ScanSign = -1;       // +1 when the programme rises towards EndPotential, else -1
     double TimeGrid = 0;        // s per point of the analytical path
-    double PulseHeight = 0;     // V, the pulse of techniques 3..6, else 0
+    double PulseHeight = 0;     // V, the pulse of the pulsed techniques (3..6), else 0
     double HalfPulse = 0;       // V, square-wave amplitude
     int TotalCurrentColumn = 2; // NumCharge + 1
     int SecondSampleBase = 3;   // 2 NumCharge + 1
