@@ -66,7 +66,7 @@ void i1toC0Sweep5001(benchmark::State& state) {
         state.PauseTiming();
         fillStore(wb.store);
         state.ResumeTiming();
-        tessaly::I1toC0(wb.store, wb.params, 1);
+        tessaly::I1toC0(wb.store, wb.params, tessaly::kind::Mechanism::SimpleCharge);
         benchmark::DoNotOptimize(wb.store.Curve.data().data());
     }
 }

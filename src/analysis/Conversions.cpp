@@ -1,6 +1,7 @@
 #include "analysis/Conversions.h"
 
 #include "base/Checked.h"
+#include "base/PhysicalConstants.h"
 #include "curves/Transforms.h"
 
 #include <cmath>
@@ -10,7 +11,16 @@
 namespace tessaly {
 namespace {
 
-constexpr double kCurrentScale = 96.4846; // F * 0.001: C/mol with mol/L -> mol/cm3
+using kind::Mechanism;
+using kind::Technique;
+
+// The two-sample techniques whose converted current is the derivative along the scan: differential pulse
+// and square wave (the additive square wave keeps the plain step relation).
+bool convertsByDerivative(Technique t) {
+    return t == Technique::DifferentialPulse || t == Technique::SquareWave;
+}
+
+constexpr double kCurrentScale = kFaradayPerMillimole; // C/mmol: n F A C in A with C in mol/L
 
 struct Couple {
     int ox = 0;  // species number of the oxidised form
@@ -100,7 +110,7 @@ void undoDifferentiate(std::span<double> y, Range r, double h, double v) {
 
 } // namespace
 
-double specialConversionFactor(const ExperimentParams& p, int reaction, int species, int mechanism) {
+double specialConversionFactor(const ExperimentParams& p, int reaction, int species, Mechanism mechanism) {
     const CommittedValues& c = p.committed;
     const Couple couple = coupleOf(p, reaction);
     const bool oxidised = species == kOxidisedSpecies;
@@ -109,20 +119,20 @@ double specialConversionFactor(const ExperimentParams& p, int reaction, int spec
     requireNonZero(nu);
     const double base =
         kCurrentScale * c.ElectrodeArea * couple.n * std::sqrt(c.DiffCoef[static_cast<std::size_t>(s)]) / nu;
-    if (mechanism == 8) {
+    if (mechanism == Mechanism::Catalytic) {
         const int z = catalyticCoReactant(p);
         return std::sqrt((c.RateKf[1] + c.RateKb[1]) * c.InitConc[static_cast<std::size_t>(z)]) * base;
     }
-    const int technique = p.Technique;
-    if (technique == 1 || technique == 7)
+    const Technique technique = p.technique();
+    if (traits(technique).sweep)
         return base;
-    const double t = technique == 2 ? c.DropTime : c.PulseTime;
+    const double t = technique == Technique::DcVoltammetry ? c.DropTime : c.PulseTime;
     const double cottrell = std::sqrt(std::numbers::pi * t);
     requireNonZero(cottrell);
     return base / cottrell;
 }
 
-void Co0toI1(CurveStore& store, const ExperimentParams& p, int mechanism, int species) {
+void Co0toI1(CurveStore& store, const ExperimentParams& p, Mechanism mechanism, int species) {
     FloatingPointGuard guard;
     store.XTitle = "E /V";
     store.YTitle = "i /A";
@@ -143,24 +153,24 @@ void Co0toI1(CurveStore& store, const ExperimentParams& p, int mechanism, int sp
         }
         store.CurveNo = j;
         const ColumnRef column = ColumnRef::inTable(store.Curve.data(), PointTable::stride(), j);
-        if (p.Technique == 4 || p.Technique == 5) {
+        if (convertsByDerivative(p.technique())) {
             differentiate(column, store.LastIndex, store.NPoints, store.LastPoint,
                           abscissaStep(store.E.span()), c.ScanRate);
-        } else if ((p.Technique == 1 || p.Technique == 7) && mechanism == 1) {
+        } else if (traits(p.technique()).sweep && mechanism == Mechanism::SimpleCharge) {
             semiDifferentiate(column, store.FirstPoint, store.LastIndex, c.DropTime);
         }
         FloatingPointGuard::check();
     }
 }
 
-void I1toC0(CurveStore& store, const ExperimentParams& p, int mechanism) {
+void I1toC0(CurveStore& store, const ExperimentParams& p, Mechanism mechanism) {
     FloatingPointGuard guard;
     const int numCharge = reactionCount(p);
     const Range r = activeRange(store);
     const int last = checkedIndex(std::max(store.LastIndex, r.last), 0, kMaxPoint);
     const CommittedValues& c = p.committed;
-    const bool sweep = p.Technique == 1 || p.Technique == 7;
-    const bool derivative = p.Technique == 4 || p.Technique == 5;
+    const bool sweep = traits(p.technique()).sweep;
+    const bool derivative = convertsByDerivative(p.technique());
 
     // Every reaction's current first, since the concentration columns overlap the current columns.
     const auto points = static_cast<std::size_t>(kPointCapacity);
@@ -171,7 +181,7 @@ void I1toC0(CurveStore& store, const ExperimentParams& p, int mechanism) {
             x[static_cast<std::size_t>(i)] = store.Curve(i, j);
         if (derivative)
             undoDifferentiate(x, r, abscissaStep(store.E.span()), c.ScanRate);
-        else if (sweep && mechanism == 1)
+        else if (sweep && mechanism == Mechanism::SimpleCharge)
             undoSemiDifferentiate(x, r.last, c.DropTime);
     }
 
@@ -200,8 +210,7 @@ void I1toC0(CurveStore& store, const ExperimentParams& p, int mechanism) {
 
 std::optional<double> generalCurrentScale(const ExperimentParams& p, double surfaceAreaFactor) {
     const double scale = kCurrentScale * p.committed.ElectrodeArea;
-    const int e = p.Electrode;
-    if (e == 1 || e == 8 || e == 9 || e == 11)
+    if (traits(p.electrode()).grid == kind::DiffusionGeometry::Planar) // g = 1
         return scale;
     if (surfaceAreaFactor == 0.0 || surfaceAreaFactor == 1.0)
         return std::nullopt;

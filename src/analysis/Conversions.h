@@ -25,15 +25,16 @@ inline constexpr int kOxidisedSpecies = 1;
 inline constexpr int kReducedSpecies = 2;
 
 // The current factor K of charge reaction j for one of its species (kOxidisedSpecies or
-// kReducedSpecies) and the special mechanism (1 or 8): the current is K (C* - C0) before the sweep or
-// pulse transform; A / (mol/L).
-double specialConversionFactor(const ExperimentParams& p, int reaction, int species, int mechanism);
+// kReducedSpecies) and the special mechanism (SimpleCharge or Catalytic): the current is K (C* - C0) before
+// the sweep or pulse transform; A / (mol/L).
+double specialConversionFactor(const ExperimentParams& p, int reaction, int species,
+                               kind::Mechanism mechanism);
 
 // Co0 to i1 / Cr0 to i1 (mechanism 1) and Co0 to i8 / Cr0 to i8 (mechanism 8): column j becomes the
 // current of reaction j computed from the surface concentration of its oxidised (species 1) or
 // reduced (species 2) form; then the derivative for techniques 4 and 5 and the semi-derivative for a
 // sweep of mechanism 1. Sets the current titles, NCurves = CurvesPerRun = NumCharge and CurveNo.
-void Co0toI1(CurveStore& store, const ExperimentParams& p, int mechanism, int species);
+void Co0toI1(CurveStore& store, const ExperimentParams& p, kind::Mechanism mechanism, int species);
 
 // i1 to C0 / i8 to C0: the inverse of Co0toI1. The current of reaction j (column j) is taken back
 // through the exact inverse of the discrete transform Co0toI1 applied (the semi-integral that undoes
@@ -41,7 +42,7 @@ void Co0toI1(CurveStore& store, const ExperimentParams& p, int mechanism, int sp
 // then divided by each species' factor; the surface concentrations of the two species of every
 // reaction go to their columns. The surface is taken at its bulk composition at the first point of
 // the active range (the transforms do not keep that constant). Sets the C0 titles.
-void I1toC0(CurveStore& store, const ExperimentParams& p, int mechanism);
+void I1toC0(CurveStore& store, const ExperimentParams& p, kind::Mechanism mechanism);
 
 // The current scale of the general conversions, 96.4846 * ElectrodeArea (A per mol/L and cm/s; times
 // the surface area factor g of the last digital simulation at a non-planar electrode). No value when

@@ -2,6 +2,7 @@
 
 #include "base/Checked.h"
 #include "base/NumberText.h"
+#include "model/ExperimentKinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -100,7 +101,7 @@ std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSe
             const double ip2 = t.PeakI[2][c];
             report += "Ep2 - Ep1 = " + volts(e2 - e1) + " V, (Ep2 + Ep1)/2 = " + volts((e2 + e1) / 2) +
                       " V, Ip2/Ip1 = " + formatMask(ip2 / ip1, "#.###") + kEnd;
-            if (search.Technique == 1 || search.Technique == 7) {
+            if (traits(kind::asTechnique(search.Technique)).sweep) { // a cyclic voltammogram
                 const double ipc = ip1;
                 const double isp = store.Curve.at(store.NForward, c); // current at the switching point
                 const double ratio =

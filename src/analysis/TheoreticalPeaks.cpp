@@ -2,6 +2,7 @@
 
 #include "analysis/SquareWaveTheory.h"
 #include "base/NumberText.h"
+#include "base/PhysicalConstants.h"
 #include "simulation/AnalyticalKernels.h"
 #include "simulation/FilmPreconcentration.h"
 
@@ -13,7 +14,11 @@
 namespace tessaly {
 namespace {
 
-constexpr double kFaraday = 96484.6; // C/mol
+using kind::Electrode;
+using kind::Mechanism;
+using kind::Technique;
+using kind::TheoryShape;
+
 constexpr double kPi = std::numbers::pi;
 constexpr const char* kEnd = "\r\n";
 
@@ -332,7 +337,7 @@ double levich(double d, const CommittedValues& c) {
 // The disk area pi r^2 over ElectrodeArea for the microdisk (whose committed area is that of the
 // hemisphere of equal current), 1 for the others: the limiting current of a disk is 4nFDCr.
 double steadyAreaRatio(const Setting& s) {
-    if (s.p.Electrode != 4 || s.c.ElectrodeArea == 0)
+    if (traits(s.p.electrode()).theory != TheoryShape::Microdisk || s.c.ElectrodeArea == 0)
         return 1;
     return kPi * s.radius * s.radius / s.c.ElectrodeArea;
 }
@@ -342,18 +347,17 @@ double steadyAreaRatio(const Setting& s) {
 // w = 2r (Szabo et al. 1987), long-time cylinder 2D/(r (ln(4Dt/r^2) - 2 gamma)).
 std::optional<double> steadyTransfer(const Setting& s, double d, double t) {
     const CommittedValues& c = s.c;
-    switch (s.p.Electrode) {
-    case 4:
+    switch (traits(s.p.electrode()).theory) {
+    case TheoryShape::Microdisk:
         return 4 * d / (kPi * s.radius);
-    case 10: {
+    case TheoryShape::Band: {
         const double w = 2 * s.radius;
         const auto l = ln(64 * d * t / (w * w));
         if (!l || c.ElectrodeArea == 0)
             return std::nullopt;
         return 2 * kPi * d * c.ElectrodeLength / (c.ElectrodeArea * *l);
     }
-    case 5:
-    case 6: {
+    case TheoryShape::Cylinder: {
         if (d * t / (s.radius * s.radius) < 0.4)
             return std::nullopt; // short times: the transient with its radial correction
         const auto l = ln(4 * d * t / (s.radius * s.radius));
@@ -370,15 +374,12 @@ std::optional<double> steadyTransfer(const Setting& s, double d, double t) {
 // 5.2.21); the microdisk as the hemisphere of equal steady current, r = 2 r_disk/pi, whose long-time
 // limit is 4nFDCr; short-time cylinder 1 + sqrt(pi D t)/(2r).
 double radialFactor(const Setting& s, double d, double t) {
-    switch (s.p.Electrode) {
-    case 2:
-    case 3:
-    case 7:
+    switch (traits(s.p.electrode()).theory) {
+    case TheoryShape::Sphere:
         return 1 + std::sqrt(kPi * d * t) / s.radius;
-    case 4:
+    case TheoryShape::Microdisk:
         return 1 + std::sqrt(kPi * d * t) / (2 * s.radius / kPi);
-    case 5:
-    case 6:
+    case TheoryShape::Cylinder:
         return 1 + 0.5 * std::sqrt(kPi * d * t) / s.radius;
     default:
         return 1;
@@ -389,7 +390,7 @@ Geometry geometryAt(const ReactionTheory& r, const Setting& s, double t) {
     Geometry g;
     g.factorOx = radialFactor(s, r.D, t);
     g.factorRed = radialFactor(s, r.DR, t);
-    if (s.p.Electrode == 4)
+    if (traits(s.p.electrode()).theory == TheoryShape::Microdisk)
         return g; // the transient of the equivalent hemisphere
     if (const auto m = steadyTransfer(s, r.D, t))
         g.steadyOx = r.nFAC * *m * steadyAreaRatio(s);
@@ -415,10 +416,6 @@ double catalyticPlateau(const ReactionTheory& r, const ExperimentParams& p) {
     return r.nFAC * std::sqrt(r.D * catalyticRate(p));
 }
 
-bool adsorbed(int mechanism) {
-    return mechanism >= 15 && mechanism <= 18;
-}
-
 // Differential pulse (Parry & Osteryoung 1965) in the small-amplitude limit: the difference current
 // of two samples a pulse dE apart is nFAC sqrt(D/(pi t)) (1 - sigma)/(1 + sigma), sigma =
 // exp(-nf |dE| / 2), a bell of width 3.53 RT/nF centred dE/2 from E1/2. Square wave: the reversible
@@ -427,7 +424,7 @@ bool adsorbed(int mechanism) {
 std::string pulsePeakLines(const ReactionTheory& r, const Setting& s) {
     const CommittedValues& c = s.c;
     const double pulse = c.PulsePotential; // V
-    const bool squareWave = s.p.Technique == 5 || s.p.Technique == 6;
+    const bool squareWave = traits(s.p.technique()).squareWave;
     const double t = s.timeGrid;
     const double offset = squareWave ? 0.0 : -pulse / 2;
     Peak k;
@@ -463,12 +460,13 @@ std::string pulsePeakLines(const ReactionTheory& r, const Setting& s) {
 std::string reactionLines(const ReactionTheory& r, const Setting& s) {
     const ExperimentParams& p = s.p;
     const CommittedValues& c = s.c;
-    const int technique = p.Technique;
-    const int electrode = p.Electrode;
-    const bool sweep = technique == 1 || technique == 7 || technique == 9 || technique == 10;
+    const kind::TechniqueTraits& technique = traits(p.technique());
+    const Electrode electrode = p.electrode();
+    // A sweep, or a waveform read as one; the steps give waves and the two-sample techniques peaks.
+    const bool sweep = technique.sweep || technique.waveform;
     const double v = c.ScanRate;
 
-    if (adsorbed(p.Mechanism)) {
+    if (traits(p.mechanism()).family == kind::MechanismFamily::Adsorbed) {
         const double amount = r.n * kFaraday * c.ElectrodeArea * langmuirAmount(p, r.reaction); // C
         if (sweep)
             return peakLines(r, bellSweep(r, s, amount, r.ks), s.cyclic);
@@ -483,14 +481,13 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
         return out + irr.text();
     }
 
-    if (technique == 4 || technique == 5 || technique == 6)
+    if (technique.twoSamples)
         return pulsePeakLines(r, s);
 
-    if (!sweep) // techniques 2, 3 and 8: the sampled step response
-    {
+    if (technique.stepResponse) { // the sampled step response
         const double t = s.timeGrid;
         Wave w = stepWave(r, t, geometryAt(r, s, t));
-        if (technique == 3) { // the normal pulse current is plotted against the base potential
+        if (p.technique() == Technique::NormalPulse) { // plotted against the base potential
             const double shift = -c.PulsePotential;
             for (std::optional<double>* e : {&w.halfWave, &w.halfWaveRed, &w.halfWaveOx})
                 if (usable(*e))
@@ -498,7 +495,7 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
         }
         if (c.RotationRate > 10) // convection bounds the diffusion layer: the steady Levich wave
             w = steadyWave(r, levich(r.D, c), levich(r.DR, c));
-        if (p.Mechanism == 8) { // catalytic current after a step (Delahay & Stiehl, JACS 74 (1952) 3500)
+        if (p.mechanism() == Mechanism::Catalytic) { // after a step (Delahay & Stiehl, JACS 74 (1952) 3500)
             const double kt = catalyticRate(p) * t;
             w.cathodic = *w.cathodic / radialFactor(s, r.D, t) *
                          (std::sqrt(kPi * kt) * std::erf(std::sqrt(kt)) + std::exp(-kt));
@@ -509,14 +506,14 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
     // Sweeps.
     if (const auto step = preconcentrationStep(p))
         return peakLines(r, strippingSweep(r, s, *step), false);
-    if (electrode == 9) {
+    if (electrode == Electrode::ThinFilm) {
         // Thin layer of thickness l: the amount n F A l C, the step rate ks / l.
         const double amount = r.n * kFaraday * c.ElectrodeArea * s.thickness * r.C * 0.001;
         return peakLines(r, bellSweep(r, s, amount, r.ks / s.thickness), s.cyclic);
     }
     if (c.RotationRate > 10)
         return waveLines(r, steadyWave(r, levich(r.D, c), levich(r.DR, c)));
-    if (p.Mechanism == 8) {
+    if (p.mechanism() == Mechanism::Catalytic) {
         Wave w = steadyWave(r, 1, 1);
         w.cathodic = catalyticPlateau(r, p);
         w.anodic = std::nullopt;
@@ -527,9 +524,9 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
         const auto mR = steadyTransfer(s, r.DR, sweepTime);
         return waveLines(r, steadyWave(r, *mO, mR ? *mR : *mO, steadyAreaRatio(s)));
     }
-    if (electrode == 2 || electrode == 3 || electrode == 7)
+    if (traits(electrode).theory == TheoryShape::Sphere)
         return peakLines(r, sphericalSweep(r, s), s.cyclic);
-    if (electrode == 5 || electrode == 6) {
+    if (traits(electrode).theory == TheoryShape::Cylinder) {
         Peak k = planarSweep(r, s);
         const double f = radialFactor(s, r.D, sweepTime);
         k.ip = *k.ip * f;
@@ -564,8 +561,8 @@ ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
     // Consecutive steps (EE, EEE): the later steps reduce what the earlier ones made. When a step is
     // easier than the one before it (E0(j) > E0(j-1)), the two merge into one wave of n(j) + n(j-1)
     // electrons at the mean of their formal potentials (Polcyn & Shain, Anal. Chem. 38 (1966) 370).
-    const int mechanism = p.Mechanism;
-    if ((mechanism == 2 || mechanism == 3 || mechanism == 13 || mechanism == 14) && j > 1) {
+    const Mechanism mechanism = p.mechanism();
+    if (traits(mechanism).consecutive && j > 1) {
         const auto first = static_cast<std::size_t>(p.tables.charge[1].ox);
         r.C = std::max(r.C, c.InitConc[first]);
         const ChargeReactionRow& before = p.tables.charge[k - 1];
@@ -591,7 +588,7 @@ ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
     //   EC2: Ep = E1/2 - 0.902/nf + ln(2 kf C RT/(3 nFv))/(3 nf), psi 0.527, Ep - Ep/2 = 1.511/nf
     //        (Olmstead, Hamilton & Nicholson, Anal. Chem. 41 (1969) 260), for -d[B]/dt = kf [B]^2.
     const bool sweeping = c.ScanRate > 0 && c.RateKf[1] > 0;
-    if (mechanism == 7 && sweeping) {
+    if (mechanism == Mechanism::Following && sweeping) {
         r.halfWave +=
             (std::log(c.RateKf[1] / (r.nf * c.ScanRate)) + 2 * (kReversiblePeakShift - kIrreversibleShift)) /
             (2 * r.nf);
@@ -599,7 +596,7 @@ ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
         r.sweepHalfWidth = kIrreversibleHalfWidth;
         r.reversePeak = false;
     }
-    if (mechanism == 9 && sweeping) {
+    if (mechanism == Mechanism::DimerFollowing && sweeping) {
         if (const auto l = ln(2 * c.RateKf[1] * r.C / (3 * r.nf * c.ScanRate))) {
             r.halfWave += (kReversiblePeakShift - kDimerisationShift + *l / 3) / r.nf;
             r.sweepPeak = kDimerisationPeak;
@@ -619,10 +616,10 @@ std::string TheoreticalPeaks(const ExperimentParams& p) {
     std::string report = "Theoretical upper and lower limiting currents of technique " +
                          std::to_string(p.Technique) + ", electrode " + std::to_string(p.Electrode) +
                          ", mechanism " + std::to_string(p.Mechanism) + " :" + kEnd;
-    const bool pulse = p.Technique >= 3 && p.Technique <= 6;
-    const double period = pulse ? c.PulseTime : c.DropTime;
+    const kind::TechniqueTraits& technique = traits(p.technique());
+    const double period = technique.pulsed ? c.PulseTime : c.DropTime;
     // Sampled-current and normal-pulse voltammetry sample at the fraction SampleFrac1 of the drop or pulse.
-    const bool sampledStep = p.Technique == 2 || p.Technique == 3;
+    const bool sampledStep = technique.sampledStep;
     const Setting s{p,
                     c,
                     leadingNumber(p.radius),

@@ -1,5 +1,7 @@
 #include "curves/StoreViews.h"
 
+#include "model/ExperimentKinds.h"
+
 namespace tessaly {
 namespace {
 
@@ -15,8 +17,13 @@ Range activeRange(const CurveStore& store) {
     return {checkedIndex(store.FirstPoint, 0, kMaxPoint), checkedIndex(store.LastPoint, 0, kMaxPoint)};
 }
 
+// A waveform carries its own times; the built programmes advance by the drop time per point.
+bool waveformTechnique(int technique) {
+    return traits(kind::asTechnique(technique)).waveform;
+}
+
 void timeAbscissa(CurveStore& store, int technique, double dropTime, Range r) {
-    const bool waveform = technique == 9 || technique == 10;
+    const bool waveform = waveformTechnique(technique);
     for (int i = r.first; i <= r.last; ++i)
         store.XAxis[i] = waveform ? store.WaveT[i] : i * dropTime;
 }
@@ -75,7 +82,7 @@ Abscissa showWaveform(CurveStore& store, int technique, double dropTime) {
     store.YTitle = "E /V";
     store.CurveNo = 1;
     store.NCurves = 1;
-    const bool waveform = technique == 9 || technique == 10;
+    const bool waveform = waveformTechnique(technique);
     const Range r = activeRange(store);
     for (int i = r.first; i <= r.last; ++i) {
         store.Curve(i, 1) = waveform ? store.E[i] : store.EApplied[i];

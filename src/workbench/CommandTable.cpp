@@ -10,6 +10,10 @@
 namespace tessaly {
 namespace {
 
+// The mechanisms of the special conversions: E (1) and EC' (8).
+constexpr kind::Mechanism kSimpleCharge = kind::Mechanism::SimpleCharge;
+constexpr kind::Mechanism kCatalytic = kind::Mechanism::Catalytic;
+
 MenuItem item(const char* name, const char* caption, CommandHandler handler = {}) {
     return {name, caption, std::move(handler), {}};
 }
@@ -70,13 +74,19 @@ std::vector<MenuItem> buildMenu() {
                                 item("mnuItoC0", "i to C0", currentToConcentrationCommand),
                                 item("mnuC0toI", "Co0 and Cr0 to i", concentrationToCurrentCommand),
                                 separator("mnubarConvert"),
-                                item("mnui1toC0", "i1 to C0 for E mechanism 1", [](Workbench& wb) { i1toC0Command(wb, 1); }),
-                                item("mnuCo0toI1", "Co0 to i1 for E mechanism 1", [](Workbench& wb) { co0toI1Command(wb, 1, 1); }),
-                                item("mnuCr0toI1", "Cr0 to i1 for E mechanism 1", [](Workbench& wb) { co0toI1Command(wb, 1, 2); }),
+                                item("mnui1toC0", "i1 to C0 for E mechanism 1",
+                                     [](Workbench& wb) { i1toC0Command(wb, kSimpleCharge); }),
+                                item("mnuCo0toI1", "Co0 to i1 for E mechanism 1",
+                                     [](Workbench& wb) { co0toI1Command(wb, kSimpleCharge, 1); }),
+                                item("mnuCr0toI1", "Cr0 to i1 for E mechanism 1",
+                                     [](Workbench& wb) { co0toI1Command(wb, kSimpleCharge, 2); }),
                                 separator("mnebar34"),
-                                item("mnuI8toC0", "i8 to C0 for EC' mechanism 8", [](Workbench& wb) { i1toC0Command(wb, 8); }),
-                                item("mnuCo0toi8", "Co0 to i8 for EC' mechanism 8", [](Workbench& wb) { co0toI1Command(wb, 8, 1); }),
-                                item("mnuCr0toI8", "Cr0 to i8 for EC' mechanism 8", [](Workbench& wb) { co0toI1Command(wb, 8, 2); }),
+                                item("mnuI8toC0", "i8 to C0 for EC' mechanism 8",
+                                     [](Workbench& wb) { i1toC0Command(wb, kCatalytic); }),
+                                item("mnuCo0toi8", "Co0 to i8 for EC' mechanism 8",
+                                     [](Workbench& wb) { co0toI1Command(wb, kCatalytic, 1); }),
+                                item("mnuCr0toI8", "Cr0 to i8 for EC' mechanism 8",
+                                     [](Workbench& wb) { co0toI1Command(wb, kCatalytic, 2); }),
                             }),
                     separator("mnuBar51"),
                     item("mnuSemi", "&Semi dy/dt", semiDifferentiateCommand),

@@ -2,6 +2,8 @@
 // Command functions, grouped by the menu that holds them. Each is the one error boundary of its
 // command: it reads the workbench, calls the algorithms below, reports and redraws.
 
+#include "model/ExperimentKinds.h"
+
 namespace tessaly {
 
 class Workbench;
@@ -61,8 +63,8 @@ void subtractCurvesCommand(Workbench& wb);
 // Plot menu: Convert (mechanism 1 or 8; species 1 oxidised, 2 reduced)
 void currentToConcentrationCommand(Workbench& wb);
 void concentrationToCurrentCommand(Workbench& wb);
-void co0toI1Command(Workbench& wb, int mechanism, int species);
-void i1toC0Command(Workbench& wb, int mechanism);
+void co0toI1Command(Workbench& wb, kind::Mechanism mechanism, int species);
+void i1toC0Command(Workbench& wb, kind::Mechanism mechanism);
 
 // Analyze menu: measurements
 void findPeakCommand(Workbench& wb);

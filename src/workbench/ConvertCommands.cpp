@@ -46,14 +46,14 @@ void concentrationToCurrentCommand(Workbench& wb) {
     });
 }
 
-void co0toI1Command(Workbench& wb, int mechanism, int species) {
+void co0toI1Command(Workbench& wb, kind::Mechanism mechanism, int species) {
     convertGuarded(wb, [&] {
         Co0toI1(wb.store, wb.params, mechanism, species);
         wb.redraw(Abscissa::Potential);
     });
 }
 
-void i1toC0Command(Workbench& wb, int mechanism) {
+void i1toC0Command(Workbench& wb, kind::Mechanism mechanism) {
     convertGuarded(wb, [&] {
         I1toC0(wb.store, wb.params, mechanism);
         wb.redraw(Abscissa::Potential);

@@ -168,7 +168,7 @@ void exportCurrentCommand(Workbench& wb) {
 bool openWaveformCommand(Workbench& wb) {
     UserPort& port = wb.port();
     ExperimentParams& p = wb.params;
-    const bool design = p.Technique == 9;
+    const bool design = p.technique() == kind::Technique::DesignedWaveform;
     const std::optional<std::string> name = port.openFileName(kDataFilter);
     WaveformData data;
     try {
@@ -207,7 +207,8 @@ void saveWaveformCommand(Workbench& wb) {
     const ExperimentParams& p = wb.params;
     WaveformText file;
     try {
-        file = p.Technique == 9 ? designWaveformText(p.t1, p.E1) : sampledWaveformText(wb.store);
+        const bool design = p.technique() == kind::Technique::DesignedWaveform;
+        file = design ? designWaveformText(p.t1, p.E1) : sampledWaveformText(wb.store);
         writeFileAtomically(*name, file.text);
     } catch (const Failure& f) {
         reportSaveFailure(wb, "Save waveform", f);
@@ -219,7 +220,7 @@ void saveWaveformCommand(Workbench& wb) {
 
 void commitDesignedWaveform(Workbench& wb) {
     const ExperimentParams& p = wb.params;
-    if (p.Technique != 9)
+    if (p.technique() != kind::Technique::DesignedWaveform)
         return;
     try {
         sampleDesignWaveform(p.t1, p.E1, p.committed.DropTime, wb.store);

@@ -10,8 +10,7 @@ namespace tessaly {
 namespace {
 
 bool plottedAgainstTime(const Workbench& wb) {
-    const int technique = wb.params.Technique;
-    return technique == 8 || technique == 9 || technique == 10;
+    return traits(wb.params.technique()).timeAxis;
 }
 
 void plotFit(Workbench& wb) {

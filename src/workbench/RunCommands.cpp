@@ -18,7 +18,7 @@ void simulateCommand(Workbench& wb) {
     commitSpecies(wb.params, notices);
     wb.showNotices(notices);
     // The instrument commit of a designed waveform samples its polyline into the programme.
-    if (wb.params.Technique == 9)
+    if (wb.params.technique() == kind::Technique::DesignedWaveform)
         commitDesignedWaveform(wb);
 
     const SimulationOutcome outcome = Simulate(wb.params, store, wb.plotOptions.overlap);
@@ -33,8 +33,7 @@ void simulateCommand(Workbench& wb) {
         wb.surfaceAreaFactor = outcome.surfaceAreaFactor;
     }
 
-    const int technique = wb.params.Technique;
-    if (technique == 8 || technique == 9 || technique == 10)
+    if (traits(wb.params.technique()).timeAxis)
         timeAxisCommand(wb);
     else
         currentVsPotentialCommand(wb);

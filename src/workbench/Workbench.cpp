@@ -67,14 +67,12 @@ void Workbench::activateMainWindow() {
     showNotices(notices);
     PlotOptionsForm(plotOptions).apply(plotState, store.CurveStyle);
     const bool digital = params.DigitalFlag;
-    const int mechanism = params.Mechanism;
-    const bool chemicalAnalytical =
-        mechanism == 5 || mechanism == 6 || mechanism == 7 || mechanism == 9 || mechanism == 10;
     menus.setEnabled("mnuTheoPeak", !digital);
-    menus.setEnabled("mnuRun", digital || !chemicalAnalytical);
-    const bool pulsedPlanar =
-        params.Electrode == 1 && (params.Technique == 2 || params.Technique == 3);
-    menus.setEnabled("mnuC0E", digital || pulsedPlanar);
+    menus.setEnabled("mnuRun", digital || traits(params.mechanism()).runMenuAnalytical);
+    // The analytical surface concentrations are shown for the sampled steps at the planar disk.
+    const bool sampledPlanar =
+        params.electrode() == kind::Electrode::PlanarDisk && traits(params.technique()).sampledStep;
+    menus.setEnabled("mnuC0E", digital || sampledPlanar);
     m_port.menusChanged();
 }
 

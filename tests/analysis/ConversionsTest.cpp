@@ -15,6 +15,8 @@
 namespace tessaly {
 namespace {
 
+using kind::Mechanism;
+
 constexpr double kNf = 96484.6 / (8.31441 * 298.14); // F/RT at 25 C, 1/V
 constexpr double kBulk = 1e-3;                       // mol/L
 constexpr double kD = 1e-5;                          // cm2/s
@@ -101,7 +103,7 @@ TEST(Co0toI1, SampledTechniquesGiveTheCottrellCurrentOfTheNernstianSurface) {
         for (const int species : {kOxidisedSpecies, kReducedSpecies}) {
             CurveStore store;
             writeNernstianSurface(store);
-            Co0toI1(store, p, 1, species);
+            Co0toI1(store, p, Mechanism::SimpleCharge, species);
             EXPECT_EQ(store.YTitle, "i /A");
             EXPECT_EQ(store.NCurves, 1);
             const double cottrell =
@@ -126,8 +128,8 @@ TEST(Co0toI1, ReducedFormCarriesTheOppositeSign) {
     for (int k = 0; k < a.NPoints; ++k)
         a.Curve(k, 2) = a.Curve(k, 1);
     CurveStore b = a;
-    Co0toI1(a, p, 1, kOxidisedSpecies);
-    Co0toI1(b, p, 1, kReducedSpecies);
+    Co0toI1(a, p, Mechanism::SimpleCharge, kOxidisedSpecies);
+    Co0toI1(b, p, Mechanism::SimpleCharge, kReducedSpecies);
     for (const int k : {100, 600, 1100})
         EXPECT_DOUBLE_EQ(a.Curve(k, 1), -b.Curve(k, 1));
 }
@@ -136,7 +138,7 @@ TEST(Co0toI1, SweepSemiDerivativeGivesTheRandlesSevcikPeak) {
     const ExperimentParams p = experiment(1, 1);
     CurveStore store;
     writeNernstianSurface(store);
-    Co0toI1(store, p, 1, kOxidisedSpecies);
+    Co0toI1(store, p, Mechanism::SimpleCharge, kOxidisedSpecies);
     int peak = store.FirstPoint;
     for (int i = store.FirstPoint; i <= store.LastPoint; ++i)
         if (store.Curve(i, 1) > store.Curve(peak, 1))
@@ -152,7 +154,7 @@ TEST(Co0toI1, CatalyticPlateauIsTheSaveantVianelloCurrent) {
         const ExperimentParams p = experiment(technique, 8);
         CurveStore store;
         writeNernstianSurface(store);
-        Co0toI1(store, p, 8, kOxidisedSpecies);
+        Co0toI1(store, p, Mechanism::Catalytic, kOxidisedSpecies);
         const double k = 1e3 + 1;
         const double plateau = 96484.6 * 0.001 * kArea * kBulk * std::sqrt(kD * k * 0.1);
         const double theta = std::exp(kNf * (store.E[1150] - kE0));
@@ -162,9 +164,9 @@ TEST(Co0toI1, CatalyticPlateauIsTheSaveantVianelloCurrent) {
 
 TEST(SpecialConversions, EachInverseReturnsTheSurfaceConcentrations) {
     for (const int technique : {1, 2, 3, 4, 5, 7}) {
-        for (const int mechanism : {1, 8}) {
+        for (const Mechanism mechanism : {Mechanism::SimpleCharge, Mechanism::Catalytic}) {
             for (const int species : {kOxidisedSpecies, kReducedSpecies}) {
-                const ExperimentParams p = experiment(technique, mechanism);
+                const ExperimentParams p = experiment(technique, kind::code(mechanism));
                 CurveStore store;
                 writeNernstianSurface(store);
                 const auto ox = column(store, 1);
@@ -174,9 +176,11 @@ TEST(SpecialConversions, EachInverseReturnsTheSurfaceConcentrations) {
                 EXPECT_EQ(store.YTitle, "C0 /M  ");
                 EXPECT_EQ(store.XTitle, "E /V  ");
                 EXPECT_LE(largestDifference(column(store, 1), ox), 1e-9 * kBulk)
-                    << "technique " << technique << " mechanism " << mechanism << " species " << species;
+                    << "technique " << technique << " mechanism " << kind::code(mechanism) << " species "
+                    << species;
                 EXPECT_LE(largestDifference(column(store, 2), red), 1e-9 * kBulk)
-                    << "technique " << technique << " mechanism " << mechanism << " species " << species;
+                    << "technique " << technique << " mechanism " << kind::code(mechanism) << " species "
+                    << species;
             }
         }
     }
@@ -190,8 +194,8 @@ TEST(SpecialConversions, PulseCurrentsComeBackFromTheirConcentrations) {
         for (int k = 0; k < store.NPoints; ++k)
             store.Curve(k, 1) = 1e-6 * std::exp(-std::pow((store.E[k] + 0.1) / 0.05, 2)); // any current
         const auto current = column(store, 1);
-        I1toC0(store, p, 1);
-        Co0toI1(store, p, 1, kOxidisedSpecies);
+        I1toC0(store, p, Mechanism::SimpleCharge);
+        Co0toI1(store, p, Mechanism::SimpleCharge, kOxidisedSpecies);
         EXPECT_LE(largestDifference(column(store, 1), current), 1e-9 * largest(current)) << technique;
     }
 }
@@ -316,7 +320,7 @@ TEST(Conversions, ArithmeticFailuresStopTheCommand) {
     EXPECT_THROW(CurrentToConcentration(store, p, 96.4846 * kArea), Failure);
     p = experiment(2, 1);
     p.committed.DropTime = 0;
-    EXPECT_THROW(Co0toI1(store, p, 1, kOxidisedSpecies), Failure);
+    EXPECT_THROW(Co0toI1(store, p, Mechanism::SimpleCharge, kOxidisedSpecies), Failure);
 }
 
 } // namespace
