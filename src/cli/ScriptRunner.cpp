@@ -3,6 +3,7 @@
 #include "cli/ConsolePort.h"
 #include "cli/ScriptLine.h"
 #include "cli/StorePrinter.h"
+#include "model/ExperimentKinds.h"
 #include "model/FieldTable.h"
 #include "workbench/CommandTable.h"
 #include "workbench/Commands.h"
@@ -45,6 +46,23 @@ void listMenu(const std::vector<MenuItem>& items, std::string& out) {
             out += '\n';
         }
     }
+}
+
+// The options of `select optTech`, `optElectrode` and `mech`: their numbers and captions.
+void listKinds(std::string& out) {
+    out += "\nOptions of select (the numbers of the parameter file):\n  optTech\n";
+    for (const kind::Technique t : kind::kAllTechniques)
+        out += std::string("    ") + traits(t).caption + '\n';
+    std::string digitalOnly;
+    for (const kind::Electrode e : kind::kAllElectrodes)
+        if (traits(e).digitalOnly)
+            digitalOnly += (digitalOnly.empty() ? "" : ", ") + std::to_string(kind::code(e));
+    out += "  optElectrode (" + digitalOnly + " only with the digital simulation)\n";
+    for (const kind::Electrode e : kind::kAllElectrodes)
+        out += std::string("    ") + traits(e).caption + '\n';
+    out += "  mech (analytical mechanisms)\n";
+    for (const kind::Mechanism m : kind::kAllMechanisms)
+        out += std::string("    ") + traits(m).caption + "   (" + traits(m).tip + ")\n";
 }
 
 } // namespace
@@ -203,9 +221,11 @@ std::string scriptHelp() {
         "  print NAME         write NAME = VALUE (fields, committed values, store values)\n"
         "  dump FILE          write the active range of the curve store as CSV\n"
         "  Clear              clear the result window\n"
-        "  Exit               end the script\n\n"
-        "Menu commands (name without the mnu prefix, case-insensitive; one optional argument answers\n"
-        "the file dialog or input box the command opens, none cancels it):\n";
+        "  Exit               end the script\n";
+    listKinds(h);
+    h += "\n"
+         "Menu commands (name without the mnu prefix, case-insensitive; one optional argument answers\n"
+         "the file dialog or input box the command opens, none cancels it):\n";
     listMenu(mainMenu(), h);
     h += "\nField names (array indices in parentheses):\n";
     for (const std::string& n : fieldNameList())

@@ -19,18 +19,6 @@ namespace tessaly {
 
 namespace {
 
-constexpr const char* kElectrodes[] = {"1)  Planar disk",
-                                       "2)  (Micro) Spherical",
-                                       "3)  (Micro) Hemispherical",
-                                       "4)  Microdisk",
-                                       "5) Cylindrical",
-                                       "6) Hemicylindrical",
-                                       "7)  DME",
-                                       "8)  Ring",
-                                       "9)  Thin film",
-                                       "10) Band",
-                                       "11) Ring-Disk"};
-
 // Adds "caption [field]" rows to a form layout.
 void addFields(FormBinder& b, QFormLayout& form, QWidget* parent,
                std::initializer_list<std::pair<const char*, const char*>> fields) {
@@ -48,8 +36,28 @@ void addFields(FormBinder& b, QFormLayout& form, QWidget* parent,
 InstrumentDialog::InstrumentDialog(Workbench& wb, QWidget* parent)
     : ExperimentDialog(wb, std::make_unique<InstrumentForm>(wb.params), QStringLiteral("Instrument"),
                        parent) {
-    FormBinder& b = binder();
+    // Built in the order of the tab chain: the frames left to right, then the buttons.
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(programmeFrame(), 0, Qt::AlignTop);
+    columns->addWidget(electrodeFrame(), 0, Qt::AlignTop);
+    columns->addLayout(settingsColumn());
+    columns->addWidget(designFrame(), 0, Qt::AlignTop);
 
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(binder().button(QStringLiteral("cmdReset"), QStringLiteral("Reset"), this));
+    buttons->addWidget(okButton());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addLayout(buttons);
+    // The design frame widens the dialog while it is shown and narrows it when hidden.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    refresh();
+}
+
+QGroupBox* InstrumentDialog::programmeFrame() {
+    FormBinder& b = binder();
     QGroupBox* programme = group(QStringLiteral("Instrumental Parameters"));
     auto* programmeForm = new QFormLayout(programme);
     addFields(b, *programmeForm, programme,
@@ -71,16 +79,20 @@ InstrumentDialog::InstrumentDialog(Workbench& wb, QWidget* parent)
                                              QStringLiteral("2 cycles"), QStringLiteral("3 cycles")},
                                             programme));
     addFields(b, *programmeForm, programme, {{"TextTexp", "t exp (s)"}});
+    return programme;
+}
 
+// The eleven electrode options in two columns of six, then the geometry fields.
+QGroupBox* InstrumentDialog::electrodeFrame() {
+    FormBinder& b = binder();
     QGroupBox* electrode = group(QStringLiteral("Electrode"));
     auto* electrodeLayout = new QVBoxLayout(electrode);
     auto* electrodeOptions = new QGridLayout;
-    int n = 1;
-    for (const char* caption : kElectrodes) {
+    for (const kind::Electrode e : kind::kAllElectrodes) {
+        const int n = kind::code(e);
         electrodeOptions->addWidget(
-            b.option(QStringLiteral("optElectrode"), n, QString::fromLatin1(caption), electrode), (n - 1) % 6,
-            (n - 1) / 6);
-        ++n;
+            b.option(QStringLiteral("optElectrode"), n, QString::fromLatin1(traits(e).caption), electrode),
+            (n - 1) % 6, (n - 1) / 6);
     }
     electrodeLayout->addLayout(electrodeOptions);
     auto* geometry = new QFormLayout;
@@ -94,7 +106,12 @@ InstrumentDialog::InstrumentDialog(Workbench& wb, QWidget* parent)
                {"Rotation", "Rotation (rpm)"}});
     electrodeLayout->addLayout(geometry);
     electrodeLayout->addStretch();
+    return electrode;
+}
 
+// Baseline, the preconcentration check box with its frame, and the digital model.
+QVBoxLayout* InstrumentDialog::settingsColumn() {
+    FormBinder& b = binder();
     QGroupBox* baseline = group(QStringLiteral("Baseline"));
     auto* baselineForm = new QFormLayout(baseline);
     addFields(b, *baselineForm, baseline,
@@ -117,6 +134,18 @@ InstrumentDialog::InstrumentDialog(Workbench& wb, QWidget* parent)
     addFields(b, *digitalForm, digital,
               {{"TextTimeGrid", "Time grid (s)"}, {"TextExpanding", "Space grid factor"}});
 
+    auto* column = new QVBoxLayout;
+    column->addWidget(baseline);
+    column->addWidget(precon);
+    column->addWidget(preconFrame);
+    column->addWidget(digital);
+    column->addStretch();
+    return column;
+}
+
+// The twelve vertices t1(k), E1(k) of the designed waveform.
+QGroupBox* InstrumentDialog::designFrame() {
+    FormBinder& b = binder();
     QGroupBox* design = group(QStringLiteral("Design Waveform"), QStringLiteral("FrameDesignWaveform"));
     b.frame(design, QStringLiteral("FrameDesignWaveform"));
     auto* designGrid = new QGridLayout(design);
@@ -132,31 +161,7 @@ InstrumentDialog::InstrumentDialog(Workbench& wb, QWidget* parent)
         designGrid->addWidget(eLabel, k, 2);
         designGrid->addWidget(e, k, 3);
     }
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(baseline);
-    right->addWidget(precon);
-    right->addWidget(preconFrame);
-    right->addWidget(digital);
-    right->addStretch();
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(b.button(QStringLiteral("cmdReset"), QStringLiteral("Reset"), this));
-    buttons->addWidget(okButton());
-
-    auto* columns = new QHBoxLayout;
-    columns->addWidget(programme, 0, Qt::AlignTop);
-    columns->addWidget(electrode, 0, Qt::AlignTop);
-    columns->addLayout(right);
-    columns->addWidget(design, 0, Qt::AlignTop);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(columns);
-    layout->addLayout(buttons);
-    // The design frame widens the dialog while it is shown and narrows it when hidden.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    refresh();
+    return design;
 }
 
 } // namespace tessaly

@@ -57,8 +57,26 @@ QScrollArea* scrolled(QWidget* content, int height) {
 
 KineticsDialog::KineticsDialog(Workbench& wb, QWidget* parent)
     : ExperimentDialog(wb, std::make_unique<KineticsForm>(wb.params), QStringLiteral("Kinetics"), parent) {
-    FormBinder& b = binder();
+    QGroupBox* charge = chargeFrame();
+    QGroupBox* chemical = chemicalFrame();
+    QGroupBox* solution = solutionFrame();
 
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(solution);
+    bottom->addStretch();
+    bottom->addWidget(okButton(), 0, Qt::AlignBottom);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(charge);
+    layout->addWidget(chemical, 1);
+    layout->addLayout(bottom);
+    resize(1100, 620);
+    refresh();
+}
+
+// Charge reaction i: ks, alpha and E' with their fit boxes and limits.
+QGroupBox* KineticsDialog::chargeFrame() {
+    FormBinder& b = binder();
     QGroupBox* charge = group(QStringLiteral("Charge Reaction"));
     auto* chargeGrid = new QGridLayout(charge);
     headers(*chargeGrid, charge,
@@ -84,7 +102,12 @@ KineticsDialog::KineticsDialog(Workbench& wb, QWidget* parent)
                 {Cell::Text, n("TextEzeromin")},
                 {Cell::Text, n("TextEzeromax")}});
     }
+    return charge;
+}
 
+// Homogeneous reaction j: kf and kb with their fit boxes and limits, and Keq; scrolled.
+QGroupBox* KineticsDialog::chemicalFrame() {
+    FormBinder& b = binder();
     auto* chemContent = new QWidget;
     auto* chemGrid = new QGridLayout(chemContent);
     headers(*chemGrid, chemContent,
@@ -111,7 +134,11 @@ KineticsDialog::KineticsDialog(Workbench& wb, QWidget* parent)
     QGroupBox* chemical = group(QStringLiteral("Homogeneous Reaction"));
     auto* chemLayout = new QVBoxLayout(chemical);
     chemLayout->addWidget(scrolled(chemContent, 120));
+    return chemical;
+}
 
+QGroupBox* KineticsDialog::solutionFrame() {
+    FormBinder& b = binder();
     QGroupBox* solution = group(QStringLiteral("Solution"));
     auto* solutionGrid = new QGridLayout(solution);
     const std::pair<const char*, const char*> fields[] = {{"TextElectrolyte", "Electrolyte"},
@@ -126,18 +153,7 @@ KineticsDialog::KineticsDialog(Workbench& wb, QWidget* parent)
         e->setMaximumWidth(kFieldWidth);
         solutionGrid->addWidget(e, 1, col++);
     }
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(solution);
-    bottom->addStretch();
-    bottom->addWidget(okButton(), 0, Qt::AlignBottom);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(charge);
-    layout->addWidget(chemical, 1);
-    layout->addLayout(bottom);
-    resize(1100, 620);
-    refresh();
+    return solution;
 }
 
 } // namespace tessaly

@@ -10,6 +10,12 @@ class KineticsDialog : public ExperimentDialog {
     Q_OBJECT
 public:
     KineticsDialog(Workbench& wb, QWidget* parent);
+
+private:
+    // The grids of the charge-transfer and the homogeneous reactions, and the solution fields.
+    QGroupBox* chargeFrame();
+    QGroupBox* chemicalFrame();
+    QGroupBox* solutionFrame();
 };
 
 } // namespace tessaly

@@ -17,33 +17,6 @@ namespace tessaly {
 
 namespace {
 
-struct MechanismOption {
-    const char* caption;
-    const char* tip;
-};
-
-constexpr MechanismOption kMechanisms[] = {
-    {"1)  A + ne = B", "simple charge reaction E"},
-    {"2)  A + ne <-> B, B + ne <-> C, if E'1>E'2", "2-step charge reversible reaction EE if E'1>E'2"},
-    {"3)  A + ne <-> B, B + ne <-> C, C + ne <-> D if E'1>E'2>E'3",
-     "3-step charge reversible reaction EEE if E'1>E'2>E'3"},
-    {"4)  A + ne = B, C + ne = D, E + ne = F", "multicompoment charge reaction E+E+E"},
-    {"5)  C=2A, A + ne = B, if kf>100v, K<1", "2nd order preoceding reaction C2E"},
-    {"6)  C+mD = A+mE, A+ne = B, if K<1, D>m*100C, E>m*100A", "1st order preceding reaction CE"},
-    {"7)  A + ne = B, B = C, if kf>100v, K>1", "following  reaction EC"},
-    {"8)  A + ne = B, B + C = A, if kf*C>10v, C>100A", "1st order catalytic reaction ECi'"},
-    {"9)  A + ne = B, 2B->C, if kf*B>100v, K>1", "2nd order following reaction ECi2"},
-    {"10)  MLm = M + mL, M + ne = B, if L>m*M, K<1", "complex reaction CE"},
-    {"11)  A + ne <-> B", "reversible charge reaction Er"},
-    {"12)  A + ne <-> B, C + ne <-> D, E + ne <-> F", "rev multicompoment charge reaction Er+Er+Er"},
-    {"13)  A + ne <-> B, B + ne <-> C", "2-step reversible charge reaction ErEr"},
-    {"14)  A + ne <-> B, B + ne <-> C, C + ne <-> D", "3-step reversible charge reaction ErErEr"},
-    {"15)  A(abs) + ne <-> B(abs)", "absorb reversible charge reaction"},
-    {"16)  A(abs) + ne <-> B(abs), C(abs) + ne <-> D(abs)", "absorb reversible charge reaction"},
-    {"17)  A(abs) + ne = B(abs)", "absorb charge reaction"},
-    {"18)  A(abs) + ne = B(abs),  C(abs) + ne = D(abs)", "absorb charge reaction"},
-};
-
 QLabel* fixedLabel(const QString& text, QWidget* parent) {
     return new QLabel(text, parent);
 }
@@ -52,20 +25,38 @@ QLabel* fixedLabel(const QString& text, QWidget* parent) {
 
 MechanismDialog::MechanismDialog(Workbench& wb, QWidget* parent)
     : ExperimentDialog(wb, std::make_unique<MechanismForm>(wb.params), QStringLiteral("Mechanism"), parent) {
-    FormBinder& b = binder();
+    QGroupBox* analytical = analyticalFrame();
+    QGroupBox* charge = chargeFrame();
+    QGroupBox* chemical = chemicalFrame();
+    QHBoxLayout* settings = settingsRow();
 
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(analytical);
+    layout->addWidget(charge);
+    layout->addWidget(chemical);
+    layout->addLayout(settings);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    refresh();
+}
+
+// The eighteen analytical mechanisms with their reaction schemes as tooltips.
+QGroupBox* MechanismDialog::analyticalFrame() {
+    FormBinder& b = binder();
     QGroupBox* analytical =
         group(QStringLiteral("Analytical Simulation "), QStringLiteral("FrameAnalytical"));
     b.frame(analytical, QStringLiteral("FrameAnalytical"));
     auto* options = new QVBoxLayout(analytical);
     options->setSpacing(2);
-    int n = 1;
-    for (const MechanismOption& m : kMechanisms)
-        options->addWidget(b.option(QStringLiteral("mech"), n++, QString::fromLatin1(m.caption), analytical,
-                                    QString::fromLatin1(m.tip)));
+    for (const kind::Mechanism m : kind::kAllMechanisms)
+        options->addWidget(b.option(QStringLiteral("mech"), kind::code(m),
+                                    QString::fromLatin1(traits(m).caption), analytical,
+                                    QString::fromLatin1(traits(m).tip)));
+    return analytical;
+}
 
-    // Charge row i reads: a A + h H+ + n e = b B + w H2O, the proton and water terms only with the pH
-    // effect.
+// Charge row i reads: a A + h H+ + n e = b B + w H2O, the proton and water terms only with the pH effect.
+QGroupBox* MechanismDialog::chargeFrame() {
+    FormBinder& b = binder();
     QGroupBox* charge = group(QStringLiteral("Charge reaction"), QStringLiteral("FrameCharge"));
     b.frame(charge, QStringLiteral("FrameCharge"));
     auto* chargeGrid = new QGridLayout(charge);
@@ -102,8 +93,12 @@ MechanismDialog::MechanismDialog(Workbench& wb, QWidget* parent)
     for (QLineEdit* e : charge->findChildren<QLineEdit*>())
         if (e->maximumWidth() > 200)
             e->setMaximumWidth(34);
+    return charge;
+}
 
-    // Chemical reaction j: two reactants and two products.
+// Chemical reaction j: two reactants and two products.
+QGroupBox* MechanismDialog::chemicalFrame() {
+    FormBinder& b = binder();
     QGroupBox* chemical = group(QStringLiteral("Chemical reaction"), QStringLiteral("FrameChemical"));
     b.frame(chemical, QStringLiteral("FrameChemical"));
     auto* chemGrid = new QGridLayout(chemical);
@@ -117,7 +112,11 @@ MechanismDialog::MechanismDialog(Workbench& wb, QWidget* parent)
                 chemGrid->addWidget(fixedLabel(signs[k], chemical), j, 2 * k + 1);
         }
     }
+    return chemical;
+}
 
+QHBoxLayout* MechanismDialog::settingsRow() {
+    FormBinder& b = binder();
     auto* settings = new QHBoxLayout;
     settings->addWidget(b.check(QStringLiteral("CheckDigital"), QStringLiteral("Digital Simulation"), this,
                                 QStringLiteral("Digital or analytical simulation")));
@@ -133,14 +132,7 @@ MechanismDialog::MechanismDialog(Workbench& wb, QWidget* parent)
     settings->addWidget(m);
     settings->addStretch();
     settings->addWidget(okButton());
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(analytical);
-    layout->addWidget(charge);
-    layout->addWidget(chemical);
-    layout->addLayout(settings);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    refresh();
+    return settings;
 }
 
 } // namespace tessaly

@@ -4,12 +4,22 @@
 
 #include "ui/dialogs/ExperimentDialog.h"
 
+class QHBoxLayout;
+
 namespace tessaly {
 
 class MechanismDialog : public ExperimentDialog {
     Q_OBJECT
 public:
     MechanismDialog(Workbench& wb, QWidget* parent);
+
+private:
+    // The frames top to bottom: the analytical options, the charge rows, the chemical rows, and the row
+    // of digital-simulation and pH settings with the OK button.
+    QGroupBox* analyticalFrame();
+    QGroupBox* chargeFrame();
+    QGroupBox* chemicalFrame();
+    QHBoxLayout* settingsRow();
 };
 
 } // namespace tessaly

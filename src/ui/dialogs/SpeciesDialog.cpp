@@ -18,7 +18,25 @@ namespace tessaly {
 SpeciesDialog::SpeciesDialog(Workbench& wb, QWidget* parent)
     : ExperimentDialog(wb, std::make_unique<SpeciesForm>(wb.params), QStringLiteral("Species"), parent) {
     FormBinder& b = binder();
+    QGroupBox* species = speciesFrame();
 
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(
+        b.check(QStringLiteral("CheckPreEqu"), QStringLiteral("Chemical pre-equilibration"), this));
+    bottom->addWidget(
+        b.check(QStringLiteral("CheckElectrode"), QStringLiteral("Electrode pre-equilibration"), this));
+    bottom->addStretch();
+    bottom->addWidget(okButton());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(species, 1);
+    layout->addLayout(bottom);
+    resize(1080, 520);
+    refresh();
+}
+
+QGroupBox* SpeciesDialog::speciesFrame() {
+    FormBinder& b = binder();
     auto* content = new QWidget;
     auto* grid = new QGridLayout(content);
     const char* captions[] = {"C anal (M)", "C fitted (M)",     "C min", "C max", "C init (M)",
@@ -61,20 +79,7 @@ SpeciesDialog::SpeciesDialog(Workbench& wb, QWidget* parent)
     QGroupBox* species = group(QStringLiteral("Species"));
     auto* speciesLayout = new QVBoxLayout(species);
     speciesLayout->addWidget(area);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(
-        b.check(QStringLiteral("CheckPreEqu"), QStringLiteral("Chemical pre-equilibration"), this));
-    bottom->addWidget(
-        b.check(QStringLiteral("CheckElectrode"), QStringLiteral("Electrode pre-equilibration"), this));
-    bottom->addStretch();
-    bottom->addWidget(okButton());
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(species, 1);
-    layout->addLayout(bottom);
-    resize(1080, 520);
-    refresh();
+    return species;
 }
 
 } // namespace tessaly

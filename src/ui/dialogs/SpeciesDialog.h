@@ -10,6 +10,10 @@ class SpeciesDialog : public ExperimentDialog {
     Q_OBJECT
 public:
     SpeciesDialog(Workbench& wb, QWidget* parent);
+
+private:
+    // The scrolled grid of the sixteen species rows.
+    QGroupBox* speciesFrame();
 };
 
 } // namespace tessaly
