@@ -1,5 +1,6 @@
 #include "workbench/CommandTable.h"
 
+#include "analysis/Conversions.h"
 #include "workbench/Commands.h"
 #include "workbench/WindowCommands.h"
 #include "workbench/Workbench.h"
@@ -10,9 +11,25 @@
 namespace tessaly {
 namespace {
 
-// The mechanisms of the special conversions: E (1) and EC' (8).
-constexpr kind::Mechanism kSimpleCharge = kind::Mechanism::SimpleCharge;
-constexpr kind::Mechanism kCatalytic = kind::Mechanism::Catalytic;
+// The special conversions of the E mechanism (1) and the EC' mechanism (8), for each species.
+void i1toC0(Workbench& wb) {
+    i1toC0Command(wb, kind::Mechanism::SimpleCharge);
+}
+void co0toI1(Workbench& wb) {
+    co0toI1Command(wb, kind::Mechanism::SimpleCharge, kOxidisedSpecies);
+}
+void cr0toI1(Workbench& wb) {
+    co0toI1Command(wb, kind::Mechanism::SimpleCharge, kReducedSpecies);
+}
+void i8toC0(Workbench& wb) {
+    i1toC0Command(wb, kind::Mechanism::Catalytic);
+}
+void co0toI8(Workbench& wb) {
+    co0toI1Command(wb, kind::Mechanism::Catalytic, kOxidisedSpecies);
+}
+void cr0toI8(Workbench& wb) {
+    co0toI1Command(wb, kind::Mechanism::Catalytic, kReducedSpecies);
+}
 
 MenuItem item(const char* name, const char* caption, CommandHandler handler = {}) {
     return {name, caption, std::move(handler), {}};
@@ -74,19 +91,13 @@ std::vector<MenuItem> buildMenu() {
                                 item("mnuItoC0", "i to C0", currentToConcentrationCommand),
                                 item("mnuC0toI", "Co0 and Cr0 to i", concentrationToCurrentCommand),
                                 separator("mnubarConvert"),
-                                item("mnui1toC0", "i1 to C0 for E mechanism 1",
-                                     [](Workbench& wb) { i1toC0Command(wb, kSimpleCharge); }),
-                                item("mnuCo0toI1", "Co0 to i1 for E mechanism 1",
-                                     [](Workbench& wb) { co0toI1Command(wb, kSimpleCharge, 1); }),
-                                item("mnuCr0toI1", "Cr0 to i1 for E mechanism 1",
-                                     [](Workbench& wb) { co0toI1Command(wb, kSimpleCharge, 2); }),
+                                item("mnui1toC0", "i1 to C0 for E mechanism 1", i1toC0),
+                                item("mnuCo0toI1", "Co0 to i1 for E mechanism 1", co0toI1),
+                                item("mnuCr0toI1", "Cr0 to i1 for E mechanism 1", cr0toI1),
                                 separator("mnebar34"),
-                                item("mnuI8toC0", "i8 to C0 for EC' mechanism 8",
-                                     [](Workbench& wb) { i1toC0Command(wb, kCatalytic); }),
-                                item("mnuCo0toi8", "Co0 to i8 for EC' mechanism 8",
-                                     [](Workbench& wb) { co0toI1Command(wb, kCatalytic, 1); }),
-                                item("mnuCr0toI8", "Cr0 to i8 for EC' mechanism 8",
-                                     [](Workbench& wb) { co0toI1Command(wb, kCatalytic, 2); }),
+                                item("mnuI8toC0", "i8 to C0 for EC' mechanism 8", i8toC0),
+                                item("mnuCo0toi8", "Co0 to i8 for EC' mechanism 8", co0toI8),
+                                item("mnuCr0toI8", "Cr0 to i8 for EC' mechanism 8", cr0toI8),
                             }),
                     separator("mnuBar51"),
                     item("mnuSemi", "&Semi dy/dt", semiDifferentiateCommand),
