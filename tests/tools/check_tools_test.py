@@ -135,5 +135,49 @@ class Layers(unittest.TestCase):
         self.assertEqual(code, 0, out)
 
 
+class Kinds(unittest.TestCase):
+    def count(self, source, limit=5):
+        """The exit status and the listed line numbers of a one-file tree."""
+        with tempfile.TemporaryDirectory() as tree:
+            write(tree, "src/m/a.cpp", source)
+            code, out = run("check-kinds", "--list", "--max", str(limit), os.path.join(tree, "src"))
+            return code, [int(line.split(":")[1]) for line in out.splitlines() if line.startswith("src/")]
+
+    def test_comparisons_aliases_and_case_labels_count(self):
+        source = """\
+            bool f(const P& p) { return p.Technique == 8 || 13 <= p.mech; }
+            bool planarElectrode(int e) { return e == 1; }
+            void g(Run& run) {
+                const int t = run.technique;
+                if (t >= 4) {}
+                switch (run.electrode) {
+                case 2: { int x = 1; switch (x) { case 7: break; } break; }
+                default: break;
+                }
+            }
+            """
+        code, lines = self.count(source, limit=4)
+        self.assertEqual(code, 1)  # five found, four allowed
+        self.assertEqual(lines, [1, 1, 2, 5, 7])  # not the label of the inner switch over x
+
+    def test_names_comments_strings_and_other_fields_do_not_count(self):
+        source = """\
+            // if (p.Technique == 8)
+            const char* s = "Technique == 8";
+            bool f(const P& p) {
+                return p.technique() == Technique::SquareWave || p.ElectrodeArea == 0 || p.NumCharge > 1 ||
+                       traits(p.electrode()).radialTerm;
+            }
+            """
+        self.assertEqual(self.count(source, limit=0), (0, []))
+
+    def test_limit_is_inclusive(self):
+        self.assertEqual(self.count("bool f(int mech) { return mech == 1; }\n", limit=1), (0, [1]))
+
+    def test_repository_passes(self):
+        code, out = run("check-kinds")
+        self.assertEqual(code, 0, out)
+
+
 if __name__ == "__main__":
     unittest.main()
