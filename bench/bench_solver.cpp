@@ -23,9 +23,7 @@ using namespace tessaly;
 // Uniform-grid diffusion (D*dt/h^2 = 0.45 for every species), bulk 1 mol/L, and a surface couple
 // O + e <=> R between each pair of consecutive species (rate constants in cm/s).
 std::unique_ptr<BlockSystem> makeSystem(int cells, int species, bool fullBlocks) {
-    auto system = std::make_unique<BlockSystem>();
-    system->cells = cells;
-    system->species = species;
+    auto system = std::make_unique<BlockSystem>(species, cells);
     const double lambda = 0.45;
     for (int s = 1; s <= species; ++s) {
         for (int j = 1; j <= cells; ++j) {
@@ -36,16 +34,16 @@ std::unique_ptr<BlockSystem> makeSystem(int cells, int species, bool fullBlocks)
         for (int j = 1; j <= cells + 1; ++j)
             system->conc[s][j] = 1.0;
         const double beta = 0.2; // cm/s
-        system->surface(s, s) = beta;
-        system->surfaceSupply[s] = beta;
+        system->surface.matrix(s, s) = beta;
+        system->surface.supply[s] = beta;
     }
     for (int s = 1; s + 1 <= species; s += 2) {
         const double kf = 5.0; // cm/s
         const double kb = 0.1; // cm/s
-        system->surface(s, s) += kf;
-        system->surface(s + 1, s + 1) += kb;
-        system->surface(s, s + 1) -= kb;
-        system->surface(s + 1, s) -= kf;
+        system->surface.matrix(s, s) += kf;
+        system->surface.matrix(s + 1, s + 1) += kb;
+        system->surface.matrix(s, s + 1) -= kb;
+        system->surface.matrix(s + 1, s) -= kf;
     }
     if (fullBlocks) {
         // Every pair of species exchanged by a first-order reaction: dense blocks.
@@ -56,13 +54,11 @@ std::unique_ptr<BlockSystem> makeSystem(int cells, int species, bool fullBlocks)
             for (int t = s + 1; t <= species; ++t) {
                 const double kf = rate(rng);
                 const double kb = rate(rng);
-                for (int j = 1; j <= cells; ++j) {
-                    DenseMatrix& block = system->reaction[j];
-                    block(s, s) += kf;
-                    block(t, t) += kb;
-                    block(s, t) -= kb;
-                    block(t, s) -= kf;
-                }
+                DenseMatrix& block = system->reaction;
+                block(s, s) += kf;
+                block(t, t) += kb;
+                block(s, t) -= kb;
+                block(t, s) -= kf;
             }
     }
     return system;
@@ -90,8 +86,9 @@ BENCHMARK(BM_StepFullTenSpecies);
 
 // 2A -> B, k*dt = 2 L/mol, re-linearised until converged (a few solves per step).
 struct Dimerisation : ReactionLinearisation {
-    void addTerms(int, std::span<const double> x, DenseMatrix& block, std::span<double> rhs) const override {
-        const double kdt = 2.0;
+    void addTerms(int, std::span<const double> x, double tau, DenseMatrix& block,
+                  std::span<double> rhs) const override {
+        const double kdt = 2.0 * tau;
         block(1, 1) += 4.0 * kdt * x[1];
         block(2, 1) -= 2.0 * kdt * x[1];
         rhs[1] += 2.0 * kdt * x[1] * x[1];
@@ -105,7 +102,7 @@ void BM_StepIteratedDimerisation(benchmark::State& state) {
     std::int64_t negatives = 0;
     for (auto _ : state) {
         const IterationSummary summary =
-            SolveBlockTridiagonalIterated(*system, *work, Dimerisation{}, 10, negatives);
+            SolveBlockTridiagonalIterated(*system, *work, Dimerisation{}, 1.0, 10, negatives);
         benchmark::DoNotOptimize(summary.iterations);
     }
 }

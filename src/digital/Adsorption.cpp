@@ -31,14 +31,12 @@ AdsorbedStore initialAdsorbedStore(const ChargeCouple& couple, RatePair startRat
     return store;
 }
 
-double relaxAdsorbedStore(AdsorbedStore& store, RatePair rates, double dt) {
-    const double sum = rates.kf + rates.kb;
-    if (sum == 0)
-        return 0;
-    const double equilibrium = store.total * oxidisedShare(rates);
-    const double before = store.oxidised;
-    store.oxidised = equilibrium + (before - equilibrium) * std::exp(-sum * dt);
-    return before - store.oxidised;
+double stepAdsorbedStore(AdsorbedStore& store, RatePair rates, double tau, double alpha, double beta,
+                         double before) {
+    const double now = store.oxidised;
+    const double history = alpha * now - (beta != 0 ? beta * before : 0.0);
+    store.oxidised = (history + tau * rates.kb * store.total) / (1 + tau * (rates.kf + rates.kb));
+    return (history - store.oxidised) / tau;
 }
 
 } // namespace tessaly

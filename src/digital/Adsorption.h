@@ -23,9 +23,12 @@ AdsorbedStore initialAdsorbedStore(const ChargeCouple& couple, RatePair startRat
                                    std::span<const double> conc, std::span<const double> adsorbCoef,
                                    std::span<const double> maxAdsorb, int species);
 
-// Advances the store over dt (s) by the exact solution of dGamma_O/dt = -kf Gamma_O + kb Gamma_R:
-// Gamma_O relaxes towards total kb/(kf + kb) as exp(-(kf + kb) dt). Returns the amount reduced in
-// the step (mol/cm2; negative for oxidation).
-double relaxAdsorbedStore(AdsorbedStore& store, RatePair rates, double dt);
+// Advances the store by one step of the run's step formula, with the rates at the end of the step:
+//   Gamma_O(n+1) - alpha Gamma_O(n) + beta Gamma_O(n-1) = tau (-kf Gamma_O(n+1) + kb Gamma_R(n+1)),
+// which is second order in a sweep and, for a fast couple, keeps the amounts at equilibrium with the
+// potential of the step's end. `before` is Gamma_O(n-1) (not read when beta is 0). Returns the rate
+// of reduction dGamma_R/dt at the end of the step (mol/cm2/s).
+double stepAdsorbedStore(AdsorbedStore& store, RatePair rates, double tau, double alpha, double beta,
+                         double before);
 
 } // namespace tessaly

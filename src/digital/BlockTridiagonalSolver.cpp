@@ -4,171 +4,489 @@
 #include "base/Failure.h"
 
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <utility>
 
 namespace tessaly {
 
+// --- storage ---------------------------------------------------------------------------------------
+
+void SpeciesProfile::resize(int species, int cells) {
+    m_species = species;
+    m_cells = cells;
+    m_lanes = static_cast<std::size_t>(species + species % 2);
+    m_values.assign(m_lanes * (static_cast<std::size_t>(cells) + 2), 0.0);
+}
+
+void SpeciesProfile::fill(int s, double value) {
+    const auto row = (*this)[s];
+    for (int j = 0; j <= m_cells + 1; ++j)
+        row[j] = value;
+}
+
+void SpeciesProfile::swap(SpeciesProfile& other) noexcept {
+    m_values.swap(other.m_values);
+    std::swap(m_lanes, other.m_lanes);
+    std::swap(m_species, other.m_species);
+    std::swap(m_cells, other.m_cells);
+}
+
+void BlockSystem::resize(int newSpecies, int newCells) {
+    species = newSpecies;
+    cells = newCells;
+    a.resize(species, cells);
+    b.resize(species, cells);
+    c.resize(species, cells);
+    conc.resize(species, cells);
+}
+
 namespace {
 
-using SpeciesVector = std::array<double, kMaxSolverSpecies + 1>;
-
 void checkSizes(const BlockSystem& system) {
-    checkedIndex(system.cells, 1, kMaxCells);
-    checkedIndex(system.species, 1, kMaxSolverSpecies);
+    const int n = checkedIndex(system.cells, 1, kMaxCells);
+    const int order = checkedIndex(system.species, 1, kMaxSolverSpecies);
+    for (const SpeciesProfile* profile : {&system.a, &system.b, &system.c, &system.conc})
+        if (profile->cells() < n || profile->species() < order)
+            raise(failure_text::subscriptOutOfRange);
 }
 
-// Inward elimination when no block couples species: for each species the scalar Thomas recurrence
-//   C(j) = p(j)*C(j-1) + q(j),  p(j) = a(j)/E(j),  q(j) = (d(j) + c(j)*q(j+1))/E(j),
-//   E(j) = b(j) - c(j)*p(j+1),
-// started at cell n, whose upper neighbour is the fixed outer cell.
-void eliminateDiagonal(const BlockSystem& system, const SpeciesProfile& rhs, SolverWorkspace& work) {
-    const int n = system.cells;
-    for (int s = 1; s <= system.species; ++s) {
-        const auto& a = system.a[s];
-        const auto& b = system.b[s];
-        const auto& c = system.c[s];
-        const auto& d = rhs[s];
-        auto& p = work.factorDiag[s];
-        auto& q = work.reduced[s];
+// --- the sweeps of diagonal blocks -------------------------------------------------------------------
+//
+// Each species' sweep is a first-order linear recurrence whose chain of dependent multiply-adds sets
+// its speed. Two species go side by side in one register pair (the profiles and factors keep the
+// species of a cell together), and the chain is taken two cells at a time (recursive doubling:
+// q(j-1) = (A(j-1) + u(j-1) A(j)) + u(j-1) u(j) q(j+1), the products precomputed), so that a cell costs
+// half a multiply-add of latency for two species.
 
-        double upperP = 0.0;
-        double upperQ = system.conc[s][n + 1];
-        for (int j = n; j >= 1; --j) {
-            const double pivot = b[j] - c[j] * upperP;
-            if (pivot == 0.0)
-                raise(failure_text::divisionByZero);
-            const double inverse = 1.0 / pivot;
-            p[j] = a[j] * inverse;
-            q[j] = (d[j] + c[j] * upperQ) * inverse;
-            upperP = p[j];
-            upperQ = q[j];
+#if defined(__GNUC__)
+using Pair = double __attribute__((vector_size(16)));
+#else
+struct Pair {
+    double first = 0;
+    double second = 0;
+    friend Pair operator+(Pair a, Pair b) { return {a.first + b.first, a.second + b.second}; }
+    friend Pair operator-(Pair a, Pair b) { return {a.first - b.first, a.second - b.second}; }
+    friend Pair operator*(Pair a, Pair b) { return {a.first * b.first, a.second * b.second}; }
+};
+#endif
+
+inline Pair load(const double* p) {
+    Pair v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store(double* p, Pair v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// One lane pair (offset `lane`) of the profiles: pointers to cell 0 of each, the stride in doubles.
+struct PairSweep {
+    const double* x = nullptr;  // C(n) (cells 1..n, outer cell n + 1)
+    const double* y = nullptr;  // C(n-1)
+    const double* wx = nullptr; // wNow/E(j)
+    const double* wy = nullptr; // wBefore/E(j)
+    const double* u = nullptr;  // c(j)/E(j)
+    const double* uu = nullptr; // u(j) u(j+1)
+    const double* p = nullptr;  // a(j)/E(j)
+    const double* pp = nullptr; // p(j) p(j+1)
+    double* q = nullptr;        // q(j) out, then C(j) in place
+    std::size_t stride = 0;
+    const double* at(const double* v, int j) const { return v + static_cast<std::size_t>(j) * stride; }
+    double* at(double* v, int j) const { return v + static_cast<std::size_t>(j) * stride; }
+};
+
+// In: q(j) = A(j) + u(j) q(j+1), A(j) = wNow x(j)/E(j) - wBefore y(j)/E(j). `q` may be `y` or `x`:
+// each cell is read before it is written.
+template <bool History>
+inline Pair sourceOf(const PairSweep& s, int j) {
+    if constexpr (History)
+        return load(s.at(s.x, j)) * load(s.at(s.wx, j)) - load(s.at(s.y, j)) * load(s.at(s.wy, j));
+    else
+        return load(s.at(s.x, j)) * load(s.at(s.wx, j));
+}
+
+template <bool History>
+void sweepInPair(int n, const PairSweep& s) {
+    Pair next = load(s.at(s.x, n + 1));
+    int j = n;
+    if (n % 2 == 1) {
+        next = sourceOf<History>(s, j) + load(s.at(s.u, j)) * next;
+        store(s.at(s.q, j), next);
+        --j;
+    }
+    for (; j >= 2; j -= 2) {
+        const Pair a1 = sourceOf<History>(s, j);
+        const Pair a0 = sourceOf<History>(s, j - 1);
+        const Pair q1 = a1 + load(s.at(s.u, j)) * next;
+        next = (a0 + load(s.at(s.u, j - 1)) * a1) + load(s.at(s.uu, j - 1)) * next;
+        store(s.at(s.q, j), q1);
+        store(s.at(s.q, j - 1), next);
+    }
+}
+
+// Out: x(j) = p(j) x(j-1) + q(j), q held in x; two cells at a time,
+// x(j+1) = (p(j+1) q(j) + q(j+1)) + p(j) p(j+1) x(j-1).
+void sweepOutPair(int n, const PairSweep& s) {
+    Pair previous = load(s.at(s.q, 0));
+    int j = 1;
+    for (; j + 1 <= n; j += 2) {
+        const Pair q0 = load(s.at(s.q, j));
+        const Pair q1 = load(s.at(s.q, j + 1));
+        const Pair x0 = load(s.at(s.p, j)) * previous + q0;
+        previous = (load(s.at(s.p, j + 1)) * q0 + q1) + load(s.at(s.pp, j)) * previous;
+        store(s.at(s.q, j), x0);
+        store(s.at(s.q, j + 1), previous);
+    }
+    if (j == n)
+        store(s.at(s.q, j), load(s.at(s.p, j)) * previous + load(s.at(s.q, j)));
+}
+
+} // namespace
+
+// --- the eliminated cell rows ----------------------------------------------------------------------
+
+void StepMatrix::size(int species, int cells, bool diagonal) {
+    m_species = species;
+    m_cells = cells;
+    m_diagonal = diagonal;
+    if (diagonal) {
+        if (m_p.cells() != cells || m_p.species() != species) {
+            for (SpeciesProfile* table : {&m_p, &m_w, &m_u, &m_pp, &m_uu, &m_wNow, &m_wBefore})
+                table->resize(species, cells);
+        }
+        return;
+    }
+    const std::size_t blocks = (static_cast<std::size_t>(cells) + 2) * static_cast<std::size_t>(species) *
+                               static_cast<std::size_t>(species);
+    if (m_pb.size() != blocks) {
+        m_pb.assign(blocks, 0.0);
+        m_wb.assign(blocks, 0.0);
+        m_ub.assign(blocks, 0.0);
+    }
+}
+
+void StepMatrix::pairProducts() {
+    m_scaledNow = m_scaledBefore = std::numeric_limits<double>::quiet_NaN(); // the weights are stale
+    for (int s = 1; s <= m_species; ++s) {
+        const auto p = m_p[s];
+        const auto u = m_u[s];
+        const auto pp = m_pp[s];
+        const auto uu = m_uu[s];
+        for (int j = 1; j < m_cells; ++j) {
+            pp[j] = p[j] * p[j + 1];
+            uu[j] = u[j] * u[j + 1];
         }
     }
 }
 
-// Inward elimination with full blocks:
-//   E_j = B_j - diag(c_j)*P_(j+1),  P_j = inv(E_j)*diag(a_j),  q_j = inv(E_j)*(d_j + diag(c_j)*q_(j+1)),
-// with P_(n+1) = 0 and q_(n+1) the outer cell. Row and column scalings cost O(S^2); the inversion,
-// which takes the element-wise path for a diagonal E_j, is the only O(S^3) work per cell.
-void eliminateFull(const BlockSystem& system, const CellBlocks& blocks, const SpeciesProfile& rhs,
-                   SolverWorkspace& work) {
+void StepMatrix::finishBlock(int j, const double* a, const double* c) {
+    const int order = m_species;
+    DenseMatrix& e = m_scratch;
+    if (j < m_cells) {
+        const double* outerP = block(m_pb, j + 1);
+        for (int s = 1; s <= order; ++s)
+            for (int t = 1; t <= order; ++t)
+                e(s, t) -= c[s] * outerP[(s - 1) * order + (t - 1)];
+    }
+    InvertMatrix(e, order);
+    double* w = block(m_wb, j);
+    double* p = block(m_pb, j);
+    double* u = block(m_ub, j);
+    for (int s = 1; s <= order; ++s)
+        for (int t = 1; t <= order; ++t) {
+            const double inverse = e(s, t);
+            const std::size_t at = static_cast<std::size_t>((s - 1) * order + (t - 1));
+            w[at] = inverse;
+            p[at] = inverse * a[t];
+            u[at] = inverse * c[t];
+        }
+}
+
+void StepMatrix::eliminate(const BlockSystem& system) {
+    checkSizes(system);
     const int n = system.cells;
     const int order = system.species;
-    DenseMatrix effective;
-    SpeciesVector reducedRhs{};
-
-    for (int j = n; j >= 1; --j) {
-        copyBlock(blocks[j], effective, order);
+    if (!system.coupled) {
+        size(order, n, true);
         for (int s = 1; s <= order; ++s) {
-            effective(s, s) += system.b[s][j];
-            const double upper = system.c[s][j];
-            if (j == n) {
-                reducedRhs[s] = rhs[s][j] + upper * system.conc[s][n + 1];
-                continue;
+            const auto a = system.a[s];
+            const auto b = system.b[s];
+            const auto c = system.c[s];
+            const auto p = m_p[s];
+            const auto w = m_w[s];
+            const auto u = m_u[s];
+            double upperP = 0.0;
+            for (int j = n; j >= 1; --j) {
+                const double pivot = b[j] - c[j] * upperP;
+                if (pivot == 0.0)
+                    raise(failure_text::divisionByZero);
+                w[j] = 1.0 / pivot;
+                p[j] = a[j] * w[j];
+                u[j] = c[j] * w[j];
+                upperP = p[j];
             }
-            const DenseMatrix& outer = work.factor[j + 1];
-            for (int t = 1; t <= order; ++t)
-                effective(s, t) -= upper * outer(s, t);
-            reducedRhs[s] = rhs[s][j] + upper * work.reduced[s][j + 1];
         }
+        pairProducts();
+        return;
+    }
+    eliminateWithTerms(system, [](int, DenseMatrix&) {});
+}
 
-        InvertMatrix(effective, order);
+void StepMatrix::eliminate(const SpeciesProfile& lower, const SpeciesProfile& upper, const DenseMatrix* reaction,
+                           int species, int cells, double tau, bool closedEnd) {
+    checkedIndex(cells, 1, kMaxCells);
+    checkedIndex(species, 1, kMaxSolverSpecies);
+    if (lower.cells() < cells || upper.cells() < cells || lower.species() < species || upper.species() < species)
+        raise(failure_text::subscriptOutOfRange);
+    const int n = cells;
+    const int order = species;
+    if (reaction == nullptr) {
+        size(order, n, true);
+        for (int s = 1; s <= order; ++s) {
+            const auto lo = lower[s];
+            const auto up = upper[s];
+            const auto p = m_p[s];
+            const auto w = m_w[s];
+            const auto u = m_u[s];
+            double upperP = 0.0;
+            for (int j = n; j >= 1; --j) {
+                const double a = tau * lo[j];
+                const double c = closedEnd && j == n ? 0.0 : tau * up[j];
+                const double pivot = 1.0 + a + c - c * upperP;
+                if (pivot == 0.0)
+                    raise(failure_text::divisionByZero);
+                w[j] = 1.0 / pivot;
+                p[j] = a * w[j];
+                u[j] = c * w[j];
+                upperP = p[j];
+            }
+        }
+        pairProducts();
+        return;
+    }
+    size(order, n, false);
+    double a[kMaxSolverSpecies + 1];
+    double c[kMaxSolverSpecies + 1];
+    for (int j = n; j >= 1; --j) {
+        DenseMatrix& e = m_scratch;
+        for (int s = 1; s <= order; ++s) {
+            a[s] = tau * lower[s][j];
+            c[s] = closedEnd && j == n ? 0.0 : tau * upper[s][j];
+            for (int t = 1; t <= order; ++t)
+                e(s, t) = tau * (*reaction)(s, t);
+            e(s, s) += 1.0 + a[s] + c[s];
+        }
+        finishBlock(j, a, c);
+    }
+}
 
-        DenseMatrix& factor = work.factor[j];
+void StepMatrix::sweepIn(const SpeciesProfile& now, const SpeciesProfile& before, double wNow, double wBefore,
+                         SpeciesProfile& out) const {
+    const int n = m_cells;
+    const int order = m_species;
+    if (m_diagonal) {
+        if (wNow != m_scaledNow || wBefore != m_scaledBefore) {
+            // The step formula's weights folded into 1/E(j), kept while the formula stays the same.
+            for (int s = 1; s <= order; ++s)
+                for (int j = 1; j <= n; ++j) {
+                    m_wNow[s][j] = wNow * m_w[s][j];
+                    m_wBefore[s][j] = wBefore * m_w[s][j];
+                }
+            m_scaledNow = wNow;
+            m_scaledBefore = wBefore;
+        }
+        PairSweep sweep;
+        sweep.stride = static_cast<std::size_t>(m_p.lanes());
+        for (int lane = 0; lane < m_p.lanes(); lane += 2) {
+            sweep.x = now.cell(0) + lane;
+            sweep.y = before.cell(0) + lane;
+            sweep.wx = m_wNow.cell(0) + lane;
+            sweep.wy = m_wBefore.cell(0) + lane;
+            sweep.u = m_u.cell(0) + lane;
+            sweep.uu = m_uu.cell(0) + lane;
+            sweep.q = out.cell(0) + lane;
+            if (wBefore != 0.0)
+                sweepInPair<true>(n, sweep);
+            else
+                sweepInPair<false>(n, sweep);
+        }
+        return;
+    }
+    SpeciesVector d{};
+    SpeciesVector next{};
+    for (int s = 1; s <= order; ++s)
+        next[s] = now[s][n + 1];
+    for (int j = n; j >= 1; --j) {
+        for (int s = 1; s <= order; ++s)
+            d[s] = wBefore == 0.0 ? wNow * now[s][j] : wNow * now[s][j] - wBefore * before[s][j];
+        const double* w = block(m_wb, j);
+        const double* u = block(m_ub, j);
         for (int s = 1; s <= order; ++s) {
             double sum = 0.0;
-            for (int t = 1; t <= order; ++t) {
-                factor(s, t) = effective(s, t) * system.a[t][j];
-                sum += effective(s, t) * reducedRhs[t];
-            }
-            work.reduced[s][j] = sum;
+            const std::size_t row = static_cast<std::size_t>((s - 1) * order);
+            for (int t = 1; t <= order; ++t)
+                sum += w[row + static_cast<std::size_t>(t - 1)] * d[t] +
+                       u[row + static_cast<std::size_t>(t - 1)] * next[t];
+            out[s][j] = sum;
         }
+        for (int s = 1; s <= order; ++s)
+            next[s] = out[s][j];
     }
 }
 
-// Surface rows with C(1) = P_1*C(0) + q_1 substituted:
-//   (M - diag(e)*P_1)*C(0) = r + diag(e)*q_1,
-// then the outward substitution C(j) = P_j*C(j-1) + q_j for j = 1..n.
-void solveSurfaceAndSubstitute(BlockSystem& system, SolverWorkspace& work, bool diagonalFactors) {
-    const int n = system.cells;
-    const int order = system.species;
-    auto& conc = system.conc;
+double StepMatrix::firstFactor(int s, int t) const {
+    if (m_diagonal)
+        return s == t ? m_p[s][1] : 0.0;
+    return block(m_pb, 1)[(s - 1) * m_species + (t - 1)];
+}
 
-    DenseMatrix surface;
-    copyBlock(system.surface, surface, order);
-    SpeciesVector surfaceRhs{};
-    for (int s = 1; s <= order; ++s) {
-        const double supply = system.surfaceSupply[s];
-        surfaceRhs[s] = system.surfaceRhs[s] + supply * work.reduced[s][1];
-        if (diagonalFactors) {
-            surface(s, s) -= supply * work.factorDiag[s][1];
-        } else {
-            for (int t = 1; t <= order; ++t)
-                surface(s, t) -= supply * work.factor[1](s, t);
-        }
+void SurfaceSolver::factorise(const StepMatrix& matrix, const SurfaceRows& surface) {
+    const int order = matrix.species();
+    m_order = order;
+    const DenseMatrix& m = surface.matrix;
+    const auto entry = [&](int s, int t) { return m(s, t) - surface.supply[s] * matrix.firstFactor(s, t); };
+    if (order == 1) {
+        const double a = entry(1, 1);
+        if (a == 0.0)
+            raise(failure_text::divisionByZero);
+        m_inversePivot = 1.0 / a;
+        return;
     }
-    InvertMatrix(surface, order);
-    for (int s = 1; s <= order; ++s) {
-        double sum = 0.0;
+    if (order == 2) {
+        const double a11 = entry(1, 1);
+        const double a12 = entry(1, 2);
+        const double a21 = entry(2, 1);
+        const double a22 = entry(2, 2);
+        // Gaussian elimination with the larger element of the first column as pivot (backward stable,
+        // which the explicit determinant of a near-Nernstian couple, a difference of two products of
+        // large rate constants, is not); a diagonal system divides element by element.
+        m_swapped = std::fabs(a21) > std::fabs(a11);
+        const double pivot = m_swapped ? a21 : a11;
+        m_pivotRight = m_swapped ? a22 : a12;
+        const double otherLeft = m_swapped ? a11 : a21;
+        const double otherRight = m_swapped ? a12 : a22;
+        if (pivot == 0.0 || otherRight - (otherLeft / pivot) * m_pivotRight == 0.0)
+            raise(a12 == 0.0 && a21 == 0.0 ? failure_text::divisionByZero : kSingularMatrixText);
+        m_factor = otherLeft / pivot;
+        m_inversePivot = 1.0 / pivot;
+        m_inverseLast = 1.0 / (otherRight - m_factor * m_pivotRight);
+        return;
+    }
+    for (int s = 1; s <= order; ++s)
         for (int t = 1; t <= order; ++t)
-            sum += surface(s, t) * surfaceRhs[t];
-        conc[s][0] = sum;
-    }
+            m_inverse(s, t) = entry(s, t);
+    InvertMatrix(m_inverse, order);
+}
 
-    if (diagonalFactors) {
-        for (int s = 1; s <= order; ++s) {
-            const auto& p = work.factorDiag[s];
-            const auto& q = work.reduced[s];
-            auto& x = conc[s];
-            for (int j = 1; j <= n; ++j)
-                x[j] = p[j] * x[j - 1] + q[j];
+void SurfaceSolver::solve(const SurfaceRows& surface, SpeciesProfile& profile) const {
+    double* at = profile.cell(0);
+    const double* first = profile.cell(1);
+    if (m_order == 1) {
+        at[0] = (surface.rhs[1] + surface.supply[1] * first[0]) * m_inversePivot;
+        return;
+    }
+    if (m_order == 2) {
+        const double b1 = surface.rhs[1] + surface.supply[1] * first[0];
+        const double b2 = surface.rhs[2] + surface.supply[2] * first[1];
+        const double pivotRhs = m_swapped ? b2 : b1;
+        const double otherRhs = m_swapped ? b1 : b2;
+        const double x2 = (otherRhs - m_factor * pivotRhs) * m_inverseLast;
+        at[0] = (pivotRhs - m_pivotRight * x2) * m_inversePivot;
+        at[1] = x2;
+        return;
+    }
+    SpeciesVector rhs{};
+    for (int s = 1; s <= m_order; ++s)
+        rhs[s] = surface.rhs[s] + surface.supply[s] * first[s - 1];
+    for (int s = 1; s <= m_order; ++s) {
+        double sum = 0.0;
+        for (int t = 1; t <= m_order; ++t)
+            sum += m_inverse(s, t) * rhs[t];
+        at[s - 1] = sum;
+    }
+}
+
+void StepMatrix::solveSurfaceAndSweepOut(const SurfaceRows& surface, SpeciesProfile& profile) const {
+    SurfaceSolver solver;
+    solver.factorise(*this, surface);
+    solver.solve(surface, profile);
+    sweepOut(profile);
+}
+
+void StepMatrix::sweepOut(SpeciesProfile& profile) const {
+    const int n = m_cells;
+    const int order = m_species;
+    if (m_diagonal) {
+        PairSweep sweep;
+        sweep.stride = static_cast<std::size_t>(m_p.lanes());
+        for (int lane = 0; lane < m_p.lanes(); lane += 2) {
+            sweep.p = m_p.cell(0) + lane;
+            sweep.pp = m_pp.cell(0) + lane;
+            sweep.q = profile.cell(0) + lane;
+            sweepOutPair(n, sweep);
         }
         return;
     }
     SpeciesVector inner{};
     for (int j = 1; j <= n; ++j) {
         for (int t = 1; t <= order; ++t)
-            inner[t] = conc[t][j - 1];
-        const DenseMatrix& factor = work.factor[j];
+            inner[t] = profile[t][j - 1];
+        const double* p = block(m_pb, j);
         for (int s = 1; s <= order; ++s) {
-            double sum = work.reduced[s][j];
+            double sum = profile[s][j];
             for (int t = 1; t <= order; ++t)
-                sum += factor(s, t) * inner[t];
-            conc[s][j] = sum;
+                sum += p[(s - 1) * order + (t - 1)] * inner[t];
+            profile[s][j] = sum;
         }
     }
 }
 
+// --- the solvers -----------------------------------------------------------------------------------
+
+void SolveBlockTridiagonal(BlockSystem& system, SolverWorkspace& work) {
+    checkSizes(system);
+    work.matrix.eliminate(system);
+    // The right-hand side is read by the sweep in before the sweep out overwrites it.
+    work.matrix.sweepIn(system.conc, system.conc, 1.0, 0.0, system.conc);
+    work.matrix.solveSurfaceAndSweepOut(system.surface, system.conc);
+}
+
+namespace {
+
 void copyProfile(const SpeciesProfile& from, SpeciesProfile& to, int species, int lastCell) {
-    for (int s = 1; s <= species; ++s)
+    for (int s = 1; s <= species; ++s) {
+        const auto source = from[s];
+        const auto target = to[s];
         for (int j = 0; j <= lastCell; ++j)
-            to[s][j] = from[s][j];
+            target[j] = source[j];
+    }
+}
+
+void sizeLike(SpeciesProfile& profile, const BlockSystem& system) {
+    if (profile.cells() != system.cells || profile.species() != system.species)
+        profile.resize(system.species, system.cells);
 }
 
 } // namespace
 
-void SolveBlockTridiagonal(BlockSystem& system, SolverWorkspace& work) {
-    checkSizes(system);
-    // The previous profile is the right-hand side; it is read during the inward elimination and
-    // overwritten only by the outward substitution.
-    if (system.coupled) {
-        eliminateFull(system, system.reaction, system.conc, work);
-        solveSurfaceAndSubstitute(system, work, false);
-    } else {
-        eliminateDiagonal(system, system.conc, work);
-        solveSurfaceAndSubstitute(system, work, true);
-    }
-}
-
 IterationSummary SolveBlockTridiagonalIterated(BlockSystem& system, SolverWorkspace& work,
-                                               const ReactionLinearisation& reactions, int iterationLimit,
-                                               std::int64_t& negativeCount) {
+                                               const ReactionLinearisation& reactions, double tau,
+                                               int iterationLimit, std::int64_t& negativeCount,
+                                               const SpeciesProfile* start) {
     checkSizes(system);
     if (iterationLimit < 1)
         raise(failure_text::invalidCall);
     const int n = system.cells;
     const int order = system.species;
+    sizeLike(work.old, system);
+    sizeLike(work.previous, system);
+    sizeLike(work.rhs, system);
     copyProfile(system.conc, work.old, order, n + 1);
-    copyProfile(system.conc, work.previous, order, n + 1);
+    copyProfile(start != nullptr ? *start : system.conc, work.previous, order, n + 1);
+    for (int s = 1; s <= order; ++s)
+        work.rhs[s][n + 1] = system.conc[s][n + 1];
 
     IterationSummary summary;
     SpeciesVector iterate{};
@@ -180,23 +498,17 @@ IterationSummary SolveBlockTridiagonalIterated(BlockSystem& system, SolverWorksp
         ++summary.iterations;
 
         // Jacobian blocks and right-hand sides at the previous iterate.
-        for (int j = 1; j <= n; ++j) {
-            DenseMatrix& block = work.jacobian[j];
-            if (system.coupled)
-                copyBlock(system.reaction[j], block, order);
-            else
-                block.clear(order);
+        work.matrix.eliminateWithTerms(system, [&](int j, DenseMatrix& block) {
             for (int s = 1; s <= order; ++s) {
                 iterate[s] = work.previous[s][j];
                 cellRhs[s] = work.old[s][j];
             }
-            reactions.addTerms(j, iterateSpan, block, cellRhsSpan);
+            reactions.addTerms(j, iterateSpan, tau, block, cellRhsSpan);
             for (int s = 1; s <= order; ++s)
                 work.rhs[s][j] = cellRhs[s];
-        }
-
-        eliminateFull(system, work.jacobian, work.rhs, work);
-        solveSurfaceAndSubstitute(system, work, false);
+        });
+        work.matrix.sweepIn(work.rhs, work.rhs, 1.0, 0.0, system.conc);
+        work.matrix.solveSurfaceAndSweepOut(system.surface, system.conc);
 
         // A concentration that is exactly 0 has no relative change; it is left out of the test.
         bool converged = true;

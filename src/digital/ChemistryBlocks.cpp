@@ -2,10 +2,11 @@
 
 #include "base/Checked.h"
 
+#include <algorithm>
+
 namespace tessaly {
 
-bool fillFirstOrderBlocks(std::span<const ChemicalStep> steps, int species, int cells, BlockSystem& system) {
-    DenseMatrix block;
+bool fillFirstOrderBlock(std::span<const ChemicalStep> steps, int species, DenseMatrix& block) {
     block.clear(species);
     bool any = false;
     for (const ChemicalStep& step : steps) {
@@ -14,20 +15,28 @@ bool fillFirstOrderBlocks(std::span<const ChemicalStep> steps, int species, int 
         const int a = step.reactants[0];
         const int b = step.products[0];
         if (a) {
-            block(a, a) += step.kfDt;
+            block(a, a) += step.kf;
             if (b)
-                block(b, a) -= step.kfDt;
+                block(b, a) -= step.kf;
         }
         if (b) {
-            block(b, b) += step.kbDt;
+            block(b, b) += step.kb;
             if (a)
-                block(a, b) -= step.kbDt;
+                block(a, b) -= step.kb;
         }
-        any = any || ((a || b) && (step.kfDt != 0 || step.kbDt != 0));
+        any = any || ((a || b) && (step.kf != 0 || step.kb != 0));
     }
-    for (int j = 1; j <= cells; ++j)
-        copyBlock(block, system.reaction[j], species);
     return any;
+}
+
+double fastestChemicalRate(std::span<const ChemicalStep> steps, double conc) {
+    double fastest = 0;
+    for (const ChemicalStep& step : steps) {
+        const double forward = step.kf * ((step.reactants[0] && step.reactants[1]) ? conc : 1.0);
+        const double backward = step.kb * ((step.products[0] && step.products[1]) ? conc : 1.0);
+        fastest = std::max({fastest, std::fabs(forward), std::fabs(backward)});
+    }
+    return fastest;
 }
 
 SecondOrderChemistry::SecondOrderChemistry(std::span<const ChemicalStep> steps) {
@@ -38,22 +47,23 @@ SecondOrderChemistry::SecondOrderChemistry(std::span<const ChemicalStep> steps) 
         }
 }
 
-void SecondOrderChemistry::addTerms(int, std::span<const double> iterate, DenseMatrix& block,
+void SecondOrderChemistry::addTerms(int, std::span<const double> iterate, double tau, DenseMatrix& block,
                                     std::span<double> rhs) const {
     for (int r = 0; r < m_count; ++r) {
         const ChemicalStep& step = m_steps[static_cast<std::size_t>(r)];
+        const double kf = step.kf * tau;
+        const double kb = step.kb * tau;
         const auto value = [&](int s) { return s ? iterate[static_cast<std::size_t>(s)] : 1.0; };
-        const double forward = step.kfDt * value(step.reactants[0]) * value(step.reactants[1]);
-        const double backward = step.kbDt * value(step.products[0]) * value(step.products[1]);
-        const double rate = forward - backward; // dt R(x)
+        const double forward = kf * value(step.reactants[0]) * value(step.reactants[1]);
+        const double backward = kb * value(step.products[0]) * value(step.products[1]);
+        const double rate = forward - backward; // tau R(x)
 
-        // dt dR/dC of each slot: (species, derivative); a species in two slots gets both.
+        // tau dR/dC of each slot: (species, derivative); a species in two slots gets both.
         std::array<int, 4> slotSpecies{step.reactants[0], step.reactants[1], step.products[0],
                                        step.products[1]};
-        std::array<double, 4> slotDerivative{
-            step.kfDt * value(step.reactants[1]), step.kfDt * value(step.reactants[0]),
-            -step.kbDt * value(step.products[1]), -step.kbDt * value(step.products[0])};
-        double linear = 0; // sum_t dt dR/dC_t x_t
+        std::array<double, 4> slotDerivative{kf * value(step.reactants[1]), kf * value(step.reactants[0]),
+                                             -kb * value(step.products[1]), -kb * value(step.products[0])};
+        double linear = 0; // sum_t tau dR/dC_t x_t
         for (int i = 0; i < 4; ++i)
             if (slotSpecies[i])
                 linear += slotDerivative[i] * value(slotSpecies[i]);

@@ -10,14 +10,14 @@ namespace tessaly {
 
 namespace {
 
-// DM of a fine grid: 0.45 keeps the first cell about 1.5 sqrt(D dt) wide, which resolves a sweep
+// DM of the designed grid: 0.45 keeps the first cell about 1.5 sqrt(D dt) wide, which resolves a sweep
 // with one time step per point (Feldberg's expanding grid needs a first cell of that order).
 constexpr double kBaseModelDiffusion = 0.45;
 // Cells across a geometric length: the first cell is at most a tenth of a radius or Levich layer and
 // a twentieth of a film.
 constexpr double kCellsPerLength = 10;
 constexpr double kCellsPerFilm = 20;
-// The grid reaches six diffusion lengths sqrt(D_max T) of the whole run.
+// The designed grid reaches six diffusion lengths sqrt(D_max T) of the whole run.
 constexpr double kDiffusionLengths = 6;
 // Below this expansion factor the grid is taken as uniform (the limit beta -> 0).
 constexpr double kUniformExpansion = 1e-9;
@@ -80,18 +80,19 @@ double cellVolume(GridGeometry geometry, double rho, double f0, double f1) {
 void fillCoefficients(DigitalGrid& grid) {
     const int n = grid.cells;
     const double rho = grid.rho;
-    // conductance[j]: between node j - 1 and node j; node 0 is the surface at position 0.
-    std::array<double, kCellCapacity + 1> conductance{};
-    for (int j = 1; j <= n + 1; ++j) {
-        const double inner = j == 1 ? 0.0 : grid.centre[j - 1];
-        conductance[j] = layerConductance(grid.geometry, rho, inner, grid.centre[j]);
-    }
+    grid.lower.assign(static_cast<std::size_t>(n) + 2, 0.0);
+    grid.upper.assign(static_cast<std::size_t>(n) + 2, 0.0);
+    // Conductance between node j - 1 and node j (node 0 the surface at position 0), carried from one
+    // cell to the next.
+    double inner = layerConductance(grid.geometry, rho, 0.0, grid.centre[1]);
+    grid.surfaceConductance = inner;
     for (int j = 1; j <= n; ++j) {
+        const double outer = layerConductance(grid.geometry, rho, grid.centre[j], grid.centre[j + 1]);
         const double volume = cellVolume(grid.geometry, rho, grid.face[j], grid.face[j + 1]);
-        grid.lower[j] = conductance[j] / volume;
-        grid.upper[j] = conductance[j + 1] / volume;
+        grid.lower[j] = inner / volume;
+        grid.upper[j] = outer / volume;
+        inner = outer;
     }
-    grid.surfaceConductance = conductance[1];
     grid.surfaceAreaFactor = 1 / cellVolume(grid.geometry, rho, grid.face[1], grid.face[2]);
 }
 
@@ -136,44 +137,59 @@ double modelDiffusionCoefficient(const GridInputs& in) {
 DigitalGrid buildDigitalGrid(const GridInputs& in) {
     if (!(in.timeStep > 0) || !(in.maxDiffusion > 0) || in.expansion < 0 || in.subSteps < 1 || in.points < 1)
         raise(failure_text::invalidCall);
+    GridSpec spec;
+    spec.electrode = in.electrode;
+    spec.expansion = in.expansion;
+    spec.radius = in.radius;
+    const double dm = modelDiffusionCoefficient(in);
+    spec.firstCell = std::sqrt(in.maxDiffusion * in.timeStep / dm);
+    if (in.electrode == kThinFilmElectrode)
+        spec.reach = in.thickness;
+    else // the whole run lasts points * subSteps * dt
+        spec.reach = kDiffusionLengths *
+                     std::sqrt(in.maxDiffusion * static_cast<double>(in.points) *
+                               static_cast<double>(in.subSteps) * in.timeStep);
+    return buildDigitalGrid(spec);
+}
+
+double cellsNeeded(const GridSpec& spec) {
+    const double beta = spec.expansion < kUniformExpansion ? 0.0 : spec.expansion;
+    const double e1 = std::expm1(beta);
+    if (spec.electrode == kThinFilmElectrode)
+        return std::max(1.0, std::nearbyint(cellsToReach(spec.reach / spec.firstCell, beta, e1)));
+    // The last face F_(n+1) at or past the reach, rounded to the nearest face, then one cell more.
+    return std::nearbyint(cellsToReach(spec.reach / spec.firstCell, beta, e1) + 1);
+}
+
+DigitalGrid buildDigitalGrid(const GridSpec& spec) {
+    if (!(spec.firstCell > 0) || spec.expansion < 0 || !(spec.reach > 0))
+        raise(failure_text::invalidCall);
     DigitalGrid grid;
-    grid.geometry = geometryOfElectrode(in.electrode);
-    grid.thinFilm = in.electrode == kThinFilmElectrode;
-    grid.expansion = in.expansion < kUniformExpansion ? 0.0 : in.expansion;
+    grid.geometry = geometryOfElectrode(spec.electrode);
+    grid.thinFilm = spec.electrode == kThinFilmElectrode;
+    grid.expansion = spec.expansion < kUniformExpansion ? 0.0 : spec.expansion;
     const double beta = grid.expansion;
     const double e1 = std::expm1(beta);
+    grid.firstCell = spec.firstCell;
 
-    grid.modelDiffusion = modelDiffusionCoefficient(in);
-    grid.firstCell = std::sqrt(in.maxDiffusion * in.timeStep / grid.modelDiffusion);
-
-    double cells = 0;
-    if (grid.thinFilm) {
-        if (!(in.thickness > 0))
-            raise(failure_text::invalidCall);
-        cells = std::max(1.0, std::nearbyint(cellsToReach(in.thickness / grid.firstCell, beta, e1)));
-    } else {
-        // The whole run lasts points * subSteps * dt; the grid reaches six diffusion lengths of it.
-        const double reach =
-            kDiffusionLengths * std::sqrt(static_cast<double>(in.points) * in.subSteps * grid.modelDiffusion);
-        cells = std::nearbyint(cellsToReach(reach, beta, e1) + 1);
-    }
+    const double cells = cellsNeeded(spec);
     if (!(cells <= kMaxCells))
         raise(gridTooLongText(std::isfinite(cells) ? static_cast<long long>(cells) : -1));
     grid.cells = static_cast<int>(cells);
 
-    for (int i = 0; i < kCellCapacity; ++i) {
-        grid.face[i] = facePosition(i, beta, e1);
-        grid.centre[i] = centrePosition(i, beta, e1);
+    const std::size_t count = static_cast<std::size_t>(grid.cells) + 3;
+    grid.face.resize(count);
+    grid.centre.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        grid.face[i] = facePosition(static_cast<int>(i), beta, e1);
+        grid.centre[i] = centrePosition(static_cast<int>(i), beta, e1);
     }
-    if (grid.thinFilm) {
-        // The far face of the last cell is the far side of the film.
-        grid.firstCell = in.thickness / grid.face[grid.cells + 1];
-        grid.modelDiffusion = in.maxDiffusion * in.timeStep / squared(grid.firstCell);
-    }
+    if (grid.thinFilm) // the far face of the last cell is the far side of the film
+        grid.firstCell = spec.reach / grid.face[static_cast<std::size_t>(grid.cells) + 1];
     if (grid.geometry != GridGeometry::planar) {
-        if (!(in.radius > 0))
+        if (!(spec.radius > 0))
             raise(failure_text::divisionByZero);
-        grid.rho = in.radius / grid.firstCell;
+        grid.rho = spec.radius / grid.firstCell;
     }
     fillCoefficients(grid);
     return grid;

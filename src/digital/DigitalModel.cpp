@@ -3,6 +3,8 @@
 #include "base/Checked.h"
 #include "base/NumberText.h"
 
+#include <algorithm>
+
 namespace tessaly {
 
 static_assert(kMaxSpecies == kMaxSolverSpecies, "one row of the block system per species");
@@ -16,7 +18,7 @@ int speciesOf(int s, int species) {
 
 } // namespace
 
-DigitalModel readDigitalModel(const ExperimentParams& p) {
+DigitalModel readDigitalModel(const ExperimentParams& p, int points) {
     const CommittedValues& c = p.committed;
     DigitalModel m;
     m.species = checkedIndex(p.NumSpecies, 1, kMaxSolverSpecies);
@@ -50,8 +52,8 @@ DigitalModel readDigitalModel(const ExperimentParams& p) {
             step.reactants[i] = speciesOf(row.reactants[i], m.species);
             step.products[i] = speciesOf(row.products[i], m.species);
         }
-        step.kfDt = c.RateKf[r] * m.timeStep;
-        step.kbDt = c.RateKb[r] * m.timeStep;
+        step.kf = c.RateKf[r];
+        step.kb = c.RateKb[r];
         m.secondOrder = m.secondOrder || step.secondOrder();
     }
 
@@ -64,6 +66,8 @@ DigitalModel readDigitalModel(const ExperimentParams& p) {
     m.pulse = c.PulsePotential;
     m.startPotential = c.StartPotential;
     m.endPotential = c.EndPotential;
+    m.stepPotential = c.StepPotential;
+    m.scanRate = c.ScanRate;
     m.radius = c.ElectrodeRadius;
     m.area = c.ElectrodeArea;
     m.rotation = c.RotationRate;
@@ -74,6 +78,8 @@ DigitalModel readDigitalModel(const ExperimentParams& p) {
     // The digital-model fields of the instrument dialog are read as they stand at the start of the run.
     m.expansion = leadingNumber(p.TextExpanding);
     m.thickness = leadingNumber(p.thickness);
+    m.autoGrid = p.CheckAuto;
+    m.points = std::max(1, points);
     return m;
 }
 

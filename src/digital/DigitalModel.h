@@ -34,6 +34,8 @@ struct DigitalModel {
     double pulse = 0;          // Epulse, V
     double startPotential = 0; // V
     double endPotential = 0;   // V
+    double stepPotential = 0;  // Estep, V
+    double scanRate = 0;       // v, V/s
     double radius = 0;         // cm
     double area = 0;           // cm2
     double rotation = 0;       // rad/s
@@ -43,10 +45,12 @@ struct DigitalModel {
     double capacitance = 0;    // Cdl, F
     double expansion = 0.5;    // space grid factor beta
     double thickness = 0;      // film thickness, cm
+    bool autoGrid = false;     // Auto digital model: the run chooses its time steps and space grid
+    int points = 1;            // NPoints of the run's programme
 };
 
 // Reads the committed values, the counts and the reaction tables; raises "Subscript out of range" for
 // counts or species numbers beyond the model's capacities.
-DigitalModel readDigitalModel(const ExperimentParams& p);
+DigitalModel readDigitalModel(const ExperimentParams& p, int points);
 
 } // namespace tessaly

@@ -1,11 +1,20 @@
-// One digital run: the grid and coefficients once, then for every data point its time steps, each a
-// fully implicit step of the diffusion-reaction equations solved by the block-tridiagonal solver.
+// One digital run: the grid and the per-unit-time coefficients once, then for every data point its time
+// steps. The steps are second order in time: BDF2 with variable steps,
+//   (C(n+1) - alpha*C(n) + beta*C(n-1)) / tau = L*C(n+1),
+//   omega = dt(n+1)/dt(n),  tau = dt(n+1)(1 + omega)/(1 + 2 omega),
+//   alpha = (1 + omega)^2/(1 + 2 omega),  beta = omega^2/(1 + 2 omega),
+// started (at the beginning and after every jump of the applied potential) by one backward-Euler step,
+// whose damping absorbs the singular start of the current after a jump (Britz, Digital Simulation in
+// Electrochemistry, 3rd ed. (2005), section 9.3; Hairer & Wanner, Solving Ordinary Differential
+// Equations II (1996), section III.5). Both have the form of one implicit step of length tau, so the
+// cell rows are eliminated once for each tau the run uses and every step is one sweep in, one surface
+// solve and one sweep out.
 
 #include "digital/DigitalSimulation.h"
 
 #include "base/Checked.h"
 #include "base/Failure.h"
-#include "base/PhysicalConstants.h"
+#include "digital/AccuracyControl.h"
 #include "digital/Adsorption.h"
 #include "digital/BlockTridiagonalSolver.h"
 #include "digital/ChemistryBlocks.h"
@@ -16,18 +25,29 @@
 #include "digital/TransportTerms.h"
 
 #include <algorithm>
+#include <cfenv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
-#include <memory>
+#include <vector>
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 
 namespace tessaly {
 
 namespace {
 
-constexpr double kLitrePerCm3 = 0.001; // mol/L -> mol/cm3
+constexpr double kFaradayConstant = 96484.6; // C/mol
+constexpr double kLitrePerCm3 = 0.001;       // mol/L -> mol/cm3
 constexpr int kSecondOrderIterations = 10;
 // EApplied keeps the applied potential of the time steps of indices 1..4999.
 constexpr int kAppliedSteps = 5000;
+// Largest ratio of consecutive steps the variable-step BDF2 takes (it is zero-stable below
+// 1 + sqrt(2)); a larger jump in step length restarts with a backward-Euler step.
+constexpr double kLargestStepRatio = 2.0;
+// Eliminated step matrices kept per run (one per step length in use).
+constexpr std::size_t kStepMatrixCache = 24;
 
 // Currents of one time step, A: per couple (faradaic) and the total with charging.
 struct StepCurrents {
@@ -35,197 +55,464 @@ struct StepCurrents {
     double total = 0;
 };
 
+// The time-step formula of one step: BDF2 of ratio omega, or backward Euler.
+struct StepFormula {
+    double tau = 0;     // s
+    double alpha = 1;   // weight of C(n)
+    double beta = 0;    // weight of C(n-1)
+};
+
+// Whether a division by zero, an overflow or an invalid operation has been flagged since the flags
+// were last cleared: on x86-64, where double arithmetic runs in SSE, one read of MXCSR (the point loop
+// asks once per point); elsewhere the library's test.
+bool arithmeticFlagged() {
+#if defined(__SSE2__)
+    constexpr unsigned kInvalid = 0x01, kDivideByZero = 0x04, kOverflow = 0x08;
+    return (_mm_getcsr() & (kInvalid | kDivideByZero | kOverflow)) != 0;
+#else
+    return std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID) != 0;
+#endif
+}
+
+StepFormula formulaFor(double dt, double previousDt) {
+    if (!(previousDt > 0) || dt > kLargestStepRatio * previousDt)
+        return {dt, 1.0, 0.0};
+    const double omega = dt / previousDt;
+    const double denominator = 1 + 2 * omega;
+    return {dt * (1 + omega) / denominator, (1 + omega) * (1 + omega) / denominator, omega * omega / denominator};
+}
+
+// Where a run's currents go: the store's columns (the run shown), or only the total of each point.
+struct RunOutput {
+    CurveStore* store = nullptr;
+    std::vector<double>* totals = nullptr; // indexed by point
+};
+
 class DigitalRun {
 public:
-    DigitalRun(const ExperimentParams& p, CurveStore& store, DigitalOutcome& outcome)
-        : m_model(readDigitalModel(p)), m_store(store), m_outcome(outcome),
-          m_system(std::make_unique<BlockSystem>()), m_work(std::make_unique<SolverWorkspace>()),
-          m_secondOrder(
-              std::span<const ChemicalStep>(m_model.step.data(), static_cast<std::size_t>(m_model.steps))) {}
+    DigitalRun(const DigitalModel& model, const CurveStore& programme, RunOutput output, DigitalOutcome& outcome)
+        : m_model(model), m_programme(programme), m_output(output), m_outcome(outcome),
+          m_secondOrder(std::span<const ChemicalStep>(m_model.step.data(), static_cast<std::size_t>(m_model.steps))) {}
 
     void run();
 
 private:
+    struct CachedMatrix {
+        double tau = 0;
+        unsigned long long lastUse = 0;
+        StepMatrix matrix;
+    };
+
     void prepare();
     void resetProfile();
-    StepCurrents step(double applied);
+    const StepMatrix& stepMatrix(double tau);
+    StepCurrents step(double applied, double dt);
+    void solveLinear(const StepFormula& f);
+    void solveSecondOrder(const StepFormula& f, double dt);
     void writePoint(int point, const StepCurrents& first, const StepCurrents& second);
+    bool ramp() const { return m_model.technique == 1; }
 
     DigitalModel m_model;
-    CurveStore& m_store;
+    const CurveStore& m_programme;
+    RunOutput m_output;
     DigitalOutcome& m_outcome;
-    std::unique_ptr<BlockSystem> m_system;
-    std::unique_ptr<SolverWorkspace> m_work;
     SecondOrderChemistry m_secondOrder;
+    StepRule m_stepRule;
+    SubStepPlan m_plan; // the typed grid's steps
     DigitalGrid m_grid;
-    SubStepPlan m_plan;
-    std::array<double, kMaxSolverSpecies + 1> m_supply{}; // beta_s, cm/s
+
+    SpeciesProfile m_lowerRate; // 1/s
+    SpeciesProfile m_upperRate; // 1/s
+    DenseMatrix m_reaction{};   // first-order chemistry K, 1/s
+    bool m_coupled = false;
+    std::vector<CachedMatrix> m_matrices;
+    CachedMatrix* m_lastMatrix = nullptr;
+    unsigned long long m_uses = 0;
+    StepFormula m_formula;           // of the last step
+    double m_formulaStep = -1;       // dt and previous dt it was formed for
+    double m_formulaPrevious = -1;
+
+    SpeciesProfile m_now;    // C(n), mol/L
+    SpeciesProfile m_before; // C(n-1), then the new profile
+    SurfaceRows m_surfaceBase; // the supply part of the surface rows
+    SurfaceRows m_surface;
+    SurfaceSolver m_surfaceSolver;
+    std::array<RateLaw, kMaxCouples> m_rateLaws{};
+    // Second-order chemistry: the step's system, the solver's scratch, the first iterate.
+    BlockSystem m_system;
+    SolverWorkspace m_work;
+    SpeciesProfile m_start;
+
+    SpeciesVector m_supply{}; // beta_s, cm/s
     std::array<RatePair, kMaxCouples> m_rates{};
     std::array<AdsorbedStore, kMaxCouples> m_adsorbed{};
-    std::array<double, kMaxSolverSpecies + 1> m_sampledSurface{}; // C_s(0) at the last sample, mol/L
+    std::array<double, kMaxCouples> m_adsorbedBefore{}; // Gamma_O one step earlier, mol/cm2
+    SpeciesVector m_surfaceNow{};                         // C_s(0) after the last step, mol/L
+    SpeciesVector m_sampledSurface{};                     // C_s(0) at the last sample, mol/L
     int m_iterationLimit = 1;
     std::int64_t m_negatives = 0;
-    double m_previousTotal = 0;   // total current of the previous time step, A
-    double m_previousApplied = 0; // applied potential of the previous time step, V
+
+    // Step history.
+    double m_lastStep = 0;        // dt of the previous step, s; 0: the next step restarts
+    double m_elapsed = 0;         // time since the last potential jump, s
+    double m_lastApplied = 0;     // applied potential of the previous step, V
+    double m_beforeApplied = 0;   // and of the one before, V
+    double m_lastTotal = 0;       // total current of the previous step, A
+    double m_beforeTotal = 0;     // and of the one before, A
+    long long m_stepIndex = 0;
 };
 
 void DigitalRun::prepare() {
     const DigitalModel& m = m_model;
-    m_plan =
-        planSubSteps({m.technique, m.electrode, m.timeStep, m.dropTime, m.pulseTime, m.sample1, m.sample2});
-    m_outcome.subSteps = m_plan.subSteps;
-
-    GridInputs in;
-    in.electrode = m.electrode;
-    in.timeStep = m.timeStep;
-    in.expansion = m.expansion;
-    in.radius = m.radius;
-    in.rotation = m.rotation;
-    in.viscosity = m.viscosity;
-    in.thickness = m.thickness;
-    in.maxDiffusion = *std::max_element(m.diffusion.begin() + 1, m.diffusion.begin() + m.species + 1);
-    in.minDiffusion = *std::min_element(m.diffusion.begin() + 1, m.diffusion.begin() + m.species + 1);
-    in.points = std::max(1, m_store.NPoints);
-    in.subSteps = m_plan.subSteps;
-    m_grid = buildDigitalGrid(in);
+    const auto diffusion = std::span<const double>(m.diffusion.data(), m.diffusion.size());
+    if (m.autoGrid) {
+        const AutomaticModel automatic = chooseAutomaticModel(m);
+        m_stepRule = automatic.steps;
+        m_grid = buildDigitalGrid(automatic.grid);
+    } else {
+        m_plan = planSubSteps(
+            {m.technique, m.electrode, m.timeStep, m.dropTime, m.pulseTime, m.sample1, m.sample2});
+        if (static_cast<double>(m_plan.subSteps) * m.points > static_cast<double>(kMaxRunSteps))
+            raise(runStepsLimitText());
+        GridInputs in;
+        in.electrode = m.electrode;
+        in.timeStep = m.timeStep;
+        in.expansion = m.expansion;
+        in.radius = m.radius;
+        in.rotation = m.rotation;
+        in.viscosity = m.viscosity;
+        in.thickness = m.thickness;
+        in.maxDiffusion = *std::max_element(m.diffusion.begin() + 1, m.diffusion.begin() + m.species + 1);
+        in.minDiffusion = *std::min_element(m.diffusion.begin() + 1, m.diffusion.begin() + m.species + 1);
+        in.points = m.points;
+        in.subSteps = m_plan.subSteps;
+        m_grid = buildDigitalGrid(in);
+    }
+    m_outcome.automaticGrid = m.autoGrid;
     m_outcome.surfaceAreaFactor = m_grid.surfaceAreaFactor;
     m_outcome.cells = m_grid.cells;
 
-    BlockSystem& system = *m_system;
-    system.cells = m_grid.cells;
-    system.species = m.species;
-    fillTransportTerms(m_grid, m.diffusion, m.species, m.timeStep, m.rotation, m.viscosity, system);
-    system.coupled = fillFirstOrderBlocks(std::span(m.step.data(), static_cast<std::size_t>(m.steps)),
-                                          m.species, m_grid.cells, system);
+    const int n = m_grid.cells;
+    fillTransportRates(m_grid, diffusion, m.species, m.rotation, m.viscosity, m_lowerRate, m_upperRate, m_supply);
+    prepareSurfaceRows(std::span<const double>(m_supply.data(), m_supply.size()), m.species, m_surfaceBase);
+    for (int k = 0; k < m.couples; ++k)
+        m_rateLaws[k] = rateLawOf(m.couple[k], m.fRT);
+    m_coupled = fillFirstOrderBlock(std::span(m.step.data(), static_cast<std::size_t>(m.steps)), m.species,
+                                    m_reaction);
     m_iterationLimit = m_secondOrder.empty() ? 1 : kSecondOrderIterations;
-    for (int s = 1; s <= m.species; ++s)
-        m_supply[s] = m.diffusion[s] * m_grid.surfaceConductance / m_grid.firstCell;
+    m_now.resize(m.species, n);
+    m_before.resize(m.species, n);
+    m_matrices.reserve(kStepMatrixCache); // entries stay in place: m_lastMatrix points at one
+    if (!m_secondOrder.empty()) {
+        m_system.resize(m.species, n);
+        m_system.coupled = m_coupled;
+        m_system.reaction = m_reaction;
+        m_start.resize(m.species, n);
+    }
 }
 
-// Bulk concentrations everywhere, and the adsorbed couples at equilibrium with the start potential.
+// Bulk concentrations everywhere, the adsorbed couples at equilibrium with the start potential, and
+// no step history: the next step restarts.
 void DigitalRun::resetProfile() {
     const DigitalModel& m = m_model;
-    for (int s = 1; s <= m.species; ++s)
-        std::fill(m_system->conc[s].begin(), m_system->conc[s].end(), m.bulk[s]);
+    for (int s = 1; s <= m.species; ++s) {
+        m_now.fill(s, m.bulk[s]);
+        m_before.fill(s, m.bulk[s]);
+        m_surfaceNow[s] = m.bulk[s];
+    }
     for (int k = 0; k < m.couples; ++k)
-        if (m.couple[k].adsorbed)
-            m_adsorbed[k] =
-                initialAdsorbedStore(m.couple[k], butlerVolmer(m.couple[k], m.startPotential, m.fRT), m.bulk,
-                                     m.adsorbCoef, m.maxAdsorb, m.species);
+        if (m.couple[k].adsorbed) {
+            m_adsorbed[k] = initialAdsorbedStore(m.couple[k], butlerVolmer(m.couple[k], m.startPotential, m.fRT),
+                                                 m.bulk, m.adsorbCoef, m.maxAdsorb, m.species);
+            m_adsorbedBefore[k] = m_adsorbed[k].oxidised;
+        }
+    m_lastStep = 0;
 }
 
-StepCurrents DigitalRun::step(double applied) {
+const StepMatrix& DigitalRun::stepMatrix(double tau) {
+    ++m_uses;
+    if (m_lastMatrix != nullptr && m_lastMatrix->tau == tau) {
+        m_lastMatrix->lastUse = m_uses;
+        return m_lastMatrix->matrix;
+    }
+    for (CachedMatrix& c : m_matrices)
+        if (c.tau == tau) {
+            c.lastUse = m_uses;
+            m_lastMatrix = &c;
+            return c.matrix;
+        }
+    CachedMatrix* slot = nullptr;
+    if (m_matrices.size() < kStepMatrixCache) {
+        slot = &m_matrices.emplace_back();
+    } else {
+        slot = &*std::min_element(m_matrices.begin(), m_matrices.end(),
+                                  [](const CachedMatrix& a, const CachedMatrix& b) { return a.lastUse < b.lastUse; });
+    }
+    slot->tau = tau;
+    slot->lastUse = m_uses;
+    slot->matrix.eliminate(m_lowerRate, m_upperRate, m_coupled ? &m_reaction : nullptr, m_model.species,
+                           m_grid.cells, tau, m_grid.thinFilm);
+    m_lastMatrix = slot;
+    return slot->matrix;
+}
+
+void DigitalRun::solveLinear(const StepFormula& f) {
+    const StepMatrix& matrix = stepMatrix(f.tau);
+    // The surface system depends on the rate constants only: factorised first, it overlaps the sweep
+    // in. The new profile is formed in the buffer of C(n-1), which the sweep in reads just before it
+    // overwrites each cell; then C(n) becomes C(n-1).
+    m_surfaceSolver.factorise(matrix, m_surface);
+    matrix.sweepIn(m_now, m_before, f.alpha, f.beta, m_before);
+    m_surfaceSolver.solve(m_surface, m_before);
+    matrix.sweepOut(m_before);
+    m_now.swap(m_before);
+}
+
+void DigitalRun::solveSecondOrder(const StepFormula& f, double dt) {
     const DigitalModel& m = m_model;
-    BlockSystem& system = *m_system;
+    const int n = m_grid.cells;
+    BlockSystem& system = m_system;
+    const double omega = f.beta > 0 ? dt / m_lastStep : 0.0;
+    for (int s = 1; s <= m.species; ++s) {
+        const auto now = m_now[s];
+        const auto before = m_before[s];
+        for (int j = 1; j <= n; ++j) {
+            const double a = f.tau * m_lowerRate[s][j];
+            const double c = m_grid.thinFilm && j == n ? 0.0 : f.tau * m_upperRate[s][j];
+            system.a[s][j] = a;
+            system.c[s][j] = c;
+            system.b[s][j] = 1 + a + c;
+            system.conc[s][j] = f.alpha * now[j] - f.beta * before[j];
+            // First iterate: the profile extrapolated linearly from the last two steps.
+            m_start[s][j] = now[j] + omega * (now[j] - before[j]);
+        }
+        system.conc[s][n + 1] = now[n + 1];
+    }
+    if (m_coupled)
+        for (int s = 1; s <= m.species; ++s)
+            for (int t = 1; t <= m.species; ++t)
+                system.reaction(s, t) = f.tau * m_reaction(s, t);
+    system.surface = m_surface;
+    const IterationSummary summary = SolveBlockTridiagonalIterated(system, m_work, m_secondOrder, f.tau,
+                                                                   m_iterationLimit, m_negatives, &m_start);
+    m_outcome.maxIterations = std::max(m_outcome.maxIterations, summary.iterations);
+    for (int s = 1; s <= m.species; ++s)
+        for (int j = 0; j <= n; ++j)
+            m_before[s][j] = system.conc[s][j];
+    m_now.swap(m_before);
+}
+
+StepCurrents DigitalRun::step(double applied, double dt) {
+    const DigitalModel& m = m_model;
     StepCurrents out;
+    if (dt != m_formulaStep || m_lastStep != m_formulaPrevious) {
+        m_formula = formulaFor(dt, m_lastStep);
+        m_formulaStep = dt;
+        m_formulaPrevious = m_lastStep;
+    }
+    const StepFormula f = m_formula;
 
     // The electrode sees the applied potential less the ohmic drop of the last current (reduction
     // currents are positive, so a cathodic current moves the electrode positive of the applied value).
-    const double electrode = applied + m.resistance * m_previousTotal;
-    const double adsorbedFactor = kFaraday * m.area / m.timeStep;
+    const double drop = m.resistance * m_lastTotal;
+    const double electrode = applied + drop;
     for (int k = 0; k < m.couples; ++k) {
-        m_rates[k] = butlerVolmer(m.couple[k], electrode, m.fRT);
-        if (m.couple[k].adsorbed)
-            out.couple[k + 1] = m.couple[k].electrons * adsorbedFactor *
-                                relaxAdsorbedStore(m_adsorbed[k], m_rates[k], m.timeStep);
+        const ChargeCouple& couple = m.couple[k];
+        m_rates[k] = ratesAt(m_rateLaws[k], electrode);
+        if (!couple.adsorbed)
+            continue;
+        // The adsorbed amounts take the same step formula as the solution (second order in a sweep,
+        // and at equilibrium with the step's end potential for a fast couple).
+        const double before = m_adsorbed[k].oxidised;
+        const double rate = stepAdsorbedStore(m_adsorbed[k], m_rates[k], f.tau, f.alpha, f.beta, m_adsorbedBefore[k]);
+        m_adsorbedBefore[k] = before;
+        out.couple[k + 1] = couple.electrons * kFaradayConstant * m.area * rate;
     }
     const auto couples = std::span<const ChargeCouple>(m.couple.data(), static_cast<std::size_t>(m.couples));
-    fillSurfaceBlock(couples, m_rates, m_supply, m.species, system);
+    updateSurfaceRows(couples, m_rates, m_surfaceBase, m.species, m_surface);
 
     if (m_iterationLimit > 1) {
-        const IterationSummary summary =
-            SolveBlockTridiagonalIterated(system, *m_work, m_secondOrder, m_iterationLimit, m_negatives);
-        m_outcome.maxIterations = std::max(m_outcome.maxIterations, summary.iterations);
+        solveSecondOrder(f, dt);
     } else {
-        SolveBlockTridiagonal(system, *m_work);
+        solveLinear(f);
         m_outcome.maxIterations = std::max(m_outcome.maxIterations, 1);
     }
     ++m_outcome.timeSteps;
+    for (int s = 1; s <= m.species; ++s)
+        m_surfaceNow[s] = m_now[s][0];
 
-    const double faradayArea = kFaraday * m.area * kLitrePerCm3;
+    const double faradayArea = kFaradayConstant * m.area * kLitrePerCm3;
     double faradaic = 0;
     for (int k = 0; k < m.couples; ++k) {
         if (!m.couple[k].adsorbed)
-            out.couple[k + 1] =
-                m.couple[k].electrons * faradayArea * couplingRate(m.couple[k], m_rates[k], system.conc);
+            out.couple[k + 1] = m.couple[k].electrons * faradayArea *
+                                couplingRate(m.couple[k], m_rates[k],
+                                             std::span<const double>(m_surfaceNow.data(), m_surfaceNow.size()));
         faradaic += out.couple[k + 1];
     }
 
     // Double layer in series with the uncompensated resistance: i = i_f + Cdl dE_dl/dt with the
-    // double-layer potential E_dl = E + Ru i, by the implicit step
-    //   i (1 + tau/dt) = i_f - Cdl (E - E_prev)/dt + (tau/dt) i_prev,  tau = Ru Cdl,
-    // whose charging current after a potential step decays as exp(-t/tau) and tends to Cdl v in a sweep.
+    // double-layer potential E_dl = E + Ru i, i.e. i = i_f - Cdl dE/dt - tau_c di/dt (tau_c = Ru Cdl),
+    // the derivatives taken by the step formula D x = (x(n+1) - alpha x(n) + beta x(n-1))/tau. After a
+    // potential step the charging current decays as exp(-t/tau_c); in a sweep it tends to Cdl v.
     if (m.resistance > 0 || m.capacitance > 0) {
-        const double lag = m.resistance * m.capacitance / m.timeStep;
-        const double charging = m.capacitance * (applied - m_previousApplied) / m.timeStep;
-        out.total = (faradaic - charging + lag * m_previousTotal) / (1 + lag);
+        const double lag = m.resistance * m.capacitance / f.tau;
+        const double charging =
+            m.capacitance * (applied - f.alpha * m_lastApplied + f.beta * m_beforeApplied) / f.tau;
+        out.total = (faradaic - charging + lag * (f.alpha * m_lastTotal - f.beta * m_beforeTotal)) / (1 + lag);
     } else {
         out.total = faradaic;
     }
-    m_previousTotal = out.total;
-    m_previousApplied = applied;
+    m_beforeTotal = m_lastTotal;
+    m_lastTotal = out.total;
+    m_beforeApplied = m_lastApplied;
+    m_lastApplied = applied;
+    m_lastStep = dt;
     return out;
 }
 
 void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurrents& second) {
     const DigitalModel& m = m_model;
-    PointTable& currents = m_store.ComponentCurrent;
+    const int technique = m.technique;
+    if (m_output.totals != nullptr)
+        (*m_output.totals)[static_cast<std::size_t>(point)] = pointCurrent(technique, first.total, second.total);
+    if (m_output.store == nullptr)
+        return;
+    PointTable& currents = m_output.store->ComponentCurrent;
     const int couples = m.couples;
-    const bool twoSamples = traits(kind::asTechnique(m.technique)).twoSamples;
+    // Columns up to 3 couples + 1 and the species are within the table's capacity (at most 5 couples
+    // and 16 species); the point was checked by the run.
+    const bool twoSamples = technique >= 4 && technique <= 6;
     for (int k = 1; k <= couples; ++k) {
-        currents.at(point, k) = pointCurrent(m_plan, first.couple[k], second.couple[k]);
+        currents(point, k) = pointCurrent(technique, first.couple[k], second.couple[k]);
         if (twoSamples) {
             currents.at(point, couples + 1 + k) = first.couple[k];
             currents.at(point, 2 * couples + 1 + k) = second.couple[k];
         }
     }
-    currents.at(point, couples + 1) = pointCurrent(m_plan, first.total, second.total);
+    currents(point, couples + 1) = pointCurrent(technique, first.total, second.total);
+    PointTable& surface = m_output.store->SurfaceConc;
     for (int s = 1; s <= m.species; ++s)
-        m_store.SurfaceConc.at(point, s) = m_sampledSurface[s];
+        surface(point, s) = m_sampledSurface[s];
 }
 
 void DigitalRun::run() {
     prepare();
+    const DigitalModel& m = m_model;
+    const int firstPoint = checkedIndex(m_programme.FirstPoint, 0, kMaxPoint);
+    const int lastPoint = m_programme.LastPoint < firstPoint ? firstPoint - 1
+                                                                  : checkedIndex(m_programme.LastPoint, 0, kMaxPoint);
     resetProfile();
-    const int firstPoint = m_store.FirstPoint;
-    const int lastPoint = m_store.LastPoint;
-    m_previousApplied = m_store.E.at(std::max(0, firstPoint - 1));
+    m_lastApplied = m_programme.E.at(std::max(0, firstPoint - 1));
+    m_beforeApplied = m_lastApplied;
     // Scan direction of the point (+1 anodic, -1 cathodic): the sign of its step from the previous point,
     // kept through a repeated potential (the turn of a cycle), the programme's sense before the first step.
-    double direction = m_model.endPotential > m_model.startPotential ? 1.0 : -1.0;
-    int stepIndex = 0;
+    double direction = m.endPotential > m.startPotential ? 1.0 : -1.0;
+    const bool fresh = freshStartOf(m.technique, m.electrode);
+    const ScheduleTiming timing{m.technique, m.electrode, m.dropTime, m.pulseTime, m.sample1, m.sample2};
+    const PointSchedule schedule = m.autoGrid ? sampledSchedule(timing) : typedSchedule(m_plan, m.timeStep);
+    const double inverseDuration = 1 / schedule.duration;
 
     for (int point = firstPoint; point <= lastPoint; ++point) {
-        const double e = m_store.E.at(point);
-        const double ePrevious = m_store.E.at(std::max(0, point - 1));
+        const double e = m_programme.E[point];
+        const double ePrevious = m_programme.E[std::max(0, point - 1)];
         if (e != ePrevious)
             direction = e > ePrevious ? 1.0 : -1.0;
-        if (m_plan.freshStart)
+        if (fresh)
             resetProfile();
+        const auto potentialAt = [&](int level, double t) {
+            return levelPotential(m.technique, level, t * inverseDuration, e, ePrevious, m.startPotential, m.pulse,
+                                  direction);
+        };
 
         StepCurrents first;
         StepCurrents second;
-        for (int m = 1; m <= m_plan.subSteps; ++m) {
-            const double applied =
-                subStepPotential(m_plan, m, e, ePrevious, m_model.startPotential, m_model.pulse, direction);
-            ++stepIndex;
-            if (stepIndex < kAppliedSteps)
-                m_store.EApplied[stepIndex] = applied;
-            const StepCurrents now = step(applied);
-            if (m == m_plan.firstSample)
-                first = now;
-            if (m == m_plan.secondSample) {
-                second = now;
-                for (int s = 1; s <= m_model.species; ++s)
-                    m_sampledSurface[s] = m_system->conc[s][0];
+        StepCurrents now;
+        long long stepsOfPoint = 0;
+        double start = 0; // of the segment, s from the point's start
+        for (int i = 0; i < schedule.count; ++i) {
+            const PointSegment& segment = schedule.segment[static_cast<std::size_t>(i)];
+            const double end = start + segment.duration;
+            // A jump of the applied potential (or no history at all) restarts the step formula.
+            const bool jump = m_lastStep == 0 ||
+                              (!ramp() && potentialAt(segment.level, end) != m_lastApplied);
+            if (jump) {
+                m_elapsed = 0;
+                m_lastStep = 0; // the step formula restarts with a backward-Euler step
             }
+            const auto advance = [&](double dt, double t) {
+                const double applied = potentialAt(segment.level, t);
+                ++m_stepIndex;
+                if (m_output.store != nullptr && m_stepIndex < kAppliedSteps)
+                    m_output.store->EApplied[static_cast<int>(m_stepIndex)] = applied;
+                now = step(applied, dt);
+                m_elapsed += dt;
+                ++stepsOfPoint;
+            };
+            if (segment.steps > 0) {
+                // Typed grid: steps of exactly dt; the ramp's fraction counts whole steps.
+                for (long long k = 1; k <= segment.steps; ++k)
+                    advance(m.timeStep, start + static_cast<double>(k) * m.timeStep);
+            } else {
+                // Automatic: steps below the rule's length for the time since the jump at the segment's
+                // end, growing at most twofold from the previous one, then uniform to the end.
+                const double target = targetStep(m_stepRule, m_elapsed + segment.duration);
+                double t = start;
+                double remaining = segment.duration;
+                while (!jump && m_lastStep > 0 && kLargestStepRatio * m_lastStep < target &&
+                       kLargestStepRatio * m_lastStep < remaining) {
+                    const double dt = kLargestStepRatio * m_lastStep;
+                    t += dt;
+                    remaining = end - t;
+                    advance(dt, t);
+                }
+                const double count = std::max(1.0, std::ceil(remaining / target * (1 - 1e-12)));
+                const double dt = remaining / count;
+                for (double k = 1; k <= count; ++k)
+                    advance(dt, k == count ? end : t + k * dt);
+            }
+            if (segment.samples & kFirstSample)
+                first = now;
+            if (segment.samples & kSecondSample) {
+                second = now;
+                m_sampledSurface = m_surfaceNow;
+            }
+            start = end;
         }
+        m_outcome.subSteps = std::max(m_outcome.subSteps, stepsOfPoint);
         writePoint(point, first, second);
         // Stop at the first point whose arithmetic failed; the points before it stay.
-        FloatingPointGuard::check();
+        if (arithmeticFlagged())
+            FloatingPointGuard::check();
     }
     m_outcome.negativeConcentrations =
         static_cast<int>(std::min<std::int64_t>(m_negatives, std::numeric_limits<int>::max()));
+}
+
+// How far the typed-grid run's currents (column `total` of the store) lie from those of the automatic
+// model, as a fraction of the automatic model's largest current; empty when that run fails.
+std::optional<double> typedGridDistance(const DigitalModel& typed, const CurveStore& store, int total) {
+    DigitalModel automatic = typed;
+    automatic.autoGrid = true;
+    std::vector<double> reference(static_cast<std::size_t>(kPointCapacity), 0.0);
+    DigitalOutcome outcome;
+    try {
+        DigitalRun run(automatic, store, RunOutput{nullptr, &reference}, outcome);
+        run.run();
+    } catch (const Failure&) {
+        FloatingPointGuard::clear();
+        return std::nullopt;
+    }
+    double scale = 0;
+    double difference = 0;
+    for (int k = store.FirstPoint; k <= store.LastPoint; ++k) {
+        const double r = reference[static_cast<std::size_t>(k)];
+        scale = std::max(scale, std::fabs(r));
+        difference = std::max(difference, std::fabs(store.ComponentCurrent(k, total) - r));
+    }
+    if (!(scale > 0))
+        return std::nullopt;
+    return difference / scale;
 }
 
 } // namespace
@@ -234,13 +521,27 @@ DigitalOutcome DigitalSimulate(const ExperimentParams& p, CurveStore& store) {
     DigitalOutcome outcome;
     try {
         FloatingPointGuard::clear();
-        DigitalRun run(p, store, outcome);
+        const DigitalModel model = readDigitalModel(p, store.NPoints);
+        DigitalRun run(model, store, RunOutput{&store, nullptr}, outcome);
         run.run();
+        if (!model.autoGrid && !store.FitMode)
+            outcome.typedGridError = typedGridDistance(model, store, model.couples + 1);
     } catch (const Failure& failure) {
         FloatingPointGuard::clear();
         outcome.failure = failure.description();
     }
     return outcome;
+}
+
+std::string typedGridReport(double error) {
+    char figure[32];
+    const double percent = 100 * error;
+    if (percent < 0.1)
+        return "Digital model: the typed time grid and space grid factor keep the current within about 0.1 % "
+               "of converged";
+    std::snprintf(figure, sizeof figure, percent < 10 ? "%.1f" : "%.0f", percent);
+    return std::string("Digital model: the typed time grid and space grid factor leave the current about ") + figure +
+           " % from converged (Auto digital model: within 0.1 %)";
 }
 
 } // namespace tessaly

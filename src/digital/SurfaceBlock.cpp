@@ -10,24 +10,30 @@ RatePair butlerVolmer(const ChargeCouple& couple, double potential, double fRT) 
             couple.ks * std::exp((1 - couple.alpha) * x / couple.nuRed)};
 }
 
-double couplingRate(const ChargeCouple& couple, RatePair rates, const SpeciesProfile& conc) {
+RateLaw rateLawOf(const ChargeCouple& couple, double fRT) {
+    RateLaw law;
+    law.ks = couple.ks;
+    law.formal = couple.formal;
+    const double nf = couple.electrons * fRT;
+    law.forward = -couple.alpha * nf / couple.nuOx;
+    law.backward = (1 - couple.alpha) * nf / couple.nuRed;
+    law.forwardShift = -couple.alpha * couple.protonTerm / couple.nuOx;
+    law.backwardShift = (1 - couple.alpha) * couple.protonTerm / couple.nuRed;
+    return law;
+}
+
+double couplingRate(const ChargeCouple& couple, RatePair rates, std::span<const double> surface) {
     double rate = 0;
     if (couple.ox)
-        rate += rates.kf * conc[couple.ox][0] / couple.nuOx;
+        rate += rates.kf * surface[static_cast<std::size_t>(couple.ox)] / couple.nuOx;
     if (couple.red)
-        rate -= rates.kb * conc[couple.red][0] / couple.nuRed;
+        rate -= rates.kb * surface[static_cast<std::size_t>(couple.red)] / couple.nuRed;
     return rate;
 }
 
-void fillSurfaceBlock(std::span<const ChargeCouple> couples, std::span<const RatePair> rates,
-                      std::span<const double> supply, int species, BlockSystem& system) {
-    DenseMatrix& m = system.surface;
-    m.clear(species);
-    for (int s = 1; s <= species; ++s) {
-        m(s, s) = supply[s];
-        system.surfaceSupply[s] = supply[s];
-        system.surfaceRhs[s] = 0;
-    }
+namespace {
+
+void addCouples(std::span<const ChargeCouple> couples, std::span<const RatePair> rates, DenseMatrix& m) {
     for (std::size_t k = 0; k < couples.size(); ++k) {
         const ChargeCouple& couple = couples[k];
         if (couple.adsorbed)
@@ -48,15 +54,49 @@ void fillSurfaceBlock(std::span<const ChargeCouple> couples, std::span<const Rat
                 m(r, o) -= couple.nuRed * byOx;
         }
     }
+}
+
+// A row with no supply and no reaction (an immobile species outside every couple, or one whose rate
+// constants vanish) becomes C(0) = C(1).
+void closeEmptyRows(std::span<const double> supply, int species, SurfaceRows& rows) {
+    DenseMatrix& m = rows.matrix;
     for (int s = 1; s <= species; ++s) {
+        if (supply[s] != 0)
+            continue;
         bool empty = true;
         for (int t = 1; t <= species && empty; ++t)
             empty = m(s, t) == 0;
-        if (empty && supply[s] == 0) {
+        if (empty) {
             m(s, s) = 1;
-            system.surfaceSupply[s] = 1;
+            rows.supply[s] = 1;
         }
     }
+}
+
+} // namespace
+
+void prepareSurfaceRows(std::span<const double> supply, int species, SurfaceRows& base) {
+    base.matrix.clear(species);
+    for (int s = 1; s <= species; ++s) {
+        base.matrix(s, s) = supply[s];
+        base.supply[s] = supply[s];
+        base.rhs[s] = 0;
+    }
+}
+
+void updateSurfaceRows(std::span<const ChargeCouple> couples, std::span<const RatePair> rates,
+                       const SurfaceRows& base, int species, SurfaceRows& rows) {
+    bool immobile = false;
+    for (int s = 1; s <= species; ++s) {
+        for (int t = 1; t <= species; ++t)
+            rows.matrix(s, t) = base.matrix(s, t);
+        rows.supply[s] = base.supply[s];
+        rows.rhs[s] = 0;
+        immobile = immobile || base.supply[s] == 0;
+    }
+    addCouples(couples, rates, rows.matrix);
+    if (immobile)
+        closeEmptyRows(std::span<const double>(base.supply.data(), base.supply.size()), species, rows);
 }
 
 } // namespace tessaly

@@ -5,6 +5,7 @@
 
 #include "digital/BlockTridiagonalSolver.h"
 
+#include <cmath>
 #include <span>
 
 namespace tessaly {
@@ -34,7 +35,26 @@ RatePair butlerVolmer(const ChargeCouple& couple, double potential, double fRT);
 
 // Net reduction rate of a couple, r = kf C_O(0)/a - kb C_R(0)/b (mol/L * cm/s); the couple consumes
 // a*r of O and produces b*r of R per unit area and its current is n F A r.
-double couplingRate(const ChargeCouple& couple, RatePair rates, const SpeciesProfile& conc);
+// surface[s] is C_s(0), mol/L (index 0 unused).
+double couplingRate(const ChargeCouple& couple, RatePair rates, std::span<const double> surface);
+
+// The exponents of butlerVolmer folded once per run: kf = ks exp(forward (E - E') + forwardShift) and
+// kb = ks exp(backward (E - E') + backwardShift), with forward = -alpha n f / a and
+// backward = (1 - alpha) n f / b (1/V).
+struct RateLaw {
+    double ks = 0;
+    double formal = 0;
+    double forward = 0;
+    double backward = 0;
+    double forwardShift = 0;
+    double backwardShift = 0;
+};
+RateLaw rateLawOf(const ChargeCouple& couple, double fRT);
+inline RatePair ratesAt(const RateLaw& law, double potential) {
+    const double x = potential - law.formal;
+    return {law.ks * std::exp(law.forward * x + law.forwardShift),
+            law.ks * std::exp(law.backward * x + law.backwardShift)};
+}
 
 // Surface rows of every species s = 1..species:
 //   supply[s] (C_s(1) - C_s(0)) = sum over couples of the consumption of s,
@@ -42,7 +62,11 @@ double couplingRate(const ChargeCouple& couple, RatePair rates, const SpeciesPro
 // parallel electron transfers) add into the same rows, so the rows balance the fluxes of any scheme.
 // Adsorbed couples take no part (their forms are surface stores, Adsorption.h). A species with no
 // supply and no reaction keeps C(0) = C(1).
-void fillSurfaceBlock(std::span<const ChargeCouple> couples, std::span<const RatePair> rates,
-                      std::span<const double> supply, int species, BlockSystem& system);
+//
+// The rows are filled in two parts: prepareSurfaceRows once per run (the supply of every species),
+// updateSurfaceRows at every step (the couples' rate constants). `base` holds the prepared rows.
+void prepareSurfaceRows(std::span<const double> supply, int species, SurfaceRows& base);
+void updateSurfaceRows(std::span<const ChargeCouple> couples, std::span<const RatePair> rates,
+                       const SurfaceRows& base, int species, SurfaceRows& rows);
 
 } // namespace tessaly

@@ -37,7 +37,7 @@ TEST(DigitalSimulationGrid, PlanarGridReachesSixDiffusionLengths) {
     for (const double beta : {0.1, 0.5, 1.0}) {
         const GridInputs in = planarInputs(beta);
         const DigitalGrid grid = buildDigitalGrid(in);
-        EXPECT_DOUBLE_EQ(grid.modelDiffusion, 0.45);
+        EXPECT_DOUBLE_EQ(modelDiffusionCoefficient(in), 0.45);
         EXPECT_DOUBLE_EQ(grid.firstCell, std::sqrt(1e-5 * 0.01 / 0.45));
         const double reach = 6 * std::sqrt(1e-5 * 400 * 0.01) / grid.firstCell;
         // Face F_n is the face nearest to the required reach; the outer cell lies beyond it.
