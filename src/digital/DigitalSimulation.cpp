@@ -1,14 +1,6 @@
 // One digital run: the grid and the per-unit-time coefficients once, then for every data point its time
-// steps. The steps are second order in time: BDF2 with variable steps,
-//   (C(n+1) - alpha*C(n) + beta*C(n-1)) / tau = L*C(n+1),
-//   omega = dt(n+1)/dt(n),  tau = dt(n+1)(1 + omega)/(1 + 2 omega),
-//   alpha = (1 + omega)^2/(1 + 2 omega),  beta = omega^2/(1 + 2 omega),
-// started (at the beginning and after every jump of the applied potential) by one backward-Euler step,
-// whose damping absorbs the singular start of the current after a jump (Britz, Digital Simulation in
-// Electrochemistry, 3rd ed. (2005), section 9.3; Hairer & Wanner, Solving Ordinary Differential
-// Equations II (1996), section III.5). Both have the form of one implicit step of length tau, so the
-// cell rows are eliminated once for each tau the run uses and every step is one sweep in, one surface
-// solve and one sweep out.
+// steps (StepIntegrator: second order in time, restarted at every jump of the applied potential), the
+// currents of the couples, adsorbed stores and double layer, and the samples of the technique.
 
 #include "digital/DigitalSimulation.h"
 
@@ -20,6 +12,7 @@
 #include "digital/ChemistryBlocks.h"
 #include "digital/DigitalGrid.h"
 #include "digital/DigitalModel.h"
+#include "digital/StepIntegrator.h"
 #include "digital/SubStepProgramme.h"
 #include "digital/SurfaceBlock.h"
 #include "digital/TransportTerms.h"
@@ -43,23 +36,11 @@ constexpr double kLitrePerCm3 = 0.001;       // mol/L -> mol/cm3
 constexpr int kSecondOrderIterations = 10;
 // EApplied keeps the applied potential of the time steps of indices 1..4999.
 constexpr int kAppliedSteps = 5000;
-// Largest ratio of consecutive steps the variable-step BDF2 takes (it is zero-stable below
-// 1 + sqrt(2)); a larger jump in step length restarts with a backward-Euler step.
-constexpr double kLargestStepRatio = 2.0;
-// Eliminated step matrices kept per run (one per step length in use).
-constexpr std::size_t kStepMatrixCache = 24;
 
 // Currents of one time step, A: per couple (faradaic) and the total with charging.
 struct StepCurrents {
     std::array<double, kMaxCouples + 1> couple{};
     double total = 0;
-};
-
-// The time-step formula of one step: BDF2 of ratio omega, or backward Euler.
-struct StepFormula {
-    double tau = 0;     // s
-    double alpha = 1;   // weight of C(n)
-    double beta = 0;    // weight of C(n-1)
 };
 
 // Whether a division by zero, an overflow or an invalid operation has been flagged since the flags
@@ -72,14 +53,6 @@ bool arithmeticFlagged() {
 #else
     return std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID) != 0;
 #endif
-}
-
-StepFormula formulaFor(double dt, double previousDt) {
-    if (!(previousDt > 0) || dt > kLargestStepRatio * previousDt)
-        return {dt, 1.0, 0.0};
-    const double omega = dt / previousDt;
-    const double denominator = 1 + 2 * omega;
-    return {dt * (1 + omega) / denominator, (1 + omega) * (1 + omega) / denominator, omega * omega / denominator};
 }
 
 // Where a run's currents go: the store's columns (the run shown), or only the total of each point.
@@ -97,18 +70,9 @@ public:
     void run();
 
 private:
-    struct CachedMatrix {
-        double tau = 0;
-        unsigned long long lastUse = 0;
-        StepMatrix matrix;
-    };
-
     void prepare();
     void resetProfile();
-    const StepMatrix& stepMatrix(double tau);
     StepCurrents step(double applied, double dt);
-    void solveLinear(const StepFormula& f);
-    void solveSecondOrder(const StepFormula& f, double dt);
     void writePoint(int point, const StepCurrents& first, const StepCurrents& second);
     bool ramp() const { return m_model.technique == 1; }
 
@@ -124,24 +88,10 @@ private:
     SpeciesProfile m_lowerRate; // 1/s
     SpeciesProfile m_upperRate; // 1/s
     DenseMatrix m_reaction{};   // first-order chemistry K, 1/s
-    bool m_coupled = false;
-    std::vector<CachedMatrix> m_matrices;
-    CachedMatrix* m_lastMatrix = nullptr;
-    unsigned long long m_uses = 0;
-    StepFormula m_formula;           // of the last step
-    double m_formulaStep = -1;       // dt and previous dt it was formed for
-    double m_formulaPrevious = -1;
-
-    SpeciesProfile m_now;    // C(n), mol/L
-    SpeciesProfile m_before; // C(n-1), then the new profile
+    StepIntegrator m_integrator;
     SurfaceRows m_surfaceBase; // the supply part of the surface rows
     SurfaceRows m_surface;
-    SurfaceSolver m_surfaceSolver;
     std::array<RateLaw, kMaxCouples> m_rateLaws{};
-    // Second-order chemistry: the step's system, the solver's scratch, the first iterate.
-    BlockSystem m_system;
-    SolverWorkspace m_work;
-    SpeciesProfile m_start;
 
     SpeciesVector m_supply{}; // beta_s, cm/s
     std::array<RatePair, kMaxCouples> m_rates{};
@@ -149,16 +99,13 @@ private:
     std::array<double, kMaxCouples> m_adsorbedBefore{}; // Gamma_O one step earlier, mol/cm2
     SpeciesVector m_surfaceNow{};                         // C_s(0) after the last step, mol/L
     SpeciesVector m_sampledSurface{};                     // C_s(0) at the last sample, mol/L
-    int m_iterationLimit = 1;
-    std::int64_t m_negatives = 0;
 
     // Step history.
-    double m_lastStep = 0;        // dt of the previous step, s; 0: the next step restarts
-    double m_elapsed = 0;         // time since the last potential jump, s
-    double m_lastApplied = 0;     // applied potential of the previous step, V
-    double m_beforeApplied = 0;   // and of the one before, V
-    double m_lastTotal = 0;       // total current of the previous step, A
-    double m_beforeTotal = 0;     // and of the one before, A
+    double m_elapsed = 0;       // time since the last potential jump, s
+    double m_lastApplied = 0;   // applied potential of the previous step, V
+    double m_beforeApplied = 0; // and of the one before, V
+    double m_lastTotal = 0;     // total current of the previous step, A
+    double m_beforeTotal = 0;   // and of the one before, A
     long long m_stepIndex = 0;
 };
 
@@ -192,125 +139,43 @@ void DigitalRun::prepare() {
     m_outcome.surfaceAreaFactor = m_grid.surfaceAreaFactor;
     m_outcome.cells = m_grid.cells;
 
-    const int n = m_grid.cells;
     fillTransportRates(m_grid, diffusion, m.species, m.rotation, m.viscosity, m_lowerRate, m_upperRate, m_supply);
     prepareSurfaceRows(std::span<const double>(m_supply.data(), m_supply.size()), m.species, m_surfaceBase);
     for (int k = 0; k < m.couples; ++k)
         m_rateLaws[k] = rateLawOf(m.couple[k], m.fRT);
-    m_coupled = fillFirstOrderBlock(std::span(m.step.data(), static_cast<std::size_t>(m.steps)), m.species,
-                                    m_reaction);
-    m_iterationLimit = m_secondOrder.empty() ? 1 : kSecondOrderIterations;
-    m_now.resize(m.species, n);
-    m_before.resize(m.species, n);
-    m_matrices.reserve(kStepMatrixCache); // entries stay in place: m_lastMatrix points at one
-    if (!m_secondOrder.empty()) {
-        m_system.resize(m.species, n);
-        m_system.coupled = m_coupled;
-        m_system.reaction = m_reaction;
-        m_start.resize(m.species, n);
-    }
+    const bool coupled = fillFirstOrderBlock(std::span(m.step.data(), static_cast<std::size_t>(m.steps)), m.species,
+                                             m_reaction);
+    IntegratorSetup setup;
+    setup.species = m.species;
+    setup.cells = m_grid.cells;
+    setup.closedEnd = m_grid.thinFilm;
+    setup.lower = &m_lowerRate;
+    setup.upper = &m_upperRate;
+    setup.firstOrder = coupled ? &m_reaction : nullptr;
+    setup.secondOrder = m_secondOrder.empty() ? nullptr : &m_secondOrder;
+    setup.iterationLimit = m_secondOrder.empty() ? 1 : kSecondOrderIterations;
+    m_integrator.prepare(setup);
 }
 
 // Bulk concentrations everywhere, the adsorbed couples at equilibrium with the start potential, and
 // no step history: the next step restarts.
 void DigitalRun::resetProfile() {
     const DigitalModel& m = m_model;
-    for (int s = 1; s <= m.species; ++s) {
-        m_now.fill(s, m.bulk[s]);
-        m_before.fill(s, m.bulk[s]);
+    m_integrator.reset(std::span<const double>(m.bulk.data(), m.bulk.size()));
+    for (int s = 1; s <= m.species; ++s)
         m_surfaceNow[s] = m.bulk[s];
-    }
     for (int k = 0; k < m.couples; ++k)
         if (m.couple[k].adsorbed) {
             m_adsorbed[k] = initialAdsorbedStore(m.couple[k], butlerVolmer(m.couple[k], m.startPotential, m.fRT),
                                                  m.bulk, m.adsorbCoef, m.maxAdsorb, m.species);
             m_adsorbedBefore[k] = m_adsorbed[k].oxidised;
         }
-    m_lastStep = 0;
-}
-
-const StepMatrix& DigitalRun::stepMatrix(double tau) {
-    ++m_uses;
-    if (m_lastMatrix != nullptr && m_lastMatrix->tau == tau) {
-        m_lastMatrix->lastUse = m_uses;
-        return m_lastMatrix->matrix;
-    }
-    for (CachedMatrix& c : m_matrices)
-        if (c.tau == tau) {
-            c.lastUse = m_uses;
-            m_lastMatrix = &c;
-            return c.matrix;
-        }
-    CachedMatrix* slot = nullptr;
-    if (m_matrices.size() < kStepMatrixCache) {
-        slot = &m_matrices.emplace_back();
-    } else {
-        slot = &*std::min_element(m_matrices.begin(), m_matrices.end(),
-                                  [](const CachedMatrix& a, const CachedMatrix& b) { return a.lastUse < b.lastUse; });
-    }
-    slot->tau = tau;
-    slot->lastUse = m_uses;
-    slot->matrix.eliminate(m_lowerRate, m_upperRate, m_coupled ? &m_reaction : nullptr, m_model.species,
-                           m_grid.cells, tau, m_grid.thinFilm);
-    m_lastMatrix = slot;
-    return slot->matrix;
-}
-
-void DigitalRun::solveLinear(const StepFormula& f) {
-    const StepMatrix& matrix = stepMatrix(f.tau);
-    // The surface system depends on the rate constants only: factorised first, it overlaps the sweep
-    // in. The new profile is formed in the buffer of C(n-1), which the sweep in reads just before it
-    // overwrites each cell; then C(n) becomes C(n-1).
-    m_surfaceSolver.factorise(matrix, m_surface);
-    matrix.sweepIn(m_now, m_before, f.alpha, f.beta, m_before);
-    m_surfaceSolver.solve(m_surface, m_before);
-    matrix.sweepOut(m_before);
-    m_now.swap(m_before);
-}
-
-void DigitalRun::solveSecondOrder(const StepFormula& f, double dt) {
-    const DigitalModel& m = m_model;
-    const int n = m_grid.cells;
-    BlockSystem& system = m_system;
-    const double omega = f.beta > 0 ? dt / m_lastStep : 0.0;
-    for (int s = 1; s <= m.species; ++s) {
-        const auto now = m_now[s];
-        const auto before = m_before[s];
-        for (int j = 1; j <= n; ++j) {
-            const double a = f.tau * m_lowerRate[s][j];
-            const double c = m_grid.thinFilm && j == n ? 0.0 : f.tau * m_upperRate[s][j];
-            system.a[s][j] = a;
-            system.c[s][j] = c;
-            system.b[s][j] = 1 + a + c;
-            system.conc[s][j] = f.alpha * now[j] - f.beta * before[j];
-            // First iterate: the profile extrapolated linearly from the last two steps.
-            m_start[s][j] = now[j] + omega * (now[j] - before[j]);
-        }
-        system.conc[s][n + 1] = now[n + 1];
-    }
-    if (m_coupled)
-        for (int s = 1; s <= m.species; ++s)
-            for (int t = 1; t <= m.species; ++t)
-                system.reaction(s, t) = f.tau * m_reaction(s, t);
-    system.surface = m_surface;
-    const IterationSummary summary = SolveBlockTridiagonalIterated(system, m_work, m_secondOrder, f.tau,
-                                                                   m_iterationLimit, m_negatives, &m_start);
-    m_outcome.maxIterations = std::max(m_outcome.maxIterations, summary.iterations);
-    for (int s = 1; s <= m.species; ++s)
-        for (int j = 0; j <= n; ++j)
-            m_before[s][j] = system.conc[s][j];
-    m_now.swap(m_before);
 }
 
 StepCurrents DigitalRun::step(double applied, double dt) {
     const DigitalModel& m = m_model;
     StepCurrents out;
-    if (dt != m_formulaStep || m_lastStep != m_formulaPrevious) {
-        m_formula = formulaFor(dt, m_lastStep);
-        m_formulaStep = dt;
-        m_formulaPrevious = m_lastStep;
-    }
-    const StepFormula f = m_formula;
+    const StepFormula f = m_integrator.formula(dt);
 
     // The electrode sees the applied potential less the ohmic drop of the last current (reduction
     // currents are positive, so a cathodic current moves the electrode positive of the applied value).
@@ -324,22 +189,19 @@ StepCurrents DigitalRun::step(double applied, double dt) {
         // The adsorbed amounts take the same step formula as the solution (second order in a sweep,
         // and at equilibrium with the step's end potential for a fast couple).
         const double before = m_adsorbed[k].oxidised;
-        const double rate = stepAdsorbedStore(m_adsorbed[k], m_rates[k], f.tau, f.alpha, f.beta, m_adsorbedBefore[k]);
+        const double rate =
+            stepAdsorbedStore(m_adsorbed[k], m_rates[k], f.tau, f.alpha, f.beta, m_adsorbedBefore[k]);
         m_adsorbedBefore[k] = before;
         out.couple[k + 1] = couple.electrons * kFaradayConstant * m.area * rate;
     }
     const auto couples = std::span<const ChargeCouple>(m.couple.data(), static_cast<std::size_t>(m.couples));
     updateSurfaceRows(couples, m_rates, m_surfaceBase, m.species, m_surface);
 
-    if (m_iterationLimit > 1) {
-        solveSecondOrder(f, dt);
-    } else {
-        solveLinear(f);
-        m_outcome.maxIterations = std::max(m_outcome.maxIterations, 1);
-    }
+    m_integrator.advance(dt, m_surface);
     ++m_outcome.timeSteps;
+    const SpeciesProfile& profile = m_integrator.profile();
     for (int s = 1; s <= m.species; ++s)
-        m_surfaceNow[s] = m_now[s][0];
+        m_surfaceNow[s] = profile[s][0];
 
     const double faradayArea = kFaradayConstant * m.area * kLitrePerCm3;
     double faradaic = 0;
@@ -357,8 +219,7 @@ StepCurrents DigitalRun::step(double applied, double dt) {
     // potential step the charging current decays as exp(-t/tau_c); in a sweep it tends to Cdl v.
     if (m.resistance > 0 || m.capacitance > 0) {
         const double lag = m.resistance * m.capacitance / f.tau;
-        const double charging =
-            m.capacitance * (applied - f.alpha * m_lastApplied + f.beta * m_beforeApplied) / f.tau;
+        const double charging = m.capacitance * f.derivative(applied, m_lastApplied, m_beforeApplied);
         out.total = (faradaic - charging + lag * (f.alpha * m_lastTotal - f.beta * m_beforeTotal)) / (1 + lag);
     } else {
         out.total = faradaic;
@@ -367,7 +228,6 @@ StepCurrents DigitalRun::step(double applied, double dt) {
     m_lastTotal = out.total;
     m_beforeApplied = m_lastApplied;
     m_lastApplied = applied;
-    m_lastStep = dt;
     return out;
 }
 
@@ -434,11 +294,11 @@ void DigitalRun::run() {
             const PointSegment& segment = schedule.segment[static_cast<std::size_t>(i)];
             const double end = start + segment.duration;
             // A jump of the applied potential (or no history at all) restarts the step formula.
-            const bool jump = m_lastStep == 0 ||
+            const bool jump = m_integrator.lastStep() == 0 ||
                               (!ramp() && potentialAt(segment.level, end) != m_lastApplied);
             if (jump) {
                 m_elapsed = 0;
-                m_lastStep = 0; // the step formula restarts with a backward-Euler step
+                m_integrator.restart(); // the step formula restarts with a backward-Euler step
             }
             const auto advance = [&](double dt, double t) {
                 const double applied = potentialAt(segment.level, t);
@@ -459,9 +319,9 @@ void DigitalRun::run() {
                 const double target = targetStep(m_stepRule, m_elapsed + segment.duration);
                 double t = start;
                 double remaining = segment.duration;
-                while (!jump && m_lastStep > 0 && kLargestStepRatio * m_lastStep < target &&
-                       kLargestStepRatio * m_lastStep < remaining) {
-                    const double dt = kLargestStepRatio * m_lastStep;
+                while (!jump && kLargestStepRatio * m_integrator.lastStep() < target &&
+                       kLargestStepRatio * m_integrator.lastStep() < remaining) {
+                    const double dt = kLargestStepRatio * m_integrator.lastStep();
                     t += dt;
                     remaining = end - t;
                     advance(dt, t);
@@ -480,13 +340,14 @@ void DigitalRun::run() {
             start = end;
         }
         m_outcome.subSteps = std::max(m_outcome.subSteps, stepsOfPoint);
+        m_outcome.maxIterations = m_integrator.maxIterations();
         writePoint(point, first, second);
         // Stop at the first point whose arithmetic failed; the points before it stay.
         if (arithmeticFlagged())
             FloatingPointGuard::check();
     }
     m_outcome.negativeConcentrations =
-        static_cast<int>(std::min<std::int64_t>(m_negatives, std::numeric_limits<int>::max()));
+        static_cast<int>(std::min<std::int64_t>(m_integrator.negatives(), std::numeric_limits<int>::max()));
 }
 
 // How far the typed-grid run's currents (column `total` of the store) lie from those of the automatic
