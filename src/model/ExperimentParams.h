@@ -117,7 +117,7 @@ struct ExperimentParams {
     std::string Cdl = "0";
     std::string txtRu = "0";
 
-    bool CheckAuto = false;
+    bool CheckAuto = true; // a new experiment lets the digital model choose its own grid
     std::string TextTimeGrid = "0.5";
     std::string TextExpanding = "0.5";
 

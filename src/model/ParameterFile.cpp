@@ -9,6 +9,7 @@ namespace tessaly {
 namespace {
 
 constexpr const char* kInvalidPropertyValue = "Invalid property value";
+constexpr const char* kAutoLabel = "Auto digital model:";
 
 // Label and value lines, in the order of the file. Labels keep their historic spellings and trailing
 // blanks ("Mechisim :", "Number of charge rection:", "Species: ").
@@ -136,6 +137,9 @@ std::string parameterFileText(const ExperimentParams& p) {
     w.labelled("pH:", p.TextpH);
     w.labelled("Vis (cm/s):", p.TextVis);
     w.labelled("Vol (ml):", p.txtVol);
+    // After the last item of the original layout, so that a reader of that layout stops before it.
+    w.line(kAutoLabel);
+    w.state(p.CheckAuto);
     return w.take();
 }
 
@@ -272,6 +276,15 @@ ParameterFileContents Parser::parse() {
     text("TextElectrolyte");
     for (const char* name : {"TextElectrolyteC", "TextpH", "TextVis", "txtVol"})
         labelledText(name);
+    // The Auto digital model state follows in files written since the automatic grid; a file
+    // without it kept its time grid and space grid factor as typed, and is read so.
+    ItemReader lookahead = m_reader;
+    if (lookahead.atEnd() || lookahead.next().text != kAutoLabel) {
+        m_out.actions.push_back({ParameterAction::Kind::Check, "CheckAuto", {}, 0});
+    } else {
+        skip();
+        check("CheckAuto");
+    }
     return std::move(m_out);
 }
 

@@ -324,6 +324,15 @@ TEST(InstrumentForm, DesignTimesMustRise) {
     EXPECT_EQ(ins.p.t1[6], "0");
 }
 
+// A new experiment lets the digital model choose its grid: the box is ticked and the grid fields are
+// read-only from the first activation.
+TEST(InstrumentForm, NewExperimentHasTheAutoDigitalModel) {
+    Instrument ins;
+    EXPECT_TRUE(ins.p.CheckAuto);
+    EXPECT_TRUE(ins.form.view("TextTimeGrid").readOnly);
+    EXPECT_TRUE(ins.form.view("TextExpanding").readOnly);
+}
+
 TEST(InstrumentForm, AutoDigitalModelChoosesTheTimeGrid) {
     struct Case {
         int technique, electrode;
@@ -333,6 +342,7 @@ TEST(InstrumentForm, AutoDigitalModelChoosesTheTimeGrid) {
                           {1, 1, "0.5"},   {1, 9, "0.05"},  {8, 1, "0.5"}};
     for (const Case& c : cases) {
         Instrument ins(c.technique);
+        ins.form.click("CheckAuto", false);
         ins.form.select("optElectrode", c.electrode);
         ins.form.click("CheckAuto", true);
         EXPECT_EQ(ins.p.TextTimeGrid, c.grid) << "technique " << c.technique << " electrode " << c.electrode;
@@ -340,7 +350,6 @@ TEST(InstrumentForm, AutoDigitalModelChoosesTheTimeGrid) {
         EXPECT_TRUE(ins.form.view("TextExpanding").readOnly);
     }
     Instrument ins(2);
-    ins.form.click("CheckAuto", true);
     ins.form.type("td", "1"); // a new drop time moves the grid while the box is checked
     EXPECT_EQ(ins.p.TextTimeGrid, "0.05");
     ins.form.click("CheckAuto", false);
@@ -349,12 +358,15 @@ TEST(InstrumentForm, AutoDigitalModelChoosesTheTimeGrid) {
     EXPECT_EQ(ins.p.TextTimeGrid, "0.05");
 }
 
+// With the grid typed (Auto digital model unticked).
 TEST(InstrumentForm, ActivationLimitsTheTimeGridToTheStepItResolves) {
     Instrument sweep;
+    sweep.form.click("CheckAuto", false);
     sweep.p.TextTimeGrid = "2";
     sweep.form.activate();
     EXPECT_EQ(sweep.p.TextTimeGrid, "0.5"); // the text of td
     Instrument pulse(3);
+    pulse.form.click("CheckAuto", false);
     pulse.p.TextTimeGrid = "0.4";
     pulse.form.activate();
     EXPECT_EQ(pulse.p.TextTimeGrid, "0.05"); // the text of tp

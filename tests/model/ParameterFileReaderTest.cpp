@@ -121,6 +121,30 @@ TEST(ParameterFileReader, TwoSpeciesRestoreRowsOneAndTwoOnly) {
     }
 }
 
+// A file written before the Auto digital model state was stored ends with the solution's volume. Its
+// time grid and space grid factor were the ones its runs used, so it reads with the box unticked;
+// a file that stores the state keeps it either way.
+TEST(ParameterFileReader, AutoDigitalModelFollowsTheFileAndAnOlderFileKeepsItsTypedGrid) {
+    std::vector<std::string> lines = linesOf(goldenFile("default.par"));
+    ASSERT_EQ(lines[lines.size() - 2], "Auto digital model:");
+    for (const char* state : {" 0 ", " 1 "}) {
+        lines.back() = state;
+        ExperimentParams read;
+        read.CheckAuto = state[1] == '0';
+        PlainTarget target(read);
+        applyParameterFile(parseParameterFile(fileOf(lines)), target);
+        EXPECT_EQ(read.CheckAuto, state[1] == '1') << state;
+    }
+    lines.resize(lines.size() - 2);
+    ExperimentParams older; // a new experiment: ticked
+    ASSERT_TRUE(older.CheckAuto);
+    PlainTarget target(older);
+    applyParameterFile(parseParameterFile(fileOf(lines)), target);
+    EXPECT_FALSE(older.CheckAuto);
+    EXPECT_EQ(older.TextTimeGrid, "0.5");
+    EXPECT_EQ(target.calls.back(), "check CheckAuto 0");
+}
+
 TEST(ParameterFileReader, ValuesArriveInFileOrder) {
     ExperimentParams read;
     PlainTarget target(read);
@@ -137,7 +161,8 @@ TEST(ParameterFileReader, ValuesArriveInFileOrder) {
     EXPECT_LT(position("text TextTimeGrid"), position("select mech 7"));
     EXPECT_LT(position("check CheckAdsorb(1) 1"), position("count NumChem 1"));
     EXPECT_LT(position("text TextG(3)"), position("text ks(1)"));
-    EXPECT_EQ(c.back(), "text txtVol");
+    EXPECT_EQ(c[c.size() - 2], "text txtVol");
+    EXPECT_EQ(c.back(), "check CheckAuto 1"); // the Auto digital model state closes the file
     // The second NumCharge is applied again; the second chemical count changes nothing.
     EXPECT_EQ(std::count(c.begin(), c.end(), "count NumCharge 1"), 2);
     EXPECT_EQ(std::count(c.begin(), c.end(), "count NumChem 1"), 1);

@@ -30,7 +30,7 @@ TEST(ParameterFileWriter, LoopsFollowTheCurrentCounts) {
     std::size_t extraLines = 0;
     for (std::size_t i = 0; i < withThree.size(); ++i)
         extraLines += withThree[i] == '\n';
-    EXPECT_EQ(extraLines, 138u + 12u);
+    EXPECT_EQ(extraLines, 140u + 12u);
     EXPECT_GT(withThree.size(), sizeOfDefault);
 }
 

@@ -144,7 +144,7 @@ TEST(OpenParameter, RefusedFileChangesNothing) {
     const Case cases[] = {
         {"Scan:\r\n 1 ", "Scan:\r\n 4 ", "Invalid property value"},
         {"NUMBER OF SPECIES :\r\n 3 ", "NUMBER OF SPECIES :\r\nmany", "Type mismatch"},
-        {"Vol (ml):\r\n10\r\n", "", "Input past end of file"},
+        {"Vol (ml):\r\n10\r\nAuto digital model:\r\n 1 \r\n", "", "Input past end of file"},
     };
     for (const Case& c : cases) {
         Bench b;
