@@ -14,7 +14,7 @@ namespace {
 // Steps per time elapsed since a potential jump.
 constexpr double kStepsPerElapsed = 20;
 // Steps in the time RT/(nFv) of a sweep.
-constexpr double kStepsPerSweepTime = 12;
+constexpr double kStepsPerSweepTime = 16;
 // First cell over the diffusion length sqrt(D t) at the earliest sample after a jump, and over
 // sqrt(D RT/(nFv)) in a sweep.
 constexpr double kCellPerJumpLength = 0.07;

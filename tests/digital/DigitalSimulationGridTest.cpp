@@ -5,6 +5,7 @@
 #include "digital/SubStepProgramme.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace tessaly {
 namespace {
@@ -87,12 +88,69 @@ TEST(DigitalSimulationGrid, TooLongGridStopsTheRun) {
     EXPECT_THROW(buildDigitalGrid(in), Failure);
 
     ExperimentParams p = reversibleCouple();
-    p.TextExpanding = "0.01";
     chronoamperometry(p, -0.5, 0.1, 0.001, 2001);
+    p.TextExpanding = "0.01";
     const DigitalRunResult r = runDigital(p);
     ASSERT_TRUE(r.outcome.failure);
     EXPECT_NE(r.outcome.failure->find("199"), std::string::npos) << *r.outcome.failure;
     EXPECT_EQ(r.current(5), 0.0);
+}
+
+// The step count of a point is no longer a 16-bit number: 40000 steps of a typed grid run. A grid that
+// would take more than 1e8 steps in the run is refused before it starts, with the cause named.
+TEST(DigitalSimulationGrid, StepCountBeyondSixteenBitsRunsAndAnEndlessGridIsRefused) {
+    ExperimentParams p = reversibleCouple();
+    chronoamperometry(p, -0.5, 0.4, 1e-5, 3);
+    const DigitalRunResult r = runDigital(p);
+    ASSERT_FALSE(r.outcome.failure) << *r.outcome.failure;
+    EXPECT_EQ(r.outcome.subSteps, 40000);
+    EXPECT_NEAR(r.current(1) / cottrell(1, r.area, 1e-3, 1e-5, 0.4), 1.0, 0.01);
+
+    chronoamperometry(p, -0.5, 10, 1e-7, 101); // 1e8 steps per point
+    const DigitalRunResult refused = runDigital(p);
+    ASSERT_TRUE(refused.outcome.failure);
+    EXPECT_EQ(*refused.outcome.failure, "The time grid gives more than 100000000 time steps in one run");
+    EXPECT_EQ(refused.outcome.timeSteps, 0);
+}
+
+// The automatic model samples at the instants the technique names, on segments cut where the
+// potential jumps: the differential pulse's base sample at 0.88 td ends the base segment, the pulse
+// starts at td - tp; a new drop ends at its last sample; the square wave samples each half period.
+TEST(DigitalSimulationGrid, AutomaticSegmentsEndAtTheSamplingInstants) {
+    struct Expected {
+        double end; // s from the point's start
+        int level;
+        int samples;
+    };
+    struct Case {
+        int technique, electrode;
+        double td, tp, tsa1, tsa2;
+        std::vector<Expected> segments;
+    };
+    const Case cases[] = {
+        {4, 1, 0.5, 0.05, 0.88, 1, {{0.44, 0, kFirstSample}, {0.45, 0, 0}, {0.5, 1, kSecondSample}}},
+        {4, 7, 0.5, 0.05, 0.5, 0.95, {{0.25, 0, kFirstSample}, {0.45, 0, 0}, {0.475, 1, kSecondSample}}},
+        {4, 1, 0.5, 0.05, 0.9, 1, {{0.45, 0, kFirstSample}, {0.5, 1, kSecondSample}}},
+        {3, 1, 1, 0.05, 0.5, 1, {{0.95, 0, 0}, {0.975, 1, 3}, {1, 1, 0}}},
+        {3, 7, 1, 0.05, 1, 1, {{0.95, 0, 0}, {1, 1, 3}}},
+        {2, 1, 0.5, 0.05, 0.88, 1, {{0.44, 0, 3}}},
+        {5, 1, 0.1, 0.05, 0.5, 1, {{0.025, 0, kFirstSample}, {0.05, 0, 0}, {0.1, 1, kSecondSample}}},
+        {7, 1, 0.5, 0.05, 0.88, 1, {{0.44, 0, 3}, {0.5, 0, 0}}},
+        {8, 1, 0.1, 0.05, 0.88, 1, {{0.1, 0, 3}}},
+    };
+    for (const Case& c : cases) {
+        const PointSchedule s = sampledSchedule({c.technique, c.electrode, c.td, c.tp, c.tsa1, c.tsa2});
+        ASSERT_EQ(s.count, static_cast<int>(c.segments.size())) << "technique " << c.technique;
+        double end = 0;
+        for (int i = 0; i < s.count; ++i) {
+            end += s.segment[i].duration;
+            EXPECT_NEAR(end, c.segments[i].end, 1e-12) << "technique " << c.technique << " segment " << i;
+            EXPECT_EQ(s.segment[i].level, c.segments[i].level) << "technique " << c.technique << " segment " << i;
+            EXPECT_EQ(s.segment[i].samples, c.segments[i].samples)
+                << "technique " << c.technique << " segment " << i;
+            EXPECT_EQ(s.segment[i].steps, 0);
+        }
+    }
 }
 
 TEST(DigitalSimulationGrid, DropTimeBelowTimeStepGivesOneStep) {

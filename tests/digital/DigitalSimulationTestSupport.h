@@ -26,7 +26,8 @@ inline std::string text(double value) {
     return buffer;
 }
 
-// A + e = B (E' = 0, ks = 1e4 cm/s), 1 mM A, D = 1e-5 cm2/s, area 1 cm2, planar, 25 C.
+// A + e = B (E' = 0, ks = 1e4 cm/s), 1 mM A, D = 1e-5 cm2/s, area 1 cm2, planar, 25 C; the digital
+// grid chosen automatically, as in a new experiment.
 inline ExperimentParams reversibleCouple() {
     ExperimentParams p;
     p.CheckDigital = true;
@@ -49,23 +50,34 @@ inline ExperimentParams reversibleCouple() {
     return p;
 }
 
-// Potential-step chronoamperometry: `points` points of td seconds at the step potential.
+// The grid as typed: time step dt (s) and space grid factor (Auto digital model unticked).
+inline void typedGrid(ExperimentParams& p, double dt, double expansion = 0.5) {
+    p.CheckAuto = false;
+    p.TextTimeGrid = text(dt);
+    p.TextExpanding = text(expansion);
+}
+
+// Potential-step chronoamperometry: `points` points of td seconds at the step potential; a typed time
+// grid when timeGrid > 0, the automatic grid otherwise.
 inline void chronoamperometry(ExperimentParams& p, double potential, double td, double timeGrid, int points) {
     p.optTech = 8;
     p.Estart = text(potential);
     p.td = text(td);
-    p.TextTimeGrid = text(timeGrid);
     p.TextTexp = text(td * (points - 1));
+    if (timeGrid > 0)
+        typedGrid(p, timeGrid, 0.5);
 }
 
-// Linear sweep from start to end in steps of `step` V at `rate` V/s; `cycle` adds the reverse sweep.
+// Linear sweep from start to end in steps of `step` V at `rate` V/s; `cycle` adds the reverse sweep;
+// subSteps > 0 types a time grid of that many steps per point (the space grid factor as it stands),
+// 0 leaves the grid to the automatic model.
 struct Sweep {
     double start = 0.3;
     double end = -0.3;
     double step = 0.001;
     double rate = 0.1;
     bool cycle = false;
-    int subSteps = 1;
+    int subSteps = 0;
 };
 
 inline void sweep(ExperimentParams& p, const Sweep& s) {
@@ -75,7 +87,10 @@ inline void sweep(ExperimentParams& p, const Sweep& s) {
     p.Estep = text(s.step);
     p.V = text(s.rate);
     p.td = text(s.step / s.rate);
-    p.TextTimeGrid = text(s.step / s.rate / s.subSteps);
+    if (s.subSteps > 0) {
+        p.CheckAuto = false;
+        p.TextTimeGrid = text(s.step / s.rate / s.subSteps);
+    }
     p.ComboScan = s.cycle ? 1 : 0;
 }
 
