@@ -85,6 +85,7 @@ SimulationOutcome Simulate(ExperimentParams& p, CurveStore& store, bool overlap)
             outcome.negativeConcentrations = digital.negativeConcentrations;
             outcome.surfaceAreaFactor = digital.surfaceAreaFactor;
             outcome.maxIterations = digital.maxIterations;
+            outcome.typedGridError = digital.typedGridError;
             FloatingPointGuard::clear(); // the digital model reports its own failures
         } else {
             AnalyticalCurrents(ctx);

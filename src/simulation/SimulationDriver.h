@@ -15,6 +15,7 @@ struct SimulationOutcome {
     int negativeConcentrations = 0;            // of the digital model
     double surfaceAreaFactor = 0;              // of the digital model's grid, 0 when none was built
     int maxIterations = 0;                     // most solver iterations of one digital time step
+    std::optional<double> typedGridError;      // of a digital run on a typed grid (DigitalOutcome)
     int column = 0;                            // the curve column the run wrote (0: none)
 };
 

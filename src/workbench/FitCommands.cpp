@@ -66,6 +66,7 @@ void manualFitCommand(Workbench& wb) {
         wb.negativeConcentrations = outcome.negativeConcentrations;
         wb.maxSolverIterations = outcome.maxIterations;
         wb.surfaceAreaFactor = outcome.surfaceAreaFactor;
+        wb.digitalGridError.reset(); // a fit's runs make no estimate
     }
     plotFit(wb);
     wb.store.FitMode = false;
@@ -94,6 +95,7 @@ void autoFitCommand(Workbench& wb) {
             wb.negativeConcentrations = result.negativeConcentrations;
             wb.maxSolverIterations = result.maxIterations;
             wb.surfaceAreaFactor = result.surfaceAreaFactor;
+            wb.digitalGridError.reset(); // a fit's runs make no estimate
         }
     } catch (const Failure& failure) {
         port.showMessage(failure.description() + "! Please try again by other initial values.", "Fit Error",

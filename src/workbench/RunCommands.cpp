@@ -31,6 +31,7 @@ void simulateCommand(Workbench& wb) {
         wb.negativeConcentrations = outcome.negativeConcentrations;
         wb.maxSolverIterations = outcome.maxIterations;
         wb.surfaceAreaFactor = outcome.surfaceAreaFactor;
+        wb.digitalGridError = outcome.typedGridError;
     }
 
     if (traits(wb.params.technique()).timeAxis)

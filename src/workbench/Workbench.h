@@ -15,6 +15,7 @@
 #include "workbench/MenuState.h"
 #include "workbench/ResultLog.h"
 
+#include <optional>
 #include <string_view>
 
 namespace tessaly {
@@ -47,6 +48,9 @@ public:
     int negativeConcentrations = 0;  // met by the last digital simulation
     int maxSolverIterations = 0;     // of one time step of the last digital simulation
     double surfaceAreaFactor = 0;    // g of the last digital simulation's grid (0: none yet)
+    // How far the last digital simulation, run on a typed grid, lies from converged (a fraction of its
+    // largest current); empty after a run on the automatic grid.
+    std::optional<double> digitalGridError;
 
     // Appends text (whole lines ending in CR LF) to the result log and shows the result window.
     void appendResult(std::string_view text);

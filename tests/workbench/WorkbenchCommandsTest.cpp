@@ -122,6 +122,34 @@ TEST(ResultLog, CurveNumberLinesAndClearThenTime) {
               "time = 1.5 s\r\nmax iteration in simulation = 0\r\nNumber of - concentration = 3\r\n");
 }
 
+// A digital run on a typed grid (Auto digital model unticked) says in the timing report how far it is
+// likely to be from converged; a run on the automatic grid adds nothing.
+TEST(AnalyzeCommands, TimeReportsTheDistanceOfATypedDigitalGridFromConverged) {
+    Bench b;
+    ExperimentParams& p = b.wb.params;
+    p.CheckDigital = true;
+    p.optTech = 7; // staircase: one typed step per 0.5 s drop
+    p.CheckAuto = false;
+    p.TextTimeGrid = "0.5";
+    simulateCommand(b.wb);
+    ASSERT_TRUE(b.wb.digitalGridError);
+    EXPECT_GT(*b.wb.digitalGridError, 0.05);
+    clearResultsCommand(b.wb);
+    timeCommand(b.wb);
+    const std::string report = b.wb.log.text();
+    EXPECT_NE(report.find("Number of - concentration = 0\r\nDigital model: the typed time grid and space grid "
+                          "factor leave the current about "),
+              std::string::npos)
+        << report;
+
+    p.CheckAuto = true;
+    simulateCommand(b.wb);
+    EXPECT_FALSE(b.wb.digitalGridError);
+    clearResultsCommand(b.wb);
+    timeCommand(b.wb);
+    EXPECT_EQ(b.wb.log.text().find("Digital model"), std::string::npos);
+}
+
 TEST(FormCommands, SelectionsThatAreNotOfferedAreRefused) {
     Bench b;
     EXPECT_EQ(selectOption(b.wb, "optElectrode", 5), FormStatus::BadValue); // cylinder: digital only
