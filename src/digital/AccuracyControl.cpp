@@ -18,7 +18,7 @@ constexpr double kStepsPerSweepTime = 16;
 // First cell over the diffusion length sqrt(D t) at the earliest sample after a jump, and over
 // sqrt(D RT/(nFv)) in a sweep.
 constexpr double kCellPerJumpLength = 0.07;
-constexpr double kCellPerSweepLength = 0.06;
+constexpr double kCellPerSweepLength = 0.04;
 // First cell over the reaction layer sqrt(D/k), the Levich layer, a radius and a film thickness.
 constexpr double kCellPerReactionLayer = 0.05;
 constexpr double kCellPerLevichLayer = 0.1;
