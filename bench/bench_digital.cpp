@@ -1,24 +1,30 @@
-// Whole digital simulations through the simulation driver: a reversible CV (2 species, 400 points, one
-// time step per point), an ECE whose chemical step is second order (the iterated solver), and five
-// independent couples among ten species.
+// Whole digital simulations, and the standard reversible cycle against a minimal hand-written implicit
+// solver of the same size.
 //
-// Lower bound: the solve of one time step touches every species of every cell at least once on the way
-// in (Thomas pivot, factor, reduced right-hand side: 7 flops) and once on the way out (2 flops), so a
-// run costs at least cells x time steps x species x 9 flops; full blocks of S species need at least
-// S^3 flops per cell for the inversion, and an iterated step repeats the solve. The bound converts
-// flops to time at 4 flops/ns (two scalar fused multiply-adds per cycle at 2 GHz). `ratio` is the
-// measured time over that bound.
+// The standard cycle: A + e = B (E0 = 0, ks = 1e4 cm/s, 1 mM, D = 1e-5 cm2/s, 1 cm2, 25 C) swept from
+// 0.3 V to -0.3 V and back in 1 mV steps at 0.1 V/s, 1200 points on the automatic grid. The minimal
+// solver integrates the same two species on the same number of cells for the same number of steps:
+// a tridiagonal matrix factorised once, then per step one forward and one back substitution per
+// species with the Nernst ratio as the surface value (one exponential) and backward Euler; it has no
+// chemistry, kinetics, samples or second order. BM_StandardCycleOverMinimal times the two alternately
+// (thread CPU time) and reports `ratio`, the model's time over the minimal solver's.
 //
-// Figures (g++ -O2, one core of a shared 2-core machine under load; CPU time per simulation, the
-// bound, and their ratio):
-//   BM_ReversibleCv            0.11 ms   9 cells x 398 steps x 2 species     bound 0.016 ms   ratio 6.7
-//   BM_EceSecondOrder          1.6  ms   9 cells x 398 steps x 5 species     bound 0.11 ms    ratio 14
-//                                        (full 5 x 5 blocks, up to 2 iterations per step)
-//   BM_FiveCouplesTenSpecies   0.46 ms   9 cells x 399 steps x 10 species    bound 0.081 ms   ratio 5.7
-// The fixed part of a run (clearing the 1.6 MB block system and workspace, the grid) is most of the gap
-// for the simple CV.
+// Figures (g++ -O2 RelWithDebInfo, AMD EPYC 2.6 GHz, one core of a shared 2-core machine, CPU time, one
+// run of ./build.sh bench):
+//   BM_StandardReversibleCycle      0.24 ms  24 cells, 1260 steps, Randles-Sevcik (0.44629) +0.0065 %
+//   BM_QuasiReversibleCycle         0.24 ms  24 cells, 1260 steps, 0.0050 % of the largest current from
+//                                            a converged run (ks 0.01 cm/s, psi 0.9)
+//   BM_MinimalImplicitSolver        0.18 ms  24 cells, 1260 steps
+//   BM_StandardCycleOverMinimal     ratio 1.23 (model 0.220 ms, minimal 0.179 ms); 1.2 to 1.45 over
+//                                   repeated runs on the loaded machine
+//   BM_EceSecondOrder               7.0 ms   23 cells, 659 steps, full 5 x 5 blocks, 2 Newton iterations
+//   BM_FiveCouplesTenSpecies        1.3 ms   23 cells, 839 steps, ten species
+// Before the second-order automatic model the standard cycle took 0.44 ms on a first-order grid of 9
+// cells, 2.4 times the minimal solver of that size, and the quasi-reversible cycle needed 2.9 ms for
+// 0.01 %.
 
 #include "curves/CurveStore.h"
+#include "digital/DigitalGrid.h"
 #include "digital/DigitalSimulation.h"
 #include "model/Commits.h"
 #include "model/ExperimentParams.h"
@@ -27,28 +33,31 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <ctime>
 #include <memory>
+#include <numbers>
 #include <string>
+#include <vector>
 
 namespace {
 
 using namespace tessaly;
 
-constexpr double kFlopsPerNanosecond = 4.0;
+constexpr double kF = 96484.6;                   // C/mol
+constexpr double kFRT = kF / (8.31441 * 298.14); // 1/V
 
 ExperimentParams baseExperiment() {
     ExperimentParams p;
     p.CheckDigital = true;
     p.optTech = 1;
     p.Electrode = 1;
+    p.ARE = "1";
     p.Estart = "0.3";
-    p.Eend = "-0.099";
+    p.Eend = "-0.3";
     p.Estep = "0.001";
     p.V = "0.1";
     p.td = "0.01";
-    p.TextTimeGrid = "0.01";
-    p.TextExpanding = "0.5";
-    p.ComboScan = 0;
+    p.ComboScan = 1;
     for (int s = 1; s <= kMaxSpecies; ++s) {
         p.D[s] = "1e-5";
         p.C[s] = "0";
@@ -77,6 +86,7 @@ ExperimentParams eceExperiment() {
     p.kf[1] = "1000";
     p.kb[1] = "0";
     p.C[4] = "0.01"; // species order: A, B, C, D, Z
+    p.ComboScan = 0;
     return p;
 }
 
@@ -95,10 +105,12 @@ ExperimentParams fiveCoupleExperiment() {
     p.Eend = "-0.499";
     p.Estep = "0.0025";
     p.V = "0.25";
+    p.ComboScan = 0;
     return p;
 }
 
-void runSimulation(benchmark::State& state, ExperimentParams p, bool fullBlocks) {
+// The committed experiment and its programme in a store, as the driver leaves them for the model.
+std::unique_ptr<CurveStore> programmeOf(ExperimentParams& p) {
     Notices notices;
     commitSpecies(p, notices);
     auto store = std::make_unique<CurveStore>();
@@ -106,6 +118,122 @@ void runSimulation(benchmark::State& state, ExperimentParams p, bool fullBlocks)
     store->LastIndex = store->NPoints - 1;
     store->FirstPoint = 1;
     store->LastPoint = store->NPoints - 2;
+    return store;
+}
+
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// The cathodic peak of the total current (column 2) by the parabola through the largest point.
+double cathodicPeak(const CurveStore& store) {
+    int best = 2;
+    for (int k = 2; k < store.NPoints / 2 - 1; ++k)
+        if (store.ComponentCurrent(k, 2) > store.ComponentCurrent(best, 2))
+            best = k;
+    const double y0 = store.ComponentCurrent(best - 1, 2);
+    const double y1 = store.ComponentCurrent(best, 2);
+    const double y2 = store.ComponentCurrent(best + 1, 2);
+    const double curvature = y0 - 2 * y1 + y2;
+    const double shift = curvature == 0 ? 0.0 : 0.5 * (y0 - y2) / curvature;
+    return y1 - 0.25 * (y0 - y2) * shift;
+}
+
+// --- the minimal solver -----------------------------------------------------------------------------
+
+struct MinimalSolver {
+    int cells = 0;
+    std::vector<double> p, w, u; // factors of the tridiagonal matrix
+    std::vector<double> a, b;    // profiles of A and B
+    double flux = 0;             // D/h * conductance of the surface half cell, cm/s
+
+    MinimalSolver(const DigitalGrid& grid, double dt) : cells(grid.cells) {
+        const int n = cells;
+        p.assign(n + 2, 0.0);
+        w.assign(n + 2, 0.0);
+        u.assign(n + 2, 0.0);
+        const double lambda = 1e-5 * dt / (grid.firstCell * grid.firstCell);
+        double upper = 0;
+        for (int j = n; j >= 1; --j) {
+            const double lower = lambda * grid.lower[j];
+            const double c = lambda * grid.upper[j];
+            w[j] = 1 / (1 + lower + c - c * upper);
+            p[j] = lower * w[j];
+            u[j] = c * w[j];
+            upper = p[j];
+        }
+        flux = 1e-5 * grid.surfaceConductance / grid.firstCell;
+    }
+
+    // Runs `steps` equal steps over the programme (the potential of each step on the ramp between the
+    // points); returns the last current, A/cm2.
+    double run(const std::vector<double>& potentials, long long steps) {
+        const int n = cells;
+        a.assign(n + 2, 1e-6);
+        b.assign(n + 2, 0.0);
+        double current = 0;
+        const double pointsPerStep = static_cast<double>(potentials.size() - 1) / static_cast<double>(steps);
+        for (long long k = 1; k <= steps; ++k) {
+            const double at = pointsPerStep * static_cast<double>(k);
+            const std::size_t point = std::min(potentials.size() - 1, static_cast<std::size_t>(at) + 1);
+            const double e = potentials[point - 1] +
+                             (potentials[point] - potentials[point - 1]) * (at - static_cast<double>(point - 1));
+            const double oxidised = 1 / (1 + std::exp(-kFRT * e));
+            double q = a[n + 1];
+            for (int j = n; j >= 1; --j) {
+                q = a[j] * w[j] + u[j] * q;
+                a[j] = q;
+            }
+            a[0] = 1e-6 * oxidised;
+            for (int j = 1; j <= n; ++j)
+                a[j] = p[j] * a[j - 1] + a[j];
+            q = b[n + 1];
+            for (int j = n; j >= 1; --j) {
+                q = b[j] * w[j] + u[j] * q;
+                b[j] = q;
+            }
+            b[0] = 1e-6 * (1 - oxidised);
+            for (int j = 1; j <= n; ++j)
+                b[j] = p[j] * b[j - 1] + b[j];
+            current = kF * flux * (a[1] - a[0]);
+        }
+        return current;
+    }
+};
+
+// The minimal solver sized like the model's automatic run of the standard cycle: the same cells and
+// expansion, and the same number of steps spread evenly over the programme.
+struct MinimalOfTheStandardCycle {
+    std::unique_ptr<MinimalSolver> solver;
+    std::vector<double> potentials;
+    int cells = 0;
+    long long steps = 0;
+
+    MinimalOfTheStandardCycle() {
+        ExperimentParams p = baseExperiment();
+        auto store = programmeOf(p);
+        const DigitalOutcome outcome = DigitalSimulate(p, *store);
+        const int points = store->LastPoint - store->FirstPoint + 1;
+        steps = outcome.timeSteps;
+        GridSpec spec;
+        spec.electrode = 1;
+        spec.firstCell = 1e-4;
+        spec.expansion = 0.25;
+        spec.reach = spec.firstCell * std::expm1(spec.expansion * (outcome.cells - 1)) / std::expm1(spec.expansion);
+        const DigitalGrid grid = buildDigitalGrid(spec);
+        solver = std::make_unique<MinimalSolver>(grid, 0.01 * points / static_cast<double>(steps));
+        for (int k = store->FirstPoint - 1; k <= store->LastPoint; ++k)
+            potentials.push_back(store->E[k]);
+        cells = grid.cells;
+    }
+};
+
+// --- benchmarks -------------------------------------------------------------------------------------
+
+void runSimulation(benchmark::State& state, ExperimentParams p) {
+    auto store = programmeOf(p);
     DigitalOutcome outcome;
     for (auto _ : state) {
         outcome = DigitalSimulate(p, *store);
@@ -115,30 +243,84 @@ void runSimulation(benchmark::State& state, ExperimentParams p, bool fullBlocks)
         state.SkipWithError(outcome.failure->c_str());
         return;
     }
-    const double species = p.NumSpecies;
-    const double perCell = fullBlocks ? species * species * species : 9 * species; // flops
-    const double boundNs =
-        outcome.cells * static_cast<double>(outcome.timeSteps) * perCell / kFlopsPerNanosecond;
     state.counters["cells"] = outcome.cells;
     state.counters["steps"] = static_cast<double>(outcome.timeSteps);
-    state.counters["species"] = species;
+    state.counters["species"] = p.NumSpecies;
     state.counters["maxIterations"] = outcome.maxIterations;
-    state.counters["boundMs"] = boundNs * 1e-6;
-    state.counters["ratio"] = benchmark::Counter(
-        boundNs * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_ReversibleCv(benchmark::State& state) {
-    runSimulation(state, baseExperiment(), false);
+void BM_StandardReversibleCycle(benchmark::State& state) {
+    ExperimentParams p = baseExperiment();
+    runSimulation(state, p);
+    auto store = programmeOf(p);
+    DigitalSimulate(p, *store);
+    const double randlesSevcik = 0.44629 * kF * p.committed.ElectrodeArea * 1e-6 * std::sqrt(kFRT * 0.1 * 1e-5);
+    state.counters["randlesSevcikPercent"] = 100 * (cathodicPeak(*store) / randlesSevcik - 1);
 }
+
+// The same cycle with ks = 0.01 cm/s, against a typed grid of 500 steps per point whose first cell is a
+// sixth of the automatic one and whose cells grow by 5 % (converged to about 1e-6).
+void BM_QuasiReversibleCycle(benchmark::State& state) {
+    ExperimentParams p = baseExperiment();
+    p.ks[1] = "0.01";
+    runSimulation(state, p);
+    auto store = programmeOf(p);
+    DigitalSimulate(p, *store);
+    ExperimentParams fine = p;
+    fine.CheckAuto = false;
+    fine.TextTimeGrid = "2e-5";
+    fine.TextExpanding = "0.05";
+    auto reference = programmeOf(fine);
+    DigitalSimulate(fine, *reference);
+    double scale = 0;
+    double difference = 0;
+    for (int k = reference->FirstPoint; k <= reference->LastPoint; ++k) {
+        scale = std::max(scale, std::fabs(reference->ComponentCurrent(k, 2)));
+        difference =
+            std::max(difference, std::fabs(store->ComponentCurrent(k, 2) - reference->ComponentCurrent(k, 2)));
+    }
+    state.counters["offConvergedPercent"] = 100 * difference / scale;
+}
+
+void BM_MinimalImplicitSolver(benchmark::State& state) {
+    MinimalOfTheStandardCycle minimal;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(minimal.solver->run(minimal.potentials, minimal.steps));
+    state.counters["cells"] = minimal.cells;
+    state.counters["steps"] = static_cast<double>(minimal.steps);
+}
+
+void BM_StandardCycleOverMinimal(benchmark::State& state) {
+    ExperimentParams p = baseExperiment();
+    auto store = programmeOf(p);
+    MinimalOfTheStandardCycle minimal;
+    double model = 0;
+    double hand = 0;
+    for (auto _ : state) {
+        const double t0 = threadSeconds();
+        DigitalSimulate(p, *store);
+        const double t1 = threadSeconds();
+        benchmark::DoNotOptimize(minimal.solver->run(minimal.potentials, minimal.steps));
+        const double t2 = threadSeconds();
+        model += t1 - t0;
+        hand += t2 - t1;
+    }
+    state.counters["modelMs"] = 1e3 * model / static_cast<double>(state.iterations());
+    state.counters["minimalMs"] = 1e3 * hand / static_cast<double>(state.iterations());
+    state.counters["ratio"] = model / hand;
+}
+
 void BM_EceSecondOrder(benchmark::State& state) {
-    runSimulation(state, eceExperiment(), true);
+    runSimulation(state, eceExperiment());
 }
 void BM_FiveCouplesTenSpecies(benchmark::State& state) {
-    runSimulation(state, fiveCoupleExperiment(), false);
+    runSimulation(state, fiveCoupleExperiment());
 }
 
-BENCHMARK(BM_ReversibleCv)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandardReversibleCycle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QuasiReversibleCycle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MinimalImplicitSolver)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandardCycleOverMinimal)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EceSecondOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FiveCouplesTenSpecies)->Unit(benchmark::kMillisecond);
 

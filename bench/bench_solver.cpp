@@ -1,13 +1,17 @@
-// Cost of one implicit time step of the digital simulation: the block-tridiagonal solve on a grid of
-// 60 cells, for a simple couple without chemistry (diagonal blocks, the scalar Thomas path) and for
-// ten species linked by first-order reactions (full 10 x 10 blocks), plus one re-linearised step of a
-// dimerisation and the full-pivoting inversion of the largest block.
+// Cost of one implicit time step of the digital simulation on a grid of 60 cells: the written-out system
+// solved from scratch (SolveBlockTridiagonal: eliminated at every call) for a simple couple without
+// chemistry (diagonal blocks) and for ten species linked by first-order reactions (full 10 x 10
+// blocks); the step as a run takes it (the rows eliminated once per step length, then one sweep in,
+// the surface solve and one sweep out, two species side by side); one re-linearised step of a
+// dimerisation; and the full-pivoting inversion of the largest block.
 //
-// Figures (g++ -O2, AMD EPYC, one core of a shared machine):
-//   BM_StepDiagonalTwoSpecies      0.87 us per step
-//   BM_StepFullTenSpecies         59    us per step
-//   BM_StepIteratedDimerisation    2.8  us per step
-//   BM_InvertFull16                2.9  us per inversion
+// Figures (g++ -O2, AMD EPYC 2.6 GHz, one core of a shared machine):
+//   BM_StepDiagonalTwoSpecies      1.6  us per step (0.87 us when a run took this path at every step)
+//   BM_FactorisedStepTwoSpecies    0.17 us per step
+//   BM_StepFullTenSpecies         52-57 us per step (59 us; the diagonally dominant blocks are now
+//                                  inverted without exchanges)
+//   BM_StepIteratedDimerisation    4.8  us per step (the elimination repeated at each iteration)
+//   BM_InvertFull16                3.9-4.9 us per inversion (2.9 us measured on a quieter machine)
 
 #include "digital/BlockTridiagonalSolver.h"
 #include "digital/DenseMatrix.h"
@@ -73,6 +77,33 @@ void BM_StepDiagonalTwoSpecies(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StepDiagonalTwoSpecies);
+
+// The step as a run takes it: the cell rows eliminated once for the step length, then per step the
+// BDF2 right-hand side swept in, the surface system factorised and solved, and the sweep out.
+void BM_FactorisedStepTwoSpecies(benchmark::State& state) {
+    auto system = makeSystem(60, 2, false);
+    SpeciesProfile lower(2, 60), upper(2, 60), now(2, 60), before(2, 60);
+    for (int s = 1; s <= 2; ++s) {
+        for (int j = 1; j <= 60; ++j) {
+            lower[s][j] = system->a[s][j];
+            upper[s][j] = system->c[s][j];
+        }
+        for (int j = 1; j <= 61; ++j)
+            now[s][j] = before[s][j] = 1.0;
+    }
+    StepMatrix matrix;
+    matrix.eliminate(lower, upper, nullptr, 2, 60, 2.0 / 3, false);
+    SurfaceSolver surface;
+    for (auto _ : state) {
+        surface.factorise(matrix, system->surface);
+        matrix.sweepIn(now, before, 4.0 / 3, 1.0 / 3, before);
+        surface.solve(system->surface, before);
+        matrix.sweepOut(before);
+        now.swap(before);
+        benchmark::DoNotOptimize(now[1][0]);
+    }
+}
+BENCHMARK(BM_FactorisedStepTwoSpecies);
 
 void BM_StepFullTenSpecies(benchmark::State& state) {
     auto system = makeSystem(60, 10, true);

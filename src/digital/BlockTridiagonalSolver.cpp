@@ -163,8 +163,10 @@ void StepMatrix::size(int species, int cells, bool diagonal) {
     if (m_pb.size() != blocks) {
         m_pb.assign(blocks, 0.0);
         m_wb.assign(blocks, 0.0);
-        m_ub.assign(blocks, 0.0);
     }
+    const std::size_t couplings = (static_cast<std::size_t>(cells) + 2) * static_cast<std::size_t>(species);
+    if (m_cb.size() != couplings)
+        m_cb.assign(couplings, 0.0);
 }
 
 void StepMatrix::pairProducts() {
@@ -181,6 +183,44 @@ void StepMatrix::pairProducts() {
     }
 }
 
+namespace {
+
+// Gauss-Jordan inversion in place without exchanges, for a block whose every column is strictly
+// diagonally dominant (|e(t,t)| > sum of |e(s,t)| over s != t): elimination in the natural order is then
+// stable and no pivot vanishes (Golub & Van Loan, Matrix Computations, 4th ed. (2013), section 3.4.3).
+// The blocks of the cell rows are so (the chemistry conserves mass column by column, the exchange with
+// the neighbours adds to the diagonal); a block that is not goes to InvertMatrix. Returns whether it
+// inverted.
+bool invertDominant(DenseMatrix& e, int order) {
+    for (int t = 1; t <= order; ++t) {
+        double off = 0.0;
+        for (int s = 1; s <= order; ++s)
+            if (s != t)
+                off += std::fabs(e(s, t));
+        if (!(std::fabs(e(t, t)) > off))
+            return false;
+    }
+    for (int k = 1; k <= order; ++k) {
+        const double inversePivot = 1.0 / e(k, k);
+        e(k, k) = 1.0;
+        for (int j = 1; j <= order; ++j)
+            e(k, j) *= inversePivot;
+        for (int i = 1; i <= order; ++i) {
+            if (i == k)
+                continue;
+            const double factor = e(i, k);
+            if (factor == 0.0)
+                continue;
+            e(i, k) = 0.0;
+            for (int j = 1; j <= order; ++j)
+                e(i, j) -= factor * e(k, j);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 void StepMatrix::finishBlock(int j, const double* a, const double* c) {
     const int order = m_species;
     DenseMatrix& e = m_scratch;
@@ -190,18 +230,20 @@ void StepMatrix::finishBlock(int j, const double* a, const double* c) {
             for (int t = 1; t <= order; ++t)
                 e(s, t) -= c[s] * outerP[(s - 1) * order + (t - 1)];
     }
-    InvertMatrix(e, order);
+    if (!invertDominant(e, order))
+        InvertMatrix(e, order);
     double* w = block(m_wb, j);
     double* p = block(m_pb, j);
-    double* u = block(m_ub, j);
-    for (int s = 1; s <= order; ++s)
+    double* upper = m_cb.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(order);
+    for (int s = 1; s <= order; ++s) {
+        upper[s - 1] = c[s];
         for (int t = 1; t <= order; ++t) {
             const double inverse = e(s, t);
             const std::size_t at = static_cast<std::size_t>((s - 1) * order + (t - 1));
             w[at] = inverse;
             p[at] = inverse * a[t];
-            u[at] = inverse * c[t];
         }
+    }
 }
 
 void StepMatrix::eliminate(const BlockSystem& system) {
@@ -287,8 +329,10 @@ void StepMatrix::sweepIn(const SpeciesProfile& now, const SpeciesProfile& before
     const int n = m_cells;
     const int order = m_species;
     if (m_diagonal) {
-        if (wNow != m_scaledNow || wBefore != m_scaledBefore) {
-            // The step formula's weights folded into 1/E(j), kept while the formula stays the same.
+        // A backward-Euler step reads 1/E(j) as it is; the step formula's weights are otherwise folded
+        // into 1/E(j) once and kept while the formula stays the same.
+        const bool plain = wNow == 1.0 && wBefore == 0.0;
+        if (!plain && (wNow != m_scaledNow || wBefore != m_scaledBefore)) {
             for (int s = 1; s <= order; ++s)
                 for (int j = 1; j <= n; ++j) {
                     m_wNow[s][j] = wNow * m_w[s][j];
@@ -302,7 +346,7 @@ void StepMatrix::sweepIn(const SpeciesProfile& now, const SpeciesProfile& before
         for (int lane = 0; lane < m_p.lanes(); lane += 2) {
             sweep.x = now.cell(0) + lane;
             sweep.y = before.cell(0) + lane;
-            sweep.wx = m_wNow.cell(0) + lane;
+            sweep.wx = (plain ? m_w : m_wNow).cell(0) + lane;
             sweep.wy = m_wBefore.cell(0) + lane;
             sweep.u = m_u.cell(0) + lane;
             sweep.uu = m_uu.cell(0) + lane;
@@ -319,16 +363,17 @@ void StepMatrix::sweepIn(const SpeciesProfile& now, const SpeciesProfile& before
     for (int s = 1; s <= order; ++s)
         next[s] = now[s][n + 1];
     for (int j = n; j >= 1; --j) {
+        // q_j = W_j (d_j + diag(c_j) q_(j+1)).
+        const double* upper = m_cb.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(order);
         for (int s = 1; s <= order; ++s)
-            d[s] = wBefore == 0.0 ? wNow * now[s][j] : wNow * now[s][j] - wBefore * before[s][j];
+            d[s] = (wBefore == 0.0 ? wNow * now[s][j] : wNow * now[s][j] - wBefore * before[s][j]) +
+                   upper[s - 1] * next[s];
         const double* w = block(m_wb, j);
-        const double* u = block(m_ub, j);
         for (int s = 1; s <= order; ++s) {
             double sum = 0.0;
-            const std::size_t row = static_cast<std::size_t>((s - 1) * order);
+            const double* row = w + static_cast<std::size_t>((s - 1) * order);
             for (int t = 1; t <= order; ++t)
-                sum += w[row + static_cast<std::size_t>(t - 1)] * d[t] +
-                       u[row + static_cast<std::size_t>(t - 1)] * next[t];
+                sum += row[t - 1] * d[t];
             out[s][j] = sum;
         }
         for (int s = 1; s <= order; ++s)

@@ -124,10 +124,10 @@ struct BlockSystem {
 };
 
 // The cell rows of one step eliminated: C(j) = P_j*C(j-1) + q_j with
-//   E_j = B_j - diag(c_j)*P_(j+1),  W_j = inv(E_j),  P_j = W_j*diag(a_j),  U_j = W_j*diag(c_j),
-//   q_j = W_j*d_j + U_j*q_(j+1)  (P_(n+1) = 0, q_(n+1) = the outer cell),
+//   E_j = B_j - diag(c_j)*P_(j+1),  W_j = inv(E_j),  P_j = W_j*diag(a_j),
+//   q_j = W_j*(d_j + diag(c_j)*q_(j+1))  (P_(n+1) = 0, q_(n+1) = the outer cell),
 // where B_j is the diagonal block of cell j. Without chemistry every block is diagonal and the
-// factors are S scalar sequences p, w, u; with chemistry they are S x S blocks per cell.
+// factors are S scalar sequences p, w and u = c w; with chemistry they are S x S blocks per cell.
 class StepMatrix {
 public:
     // The rows of `system` as they stand (a, b, c, reaction).
@@ -182,8 +182,9 @@ private:
     mutable SpeciesProfile m_wNow, m_wBefore;
     mutable double m_scaledNow = 0;
     mutable double m_scaledBefore = 0;
-    // Full blocks, S x S per cell j = 1..n, row-major from index 0: P_j, W_j, U_j.
-    std::vector<double> m_pb, m_wb, m_ub;
+    // Full blocks, S x S per cell j = 1..n, row-major from index 0: P_j, W_j; and the couplings c_j to
+    // the next cell (S per cell).
+    std::vector<double> m_pb, m_wb, m_cb;
     DenseMatrix m_scratch{};
 };
 
