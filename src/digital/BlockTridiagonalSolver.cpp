@@ -169,6 +169,12 @@ void StepMatrix::size(int species, int cells, bool diagonal) {
         m_cb.assign(couplings, 0.0);
 }
 
+DenseMatrix& StepMatrix::scratch() {
+    if (!m_scratch)
+        m_scratch = std::make_unique<DenseMatrix>();
+    return *m_scratch;
+}
+
 void StepMatrix::pairProducts() {
     m_scaledNow = m_scaledBefore = std::numeric_limits<double>::quiet_NaN(); // the weights are stale
     for (int s = 1; s <= m_species; ++s) {
@@ -223,7 +229,7 @@ bool invertDominant(DenseMatrix& e, int order) {
 
 void StepMatrix::finishBlock(int j, const double* a, const double* c) {
     const int order = m_species;
-    DenseMatrix& e = m_scratch;
+    DenseMatrix& e = scratch();
     if (j < m_cells) {
         const double* outerP = block(m_pb, j + 1);
         for (int s = 1; s <= order; ++s)
@@ -312,7 +318,7 @@ void StepMatrix::eliminate(const SpeciesProfile& lower, const SpeciesProfile& up
     double a[kMaxSolverSpecies + 1];
     double c[kMaxSolverSpecies + 1];
     for (int j = n; j >= 1; --j) {
-        DenseMatrix& e = m_scratch;
+        DenseMatrix& e = scratch();
         for (int s = 1; s <= order; ++s) {
             a[s] = tau * lower[s][j];
             c[s] = closedEnd && j == n ? 0.0 : tau * upper[s][j];

@@ -33,6 +33,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -169,7 +170,9 @@ private:
         return static_cast<std::size_t>(j) * static_cast<std::size_t>(m_species * m_species);
     }
     void pairProducts();
-    // Forms W_j, P_j, U_j from the block in m_scratch (B_j and any further terms) and the couplings.
+    // The block being eliminated (full blocks only), made on first use.
+    DenseMatrix& scratch();
+    // Forms W_j and P_j from the block in scratch() (B_j and any further terms) and the couplings.
     void finishBlock(int j, const double* a, const double* c);
 
     int m_species = 0;
@@ -185,7 +188,7 @@ private:
     // Full blocks, S x S per cell j = 1..n, row-major from index 0: P_j, W_j; and the couplings c_j to
     // the next cell (S per cell).
     std::vector<double> m_pb, m_wb, m_cb;
-    DenseMatrix m_scratch{};
+    std::unique_ptr<DenseMatrix> m_scratch;
 };
 
 // The surface system (M - diag(e) P_1) C(0) = r + diag(e) q_1 of one step: factorised from the rate
@@ -274,7 +277,7 @@ void StepMatrix::eliminateWithTerms(const BlockSystem& system, Extra&& extra) {
     double a[kMaxSolverSpecies + 1];
     double c[kMaxSolverSpecies + 1];
     for (int j = n; j >= 1; --j) {
-        DenseMatrix& e = m_scratch;
+        DenseMatrix& e = scratch();
         for (int s = 1; s <= order; ++s) {
             for (int t = 1; t <= order; ++t)
                 e(s, t) = system.coupled ? system.reaction(s, t) : 0.0;
