@@ -268,6 +268,7 @@ void DigitalRun::run() {
     // Scan direction of the point (+1 anodic, -1 cathodic): the sign of its step from the previous point,
     // kept through a repeated potential (the turn of a cycle), the programme's sense before the first step.
     double direction = m.endPotential > m.startPotential ? 1.0 : -1.0;
+    int previousSlope = 0;
     const bool fresh = freshStartOf(m.technique, m.electrode);
     const ScheduleTiming timing{m.technique, m.electrode, m.dropTime, m.pulseTime, m.sample1, m.sample2};
     const PointSchedule schedule = m.autoGrid ? sampledSchedule(timing) : typedSchedule(m_plan, m.timeStep);
@@ -278,6 +279,12 @@ void DigitalRun::run() {
         const double ePrevious = m_programme.E[std::max(0, point - 1)];
         if (e != ePrevious)
             direction = e > ePrevious ? 1.0 : -1.0;
+        // A sweep turns (its ramp changes sense, or holds at the switching potential): the current of a
+        // thin layer or an adsorbed couple, proportional to dE/dt, jumps there, so the step formula
+        // restarts and the steps grade up from the turn as after a potential jump.
+        const int slope = e > ePrevious ? 1 : (e < ePrevious ? -1 : 0);
+        const bool turn = ramp() && point > firstPoint && slope != previousSlope;
+        previousSlope = slope;
         if (fresh)
             resetProfile();
         const auto potentialAt = [&](int level, double t) {
@@ -294,7 +301,7 @@ void DigitalRun::run() {
             const PointSegment& segment = schedule.segment[static_cast<std::size_t>(i)];
             const double end = start + segment.duration;
             // A jump of the applied potential (or no history at all) restarts the step formula.
-            const bool jump = m_integrator.lastStep() == 0 ||
+            const bool jump = m_integrator.lastStep() == 0 || (turn && i == 0) ||
                               (!ramp() && potentialAt(segment.level, end) != m_lastApplied);
             if (jump) {
                 m_elapsed = 0;

@@ -170,6 +170,36 @@ TEST(DigitalSimulationSweep, ThinFilmBehavesAsThinLayer) {
     EXPECT_NEAR(peak.potential * 1e3, 0.0, 0.1);
 }
 
+// A cycle through a thin layer of 0.1 um (L^2/D a hundred-thousandth of RT/Fv): the layer follows Nernst
+// at every instant, i = n^2 F^2 V C v theta (1 - theta)/RT with theta = 1/(1 + exp(-nf(E - E0))), so the
+// current jumps from cathodic to anodic where the sweep turns; every point, the turn too, within 0.05 %
+// of the peak (0.025 % measured; 0.08 % when the steps were not restarted and graded at the turn).
+// Hubbard, J. Electroanal. Chem. 22 (1969) 165.
+TEST(DigitalSimulationSweep, ThinLayerCurrentJumpsAtTheTurn) {
+    ExperimentParams p = reversibleCouple();
+    p.Electrode = 9;
+    p.thickness = "1e-5";
+    Sweep s;
+    s.start = 0.2;
+    s.end = -0.2;
+    s.cycle = true;
+    sweep(p, s);
+    const DigitalRunResult r = runDigital(p);
+    ASSERT_FALSE(r.outcome.failure) << *r.outcome.failure;
+    const double volume = r.area * 1e-5;                   // cm3
+    const double peak = kF * kf * 0.1 * volume * 1e-6 / 4; // A, at theta = 1/2
+    for (int k = 3; k <= r.store->LastPoint; ++k) {
+        const double e = r.store->E[k];
+        const double previous = r.store->E[k - 1];
+        if (e == previous)
+            continue; // the point held at the switching potential
+        const double theta = 1 / (1 + std::exp(-kf * e));
+        const double sense = e < previous ? 1.0 : -1.0; // reduction on the cathodic sweep
+        const double exact = sense * 4 * peak * theta * (1 - theta);
+        EXPECT_NEAR(r.current(k), exact, 0.0005 * peak) << "point " << k << ", E = " << e;
+    }
+}
+
 // The electrode sees E + Ru i. A drop that grows with the current over the wave's history moves the
 // reversible peak by more than ip Ru: the integral equation of the reversible sweep (Nicholson,
 // Anal. Chem. 37 (1965) 667) with E + Ru i in the Nernst term, solved by the Riemann-Liouville
