@@ -2,6 +2,7 @@
 
 #include "base/Failure.h"
 #include "digital/SubStepProgramme.h"
+#include "model/ExperimentKinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,7 +84,7 @@ AutomaticModel chooseAutomaticModel(const DigitalModel& m) {
 
     // Time.
     a.steps.perElapsed = kStepsPerElapsed;
-    const bool sweep = m.technique == 1;
+    const bool sweep = kind::asTechnique(m.technique) == kind::Technique::LinearSweep;
     const double sweepScale = sweepTime(m);
     if (sweep)
         a.steps.longest = sweepScale / kStepsPerSweepTime;

@@ -6,6 +6,7 @@
 
 #include "base/Checked.h"
 #include "base/Failure.h"
+#include "base/PhysicalConstants.h"
 #include "digital/AccuracyControl.h"
 #include "digital/Adsorption.h"
 #include "digital/BlockTridiagonalSolver.h"
@@ -16,6 +17,7 @@
 #include "digital/SubStepProgramme.h"
 #include "digital/SurfaceBlock.h"
 #include "digital/TransportTerms.h"
+#include "model/ExperimentKinds.h"
 
 #include <algorithm>
 #include <cfenv>
@@ -31,7 +33,6 @@ namespace tessaly {
 
 namespace {
 
-constexpr double kFaradayConstant = 96484.6; // C/mol
 constexpr double kLitrePerCm3 = 0.001;       // mol/L -> mol/cm3
 constexpr int kSecondOrderIterations = 10;
 // EApplied keeps the applied potential of the time steps of indices 1..4999.
@@ -74,7 +75,7 @@ private:
     void resetProfile();
     StepCurrents step(double applied, double dt);
     void writePoint(int point, const StepCurrents& first, const StepCurrents& second);
-    bool ramp() const { return m_model.technique == 1; }
+    bool ramp() const { return kind::asTechnique(m_model.technique) == kind::Technique::LinearSweep; }
 
     DigitalModel m_model;
     const CurveStore& m_programme;
@@ -192,7 +193,7 @@ StepCurrents DigitalRun::step(double applied, double dt) {
         const double rate =
             stepAdsorbedStore(m_adsorbed[k], m_rates[k], f.tau, f.alpha, f.beta, m_adsorbedBefore[k]);
         m_adsorbedBefore[k] = before;
-        out.couple[k + 1] = couple.electrons * kFaradayConstant * m.area * rate;
+        out.couple[k + 1] = couple.electrons * kFaraday * m.area * rate;
     }
     const auto couples = std::span<const ChargeCouple>(m.couple.data(), static_cast<std::size_t>(m.couples));
     updateSurfaceRows(couples, m_rates, m_surfaceBase, m.species, m_surface);
@@ -203,7 +204,7 @@ StepCurrents DigitalRun::step(double applied, double dt) {
     for (int s = 1; s <= m.species; ++s)
         m_surfaceNow[s] = profile[s][0];
 
-    const double faradayArea = kFaradayConstant * m.area * kLitrePerCm3;
+    const double faradayArea = kFaraday * m.area * kLitrePerCm3;
     double faradaic = 0;
     for (int k = 0; k < m.couples; ++k) {
         if (!m.couple[k].adsorbed)
@@ -242,7 +243,7 @@ void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurr
     const int couples = m.couples;
     // Columns up to 3 couples + 1 and the species are within the table's capacity (at most 5 couples
     // and 16 species); the point was checked by the run.
-    const bool twoSamples = technique >= 4 && technique <= 6;
+    const bool twoSamples = traits(kind::asTechnique(technique)).twoSamples;
     for (int k = 1; k <= couples; ++k) {
         currents(point, k) = pointCurrent(technique, first.couple[k], second.couple[k]);
         if (twoSamples) {

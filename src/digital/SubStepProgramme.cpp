@@ -2,6 +2,7 @@
 
 #include "base/Checked.h"
 #include "base/Failure.h"
+#include "model/ExperimentKinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,11 @@ namespace tessaly {
 
 namespace {
 
-constexpr int kDroppingElectrode = 7;
+using kind::Technique;
+
+Technique techniqueOf(int code) {
+    return kind::asTechnique(code);
+}
 
 long long clampStep(long long step, long long subSteps) {
     return std::clamp<long long>(step, 1, subSteps);
@@ -25,7 +30,7 @@ long long stepCount(double value) {
 }
 
 bool squareWave(int technique) {
-    return technique == 5 || technique == 6;
+    return traits(techniqueOf(technique)).squareWave;
 }
 
 // Adds the segment (start, end] of `level`; a segment that would have no length only adds its samples
@@ -55,7 +60,10 @@ const char* runStepsLimitText() {
 }
 
 bool freshStartOf(int technique, int electrode) {
-    return technique == 2 || ((technique == 3 || technique == 4) && electrode == kDroppingElectrode);
+    const Technique t = techniqueOf(technique);
+    const bool dropping = kind::asElectrode(electrode) == kind::Electrode::DroppingMercury;
+    return t == Technique::DcVoltammetry ||
+           ((t == Technique::NormalPulse || t == Technique::DifferentialPulse) && dropping);
 }
 
 SubStepPlan planSubSteps(const SubStepTiming& timing) {
@@ -67,12 +75,12 @@ SubStepPlan planSubSteps(const SubStepTiming& timing) {
                                         stepCount(timing.dropTime / timing.timeStep));
     const long long n = plan.subSteps;
     const double nd = static_cast<double>(n);
-    switch (timing.technique) {
-    case 2:
-    case 7:
+    switch (techniqueOf(timing.technique)) {
+    case Technique::DcVoltammetry:
+    case Technique::Staircase:
         plan.firstSample = plan.secondSample = clampStep(stepCount(timing.sample1 * nd), n);
         break;
-    case 3: {
+    case Technique::NormalPulse: {
         // Normal pulse: the sample lies in the pulse, at the fraction tsa1 of the pulse. (As a fraction
         // of the drop time, the default 0.88 would sample the base potential before a last-tenth pulse.)
         plan.switchStep =
@@ -84,14 +92,14 @@ SubStepPlan planSubSteps(const SubStepTiming& timing) {
                 : n;
         break;
     }
-    case 4:
+    case Technique::DifferentialPulse:
         plan.firstSample = clampStep(stepCount(timing.sample1 * nd), n);
         plan.secondSample = clampStep(stepCount(timing.sample2 * nd), n);
         plan.switchStep =
             std::clamp<long long>(stepCount((timing.dropTime - timing.pulseTime) / timing.timeStep), 0, n);
         break;
-    case 5:
-    case 6:
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave:
         plan.switchStep = std::clamp<long long>(stepCount(nd / 2), 1, n - 1);
         plan.firstSample = std::clamp<long long>(stepCount(timing.sample1 * nd / 2), 1, plan.switchStep);
         plan.secondSample =
@@ -107,16 +115,16 @@ SubStepPlan planSubSteps(const SubStepTiming& timing) {
 
 double levelPotential(int technique, int level, double fraction, double e, double ePrevious,
                       double startPotential, double pulse, double direction) {
-    switch (technique) {
-    case 1:
+    switch (techniqueOf(technique)) {
+    case Technique::LinearSweep:
         // A linear ramp from the previous point's potential, reaching the point's own at its end.
         return ePrevious + (e - ePrevious) * fraction;
-    case 3:
+    case Technique::NormalPulse:
         return level == 0 ? startPotential : e + pulse;
-    case 4:
+    case Technique::DifferentialPulse:
         return level == 0 ? e : e + pulse;
-    case 5:
-    case 6: {
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave: {
         const double forward = (direction < 0 ? -1.0 : 1.0) * std::fabs(pulse);
         return level == 0 ? e + forward : e - forward;
     }
@@ -133,11 +141,11 @@ double subStepPotential(const SubStepPlan& plan, long long m, double e, double e
 }
 
 double pointCurrent(int technique, double first, double second) {
-    switch (technique) {
-    case 4:
+    switch (techniqueOf(technique)) {
+    case Technique::DifferentialPulse:
         return second - first;
-    case 5:
-    case 6:
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave:
         return first - second;
     default:
         return second;
@@ -150,7 +158,7 @@ PointSchedule typedSchedule(const SubStepPlan& plan, double timeStep) {
     std::sort(cuts.begin(), cuts.end());
     PointSchedule schedule;
     schedule.duration = static_cast<double>(plan.subSteps) * timeStep;
-    const bool twoLevels = plan.technique >= 3 && plan.technique <= 6;
+    const bool twoLevels = traits(techniqueOf(plan.technique)).pulsed; // a base (or forward) and a pulse level
     long long done = 0;
     for (const long long cut : cuts) {
         if (cut <= done || cut > plan.subSteps)
@@ -171,16 +179,16 @@ PointSchedule sampledSchedule(const ScheduleTiming& t) {
     schedule.duration = td;
     const bool fresh = freshStartOf(t.technique, t.electrode);
     const int both = kFirstSample | kSecondSample;
-    switch (t.technique) {
-    case 2:
-    case 7: {
+    switch (techniqueOf(t.technique)) {
+    case Technique::DcVoltammetry:
+    case Technique::Staircase: {
         const double sample = fractionOf(t.sample1) * td;
         addSegment(schedule, 0, sample, 0, both);
         if (!fresh)
             addSegment(schedule, sample, td, 0, 0);
         break;
     }
-    case 3: {
+    case Technique::NormalPulse: {
         const double tp = std::clamp(t.pulseTime, 0.0, td);
         const double base = td - tp;
         const double sample = base + fractionOf(t.sample1) * tp;
@@ -190,7 +198,7 @@ PointSchedule sampledSchedule(const ScheduleTiming& t) {
             addSegment(schedule, sample, td, 1, 0);
         break;
     }
-    case 4: {
+    case Technique::DifferentialPulse: {
         const double tp = std::clamp(t.pulseTime, 0.0, td);
         const double base = td - tp;
         const double first = fractionOf(t.sample1) * td;
@@ -212,8 +220,8 @@ PointSchedule sampledSchedule(const ScheduleTiming& t) {
         }
         break;
     }
-    case 5:
-    case 6: {
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave: {
         const double half = td / 2;
         const double first = fractionOf(t.sample1) * half;
         const double second = half + fractionOf(t.sample2) * half;
@@ -233,21 +241,21 @@ PointSchedule sampledSchedule(const ScheduleTiming& t) {
 double earliestSampleAfterJump(const ScheduleTiming& t) {
     const double td = t.dropTime;
     const double tp = std::clamp(t.pulseTime, 0.0, td);
-    switch (t.technique) {
-    case 1:
+    switch (techniqueOf(t.technique)) {
+    case Technique::LinearSweep:
         return 0;
-    case 2:
-    case 7:
+    case Technique::DcVoltammetry:
+    case Technique::Staircase:
         return fractionOf(t.sample1) * td;
-    case 3:
+    case Technique::NormalPulse:
         return fractionOf(t.sample1) * tp;
-    case 4: {
+    case Technique::DifferentialPulse: {
         const double base = td - tp;
         const auto sinceJump = [&](double at) { return at <= base ? at : at - base; };
         return std::min(sinceJump(fractionOf(t.sample1) * td), sinceJump(fractionOf(t.sample2) * td));
     }
-    case 5:
-    case 6:
+    case Technique::SquareWave:
+    case Technique::AdditiveSquareWave:
         return std::min(fractionOf(t.sample1), fractionOf(t.sample2)) * td / 2;
     default:
         return td;
