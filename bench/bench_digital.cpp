@@ -11,14 +11,14 @@
 //
 // Figures (g++ -O2 RelWithDebInfo, AMD EPYC 2.6 GHz, one core of a shared 2-core machine, CPU time, one
 // run of ./build.sh bench):
-//   BM_StandardReversibleCycle      0.24-0.26 ms  24 cells, 1339 steps, Randles-Sevcik (0.44629) +0.0065 %
-//   BM_QuasiReversibleCycle         0.24 ms  24 cells, 1339 steps, 0.0050 % of the largest current from
+//   BM_StandardReversibleCycle      0.23 ms  24 cells, 1339 steps, Randles-Sevcik (0.44629) +0.0065 %
+//   BM_QuasiReversibleCycle         0.25 ms  24 cells, 1339 steps, 0.0050 % of the largest current from
 //                                            a converged run (ks 0.01 cm/s, psi 0.9)
 //   BM_MinimalImplicitSolver        0.19 ms  24 cells, 1339 steps
-//   BM_StandardCycleOverMinimal     ratio 1.25 (model 0.239 ms, minimal 0.192 ms); 1.2 to 1.45 over
-//                                   repeated runs on the loaded machine
-//   BM_EceSecondOrder               7.0 ms   23 cells, 659 steps, full 5 x 5 blocks, 2 Newton iterations
-//   BM_FiveCouplesTenSpecies        1.4 ms   23 cells, 839 steps, ten species
+//   BM_StandardCycleOverMinimal     ratio 1.14 (model 0.218 ms, minimal 0.190 ms); up to 1.4 in runs on
+//                                   the machine under the load of other builds
+//   BM_EceSecondOrder               6.9 ms   23 cells, 659 steps, full 5 x 5 blocks, 2 Newton iterations
+//   BM_FiveCouplesTenSpecies        1.1 ms   23 cells, 839 steps, ten species
 // (1339 steps: one per point, twenty graded after the start and after each turn of the cycle.)
 // Before the second-order automatic model the standard cycle took 0.44 ms on a first-order grid of 9
 // cells, 2.4 times the minimal solver of that size, and the quasi-reversible cycle needed 2.9 ms for

@@ -92,7 +92,7 @@ private:
     StepIntegrator m_integrator;
     SurfaceRows m_surfaceBase; // the supply part of the surface rows
     SurfaceRows m_surface;
-    std::array<RateLaw, kMaxCouples> m_rateLaws{};
+    std::array<RateTracker, kMaxCouples> m_rateTrackers{};
 
     SpeciesVector m_supply{}; // beta_s, cm/s
     std::array<RatePair, kMaxCouples> m_rates{};
@@ -143,7 +143,7 @@ void DigitalRun::prepare() {
     fillTransportRates(m_grid, diffusion, m.species, m.rotation, m.viscosity, m_lowerRate, m_upperRate, m_supply);
     prepareSurfaceRows(std::span<const double>(m_supply.data(), m_supply.size()), m.species, m_surfaceBase);
     for (int k = 0; k < m.couples; ++k)
-        m_rateLaws[k] = rateLawOf(m.couple[k], m.fRT);
+        m_rateTrackers[k] = RateTracker(rateLawOf(m.couple[k], m.fRT));
     const bool coupled = fillFirstOrderBlock(std::span(m.step.data(), static_cast<std::size_t>(m.steps)), m.species,
                                              m_reaction);
     IntegratorSetup setup;
@@ -184,7 +184,7 @@ StepCurrents DigitalRun::step(double applied, double dt) {
     const double electrode = applied + drop;
     for (int k = 0; k < m.couples; ++k) {
         const ChargeCouple& couple = m.couple[k];
-        m_rates[k] = ratesAt(m_rateLaws[k], electrode);
+        m_rates[k] = m_rateTrackers[k].at(electrode);
         if (!couple.adsorbed)
             continue;
         // The adsorbed amounts take the same step formula as the solution (second order in a sweep,

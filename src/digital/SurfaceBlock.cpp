@@ -1,5 +1,6 @@
 #include "digital/SurfaceBlock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessaly {
@@ -20,6 +21,31 @@ RateLaw rateLawOf(const ChargeCouple& couple, double fRT) {
     law.forwardShift = -couple.alpha * couple.protonTerm / couple.nuOx;
     law.backwardShift = (1 - couple.alpha) * couple.protonTerm / couple.nuRed;
     return law;
+}
+
+RatePair RateTracker::at(double potential) {
+    constexpr int kCarriedSteps = 16;
+    const double step = potential - m_last;
+    // (No comparison involves a potential not yet seen: the arithmetic flags stay clear.)
+    const bool repeated = m_calls == 2 && std::fabs(step - m_step) <= 1e-9 * std::fabs(m_step);
+    m_calls = std::min(m_calls + 1, 2);
+    if (repeated && m_carried > 0 && m_carried < kCarriedSteps) {
+        m_rates.kf *= m_factors.kf;
+        m_rates.kb *= m_factors.kb;
+        ++m_carried;
+    } else {
+        m_rates = ratesAt(m_law, potential);
+        if (repeated) {
+            if (m_carried == 0)
+                m_factors = {std::exp(m_law.forward * m_step), std::exp(m_law.backward * m_step)};
+            m_carried = 1;
+        } else {
+            m_step = step;
+            m_carried = 0;
+        }
+    }
+    m_last = potential;
+    return m_rates;
 }
 
 double couplingRate(const ChargeCouple& couple, RatePair rates, std::span<const double> surface) {

@@ -56,6 +56,27 @@ inline RatePair ratesAt(const RateLaw& law, double potential) {
             law.ks * std::exp(law.backward * x + law.backwardShift)};
 }
 
+// The rate constants of a couple at the potentials of successive steps. A ramp moves the potential by
+// the same amount at every step, so each rate constant changes by the same factor: while the step
+// repeats (to 1e-9 of itself) the constants are carried by that factor, and computed afresh every
+// sixteenth step and whenever the step changes (a jump, the turn of a sweep, an ohmic drop), which
+// keeps them within 1e-13 of the exponentials.
+class RateTracker {
+public:
+    RateTracker() = default;
+    explicit RateTracker(const RateLaw& law) : m_law(law) {}
+    RatePair at(double potential);
+
+private:
+    RateLaw m_law;
+    int m_calls = 0;     // up to 2: whether m_last and m_step hold a potential and a step yet
+    double m_last = 0;   // potential of the last call, V
+    double m_step = 0;   // its step from the one before, V
+    RatePair m_rates;
+    RatePair m_factors;  // exp(forward * step), exp(backward * step)
+    int m_carried = 0;   // calls since the constants were computed afresh (0: no factors yet)
+};
+
 // Surface rows of every species s = 1..species:
 //   supply[s] (C_s(1) - C_s(0)) = sum over couples of the consumption of s,
 // supply[s] = D_s/(distance to the first centre) in cm/s. Couples sharing species (consecutive or
