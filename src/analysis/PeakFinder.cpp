@@ -17,6 +17,20 @@ constexpr const char* kEnd = "\r\n";
 constexpr double kSwitchingSlope = 0.485;
 constexpr double kSwitchingOffset = 0.08;
 
+// A peak stands out when it exceeds this fraction of its curve's span.
+constexpr double kPeakThreshold = 0.02;
+
+// Highest minus lowest value of curve c over first..last, zero included, A.
+double curveSpan(const CurveStore& store, int c, int first, int last) {
+    double low = 0;
+    double high = 0;
+    for (int i = first; i <= last; ++i) {
+        low = std::min(low, store.Curve.at(i, c));
+        high = std::max(high, store.Curve.at(i, c));
+    }
+    return high - low;
+}
+
 double sign(double x) {
     return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
 }
@@ -68,7 +82,6 @@ std::string peakLine(const PeakTable& t, int k, int c) {
 std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSearch& search, PeakTable& t) {
     std::string report;
     const int nCurves = checkedIndex(store.NCurves, 0, kMaxColumn);
-    const double threshold = 0.02 * std::fabs(search.Ymax - search.Ymin); // A
     for (int c = 1; c <= nCurves; ++c) {
         report += "Curve " + std::to_string(c) + ":" + kEnd;
         for (int k = 1; k <= kMaxPeaks; ++k) {
@@ -80,6 +93,7 @@ std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSe
         t.PeakCount = 0;
 
         const auto a = [&](int i) { return std::fabs(store.Curve.at(i, c)); };
+        const double threshold = kPeakThreshold * curveSpan(store, c, first, last); // A
         for (int i = first + 4; i <= last - 4 && t.PeakCount < kMaxPeaks; ++i) {
             const bool rising = a(i - 4) < a(i - 2) && a(i - 2) < a(i - 1) && a(i - 1) <= a(i);
             const bool falling = a(i) >= a(i + 1) && a(i + 1) > a(i + 2) && a(i + 2) > a(i + 4);

@@ -23,8 +23,6 @@ struct PeakTable {
 
 // What Find Peak needs besides the curves.
 struct PeakSearch {
-    double Ymin = 0;         // lower Y limit of the last drawing, A
-    double Ymax = 0;         // upper Y limit of the last drawing, A
     double CycleCount = 0.5; // 0.5 single sweep, 1 one cycle, 2, 3
     int Technique = 1;
 };
@@ -32,7 +30,9 @@ struct PeakSearch {
 // Find Peak over the points first..last of every curve 1..NCurves (the command passes FirstPoint + 2
 // and LastPoint - 2). A point is a peak when |y| rises over the four points before it and falls over
 // the four after it (skipping the points two steps away from i's immediate neighbours on each side)
-// and exceeds 2 % of the plotted Y range. Returns the report lines; fills the table.
+// and exceeds 2 % of the curve's own span over the searched points (from its lowest to its highest
+// value, zero included), so a peak is found however the curve is plotted. Returns the report lines;
+// fills the table.
 std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSearch& search,
                       PeakTable& table);
 

@@ -11,10 +11,7 @@ namespace tessaly {
 void findPeakCommand(Workbench& wb) {
     runGuarded(wb, [&] {
         const CurveStore& s = wb.store;
-        // Peaks are measured against the Y range of the plot as it is drawn now.
-        const PlotLimits limits = plotLimits(wb.plotInput(), wb.plotOptions);
-        const PeakSearch search{limits.Ymin, limits.Ymax, wb.params.committed.CycleCount,
-                                wb.params.Technique};
+        const PeakSearch search{wb.params.committed.CycleCount, wb.params.Technique};
         PeakTable table; // kept only while the report is written
         wb.appendResult(FindPeaks(s, s.FirstPoint + 2, s.LastPoint - 2, search, table));
     });

@@ -120,7 +120,7 @@ TEST(FindPeaks, SymmetricBellSampledEvery5mVGivesOneLineWithBothHalfPeakPoints) 
     const double w = 0.03; // V: a 5 mV grid point (25 mV out) falls within 10 % of half height
     writeBell(store, 0.1, 221, ep, ip, w);
     PeakTable table;
-    const auto out = lines(FindPeaks(store, 3, 217, {0, 1.3e-6, 0.5, 1}, table));
+    const auto out = lines(FindPeaks(store, 3, 217, {0.5, 1}, table));
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0], "Curve 1:");
     expectLineShape(out[1],
@@ -157,7 +157,7 @@ TEST(FindPeaks, ReversibleCycleGivesTwoPeaksFiftyNineMillivoltsApartAndTheSwitch
     sweep.substeps = 4;
     testing::writeReversibleSweep(store, sweep);
     PeakTable table;
-    const auto out = lines(FindPeaks(store, 3, store.LastPoint - 2, {-3e-7, 5e-7, 1, 1}, table));
+    const auto out = lines(FindPeaks(store, 3, store.LastPoint - 2, {1, 1}, table));
     ASSERT_EQ(out.size(), 5u);
     ASSERT_EQ(table.PeakCount, 2);
 
@@ -181,19 +181,32 @@ TEST(FindPeaks, ReversibleCycleGivesTwoPeaksFiftyNineMillivoltsApartAndTheSwitch
     EXPECT_LT(valueAfter(correction, "Ipa = "), 0.0);
 }
 
-TEST(FindPeaks, PeaksBelowTwoPercentOfThePlottedRangeAndNearTheEndsAreNotReported) {
-    CurveStore store;
-    writeBell(store, 0.1, 221, -0.45, 1e-6, 0.02);
-    PeakTable table;
-    // Range 0..6e-5: the threshold 1.2e-6 exceeds the 1e-6 peak.
-    EXPECT_EQ(FindPeaks(store, 3, 217, {0, 6e-5, 0.5, 1}, table), "Curve 1:\r\n");
-    // Range 0..4e-5: threshold 8e-7, the peak is reported.
-    EXPECT_EQ(lines(FindPeaks(store, 3, 217, {0, 4e-5, 0.5, 1}, table)).size(), 2u);
+TEST(FindPeaks, PeaksBelowTwoPercentOfTheirCurvesSpanAndNearTheEndsAreNotReported) {
+    // A bell of 5e-5 A at -0.2 V and a small one at -0.7 V on one curve: the small one is reported
+    // only above 2 % of the curve's span (1e-6 A), however small the curve is as a whole.
+    struct Case {
+        double scale; // of the whole curve
+        double small; // height of the small bell, A before scaling
+        int peaks;
+    };
+    const Case cases[] = {{1.0, 0.8e-6, 1}, {1.0, 1.2e-6, 2}, {1e-6, 0.8e-6, 1}, {1e-6, 1.2e-6, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.scale << " " << c.small);
+        CurveStore store;
+        writeBell(store, 0.1, 221, -0.2, 5e-5 * c.scale, 0.02);
+        for (int k = 0; k < 221; ++k) {
+            const double sech = 1 / std::cosh((store.E[k] + 0.7) / 0.02);
+            store.Curve(k, 1) += c.scale * c.small * sech * sech;
+        }
+        PeakTable table;
+        EXPECT_EQ(lines(FindPeaks(store, 3, 217, {0.5, 1}, table)).size(), 1u + c.peaks);
+    }
 
     // A peak three points inside the searched range is not examined.
     CurveStore edge;
     writeBell(edge, 0.1, 221, 0.1 - 0.005 * 6, 1e-6, 0.01);
-    EXPECT_EQ(FindPeaks(edge, 3, 217, {0, 1e-6, 0.5, 1}, table), "Curve 1:\r\n");
+    PeakTable table;
+    EXPECT_EQ(FindPeaks(edge, 3, 217, {0.5, 1}, table), "Curve 1:\r\n");
 }
 
 TEST(FindPeaks, EveryCurveIsSearchedAndAtMostSixteenPeaksAreKept) {
@@ -210,7 +223,7 @@ TEST(FindPeaks, EveryCurveIsSearchedAndAtMostSixteenPeaksAreKept) {
     store.LastPoint = n - 2;
     store.NCurves = 2;
     PeakTable table;
-    const auto out = lines(FindPeaks(store, 3, n - 4, {-1e-6, 0, 0.5, 1}, table));
+    const auto out = lines(FindPeaks(store, 3, n - 4, {0.5, 1}, table));
     ASSERT_EQ(out.size(), 1u + 16u + 1u);
     EXPECT_EQ(out[17], "Curve 2:");
     EXPECT_EQ(out[1].rfind("Peak 1: Ep= -0.025 V, Ip= -1E-6 A, ", 0), 0u) << out[1];

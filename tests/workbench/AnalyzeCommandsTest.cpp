@@ -1,5 +1,5 @@
-// Find Peak and Theoretical Peak through the command path: the threshold follows the last drawing,
-// and the report goes to the result log.
+// Find Peak and Theoretical Peak through the command path: each curve's threshold follows the curve
+// itself, whatever the plot's limits, and the report goes to the result log.
 
 #include "analysis/VoltammogramTheory.h"
 #include "base/NumberText.h"
@@ -37,7 +37,7 @@ double valueAfter(const std::string& text, const std::string& label) {
     return leadingNumber(text.substr(at + label.size()));
 }
 
-TEST(FindPeakCommand, ReversibleCycleOnTheDrawnPlotAndASmallCurveBelowTheThreshold) {
+TEST(FindPeakCommand, ReversibleCycleAndASmallCurveBesideItEachGetTheirPeaks) {
     Bench b;
     testing::SweepSetup sweep;
     sweep.forward = 601;
@@ -46,7 +46,7 @@ TEST(FindPeakCommand, ReversibleCycleOnTheDrawnPlotAndASmallCurveBelowTheThresho
     sweep.nFACsqrtD = 1e-6;
     sweep.substeps = 4;
     testing::writeReversibleSweep(b.wb.store, sweep);
-    // Curve 2: the same voltammogram at 1 % of the size, drawn with curve 1 (threshold 2 % of the range).
+    // Curve 2: the same voltammogram at 1 % of the size, drawn with curve 1.
     for (int k = 0; k < b.wb.store.NPoints; ++k)
         b.wb.store.Curve(k, 2) = 0.01 * b.wb.store.Curve(k, 1);
     b.wb.store.NCurves = 2;
@@ -58,12 +58,16 @@ TEST(FindPeakCommand, ReversibleCycleOnTheDrawnPlotAndASmallCurveBelowTheThresho
     EXPECT_EQ(b.port.resultUpdates, 1);
     const auto curve2 = log.find("Curve 2:\r\n");
     ASSERT_NE(curve2, std::string::npos) << log;
-    EXPECT_EQ(log.substr(curve2), "Curve 2:\r\n"); // no peak lines for the small curve
     EXPECT_EQ(log.rfind("Curve 1:\r\nPeak 1: Ep= ", 0), 0u) << log;
     EXPECT_NE(log.find("\r\nPeak 2: Ep= "), std::string::npos) << log;
     EXPECT_NEAR(valueAfter(log, "Ep2 - Ep1 = "), 0.059, 0.003);
     EXPECT_NE(log.find("Ip2/Ip1 = -"), std::string::npos) << log;
     EXPECT_NE(log.find("Ipa/Ipc = "), std::string::npos) << log;
+    // The small curve's peaks, at the same potentials and 1 % of the currents.
+    const std::string small = log.substr(curve2);
+    EXPECT_EQ(small.rfind("Curve 2:\r\nPeak 1: Ep= ", 0), 0u) << small;
+    EXPECT_NEAR(valueAfter(small, "Ip= ") / valueAfter(log, "Ip= "), 0.01, 1e-4);
+    EXPECT_NEAR(valueAfter(small, "Ep2 - Ep1 = "), 0.059, 0.003);
 }
 
 TEST(FindPeakCommand, OnlyOneCycleGetsTheTwoPeakSummary) {
@@ -86,39 +90,33 @@ TEST(FindPeakCommand, OnlyOneCycleGetsTheTwoPeakSummary) {
     EXPECT_EQ(b.wb.log.text().find("Ipc = "), std::string::npos);
 }
 
-// The threshold is 2 % of the Y range of the plot as it stands now, the same range a repaint would
-// draw, whether or not a window has painted since the store changed.
-TEST(FindPeakCommand, ThresholdFollowsThePlotAsDrawnNow) {
+// The threshold comes from the curve, not from the plot: a microampere voltammogram under the old
+// manual limits of +-1 mA, a flat line on the plot, still gives its two peaks, painted or not.
+TEST(FindPeakCommand, ThresholdDoesNotDependOnThePlotLimits) {
     Bench b;
     testing::SweepSetup sweep;
     sweep.cycle = true;
     sweep.nf = kNf;
-    sweep.nFACsqrtD = 1e-8; // a small voltammogram, drawn alone
+    sweep.nFACsqrtD = 1e-8; // a small voltammogram
     sweep.substeps = 2;
     testing::writeReversibleSweep(b.wb.store, sweep);
     b.wb.params.committed.CycleCount = 1;
-    b.wb.redraw(Abscissa::Potential);
-    b.run("FindPeak");
-    EXPECT_EQ(b.wb.log.text().rfind("Curve 1:\r\nPeak 1: Ep= ", 0), 0u) << b.wb.log.text();
-
-    // A curve 100 times larger joins it in the store, not yet redrawn: the small one is now below 2 %.
-    for (int k = 0; k < b.wb.store.NPoints; ++k)
-        b.wb.store.Curve(k, 2) = 100.0 * b.wb.store.Curve(k, 1);
-    b.wb.store.NCurves = 2;
-    b.wb.clearResults();
-    b.run("FindPeak");
-    const std::string unpainted = b.wb.log.text();
-    EXPECT_EQ(unpainted.rfind("Curve 1:\r\nCurve 2:\r\nPeak 1: Ep= ", 0), 0u) << unpainted;
-
-    // A repaint draws in the same frame and leaves the report as it was.
-    RecordingCanvas canvas;
-    ASSERT_EQ(b.wb.paintPlot(canvas).result, PlotResult::Drawn);
-    const PlotLimits limits = plotLimits(b.wb.plotInput(), b.wb.plotOptions);
-    EXPECT_EQ(b.wb.plotState.Ymin, limits.Ymin);
-    EXPECT_EQ(b.wb.plotState.Ymax, limits.Ymax);
-    b.wb.clearResults();
-    b.run("FindPeak");
-    EXPECT_EQ(b.wb.log.text(), unpainted);
+    std::string reports[3];
+    for (int k = 0; k < 3; ++k) {
+        b.wb.plotOptions.Yauto = k == 0;
+        b.wb.plotOptions.YminText = "-1e-3";
+        b.wb.plotOptions.YmaxText = k == 1 ? "1e-3" : "1e-9";
+        b.wb.redraw(Abscissa::Potential);
+        RecordingCanvas canvas;
+        ASSERT_EQ(b.wb.paintPlot(canvas).result, PlotResult::Drawn);
+        b.wb.clearResults();
+        b.run("FindPeak");
+        reports[k] = b.wb.log.text();
+    }
+    EXPECT_EQ(reports[0].rfind("Curve 1:\r\nPeak 1: Ep= ", 0), 0u) << reports[0];
+    EXPECT_NE(reports[0].find("Ep2 - Ep1 = "), std::string::npos) << reports[0];
+    EXPECT_EQ(reports[1], reports[0]);
+    EXPECT_EQ(reports[2], reports[0]);
 }
 
 TEST(TheoreticalPeakCommand, CommitsTheExperimentAndWritesTheHeaderAndLines) {
