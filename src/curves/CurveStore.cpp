@@ -3,9 +3,8 @@
 namespace tessaly {
 
 CurveStore::CurveStore() {
-    // Curve 1 light red, curve 2 orange-blue as the plot options load them; the rest black.
-    CurveColor[1] = 0x8080FF;
-    CurveColor[2] = 0xFF8000;
+    for (int c = 1; c <= kMaxColumn; ++c)
+        CurveColor[static_cast<std::size_t>(c)] = paletteColour(c);
     CurveStyle[1] = 3;
     CurveStyle[2] = 2;
     CurveStyle[3] = CurveStyle[4] = CurveStyle[5] = 3;

@@ -19,6 +19,16 @@ inline constexpr int kPointCapacity = kMaxPoint + 1;
 inline constexpr int kMaxColumn = 16; // curve columns 1..16; column 0 is never drawn
 inline constexpr int kColumnCapacity = kMaxColumn + 1;
 
+// The default colours of the curves (0x00BBGGRR), repeated over the columns: the Okabe-Ito palette,
+// told apart with every common colour-vision deficiency and legible on white (its yellow is left
+// out): vermillion, blue, bluish green, orange, reddish purple, sky blue, black.
+inline constexpr std::array<std::uint32_t, 7> kCurvePalette = {0x005ED5, 0xB27200, 0x739E00, 0x009FE6,
+                                                               0xA779CC, 0xE9B456, 0x000000};
+// The default colour of column c (1..16).
+constexpr std::uint32_t paletteColour(int c) {
+    return kCurvePalette[static_cast<std::size_t>((c - 1) % static_cast<int>(kCurvePalette.size()))];
+}
+
 // A point-major table [0..5000][0..16] of doubles.
 class PointTable {
 public:

@@ -69,12 +69,11 @@ void applyOptionsToState(const PlotOptions& options, PlotState& state) {
 }
 
 void PlotOptionsForm::load(std::span<Colour> curveColor) {
-    m_options.colour[0] = kSlot1Colour;
-    m_options.colour[1] = kSlot2Colour;
-    curveColor[static_cast<std::size_t>(checkedIndex(1, 0, static_cast<int>(curveColor.size()) - 1))] =
-        kSlot1Colour;
-    curveColor[static_cast<std::size_t>(checkedIndex(2, 0, static_cast<int>(curveColor.size()) - 1))] =
-        kSlot2Colour;
+    checkedIndex(kOptionSlots, 0, static_cast<int>(curveColor.size()) - 1);
+    for (int slot = 1; slot <= kOptionSlots; ++slot) {
+        m_options.colour[static_cast<std::size_t>(slot - 1)] = paletteColour(slot);
+        curveColor[static_cast<std::size_t>(slot)] = paletteColour(slot);
+    }
 }
 
 std::string& PlotOptionsForm::textField(std::string_view field) const {

@@ -3,6 +3,7 @@
 // plot reads the options at the start of every drawing; Apply copies them into the plot settings
 // (plot state and curve styles). The Qt dialog binds its widgets to the form by the control names.
 
+#include "curves/CurveStore.h"
 #include "plot/Canvas.h"
 #include "plot/PlotState.h"
 
@@ -21,15 +22,16 @@ inline constexpr int kStyleDots = 1;    // `linestyle1`, "...........": single p
 inline constexpr int kStyleMarkers = 2; // `linestyle2`, "oooooo": small square markers
 inline constexpr int kStyleLine = 3;    // `linestyle3`, "______": connected line
 
-inline constexpr Colour kSlot1Colour = 0x8080FF; // red FF, green 80, blue 80
-inline constexpr Colour kSlot2Colour = 0xFF8000; // red 00, green 80, blue FF
+inline constexpr Colour kSlot1Colour = paletteColour(1); // vermillion
+inline constexpr Colour kSlot2Colour = paletteColour(2); // blue
 
 // The controls of the options dialog. Slot k (1..6) is index k-1 of the per-slot arrays.
+// Both axes start automatic, so the first curve of a session fills the frame whatever its size.
 struct PlotOptions {
-    bool Xauto = false;
+    bool Xauto = true;
     std::string XminText = "-0.3"; // V or s
     std::string XmaxText = "0.3";  // V or s
-    bool Yauto = false;
+    bool Yauto = true;
     std::string YminText = "-1e-3"; // A (or the ordinate's unit)
     std::string YmaxText = "1e-3";  // A (or the ordinate's unit)
     bool CheckGrid = false;
@@ -39,7 +41,8 @@ struct PlotOptions {
     std::array<int, kOptionSlots> linestyle = {kStyleLine, kStyleMarkers, kStyleLine,
                                                kStyleLine, kStyleLine,    kStyleDots};
     // The colour of each slot, which also paints the captions of its option buttons.
-    std::array<Colour, kOptionSlots> colour = {kSlot1Colour, kSlot2Colour, kBlack, kBlack, kBlack, kBlack};
+    std::array<Colour, kOptionSlots> colour = {paletteColour(1), paletteColour(2), paletteColour(3),
+                                               paletteColour(4), paletteColour(5), paletteColour(6)};
 };
 
 // The style a slot's option buttons give: 1 if `linestyle1` is chosen, else 2 if `linestyle2` is,
@@ -60,8 +63,8 @@ class PlotOptionsForm {
 public:
     explicit PlotOptionsForm(PlotOptions& options) : m_options(options) {}
 
-    // Loading the dialog: the initial colours of slots 1 and 2 go to the curve colours (indexed by
-    // curve, 0..16) and to those slots' captions; the other slots keep theirs.
+    // Loading the dialog: the palette's colours of slots 1..6 go to the curve colours (indexed by
+    // curve, 0..16) and to those slots' captions.
     void load(std::span<Colour> curveColor);
 
     const std::string& text(std::string_view field) const;

@@ -3,8 +3,10 @@
 #include "base/Failure.h"
 
 #include <array>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 
 namespace tessaly {
 namespace {
@@ -16,7 +18,10 @@ TEST(PlotOptions, StartWithTheDialogDefaults) {
     EXPECT_EQ(form.text("XmaxText"), "0.3");
     EXPECT_EQ(form.text("YminText"), "-1e-3");
     EXPECT_EQ(form.text("YmaxText"), "1e-3");
-    for (const char* box : {"Xauto", "Yauto", "CheckGrid", "overlap", "CheckXdir"})
+    // Both axes automatic, so the first curve of a session fills the frame; the rest cleared.
+    for (const char* box : {"Xauto", "Yauto"})
+        EXPECT_TRUE(form.checked(box)) << box;
+    for (const char* box : {"CheckGrid", "overlap", "CheckXdir"})
         EXPECT_FALSE(form.checked(box)) << box;
     const std::array<int, kOptionSlots> styles = {3, 2, 3, 3, 3, 1};
     for (int i = 0; i < kOptionSlots; ++i)
@@ -24,14 +29,58 @@ TEST(PlotOptions, StartWithTheDialogDefaults) {
     EXPECT_TRUE(form.selected("linestyle1(5)")); // slot 6 starts dotted
     EXPECT_FALSE(form.selected("linestyle3(5)"));
 
+    // The six slots take the palette's colours; the curves beyond them keep theirs.
     std::array<Colour, 17> curveColor{};
+    curveColor[7] = 0x123456;
     form.load(curveColor);
-    EXPECT_EQ(curveColor[1], 0x8080FFu);
-    EXPECT_EQ(curveColor[2], 0xFF8000u);
-    for (std::size_t c = 3; c < curveColor.size(); ++c)
-        EXPECT_EQ(curveColor[c], kBlack);
-    EXPECT_EQ(form.captionColour(0), 0x8080FFu);
-    EXPECT_EQ(form.captionColour(5), kBlack);
+    for (int slot = 1; slot <= kOptionSlots; ++slot) {
+        EXPECT_EQ(curveColor[static_cast<std::size_t>(slot)], paletteColour(slot)) << slot;
+        EXPECT_EQ(form.captionColour(slot - 1), paletteColour(slot)) << slot;
+    }
+    EXPECT_EQ(curveColor[7], 0x123456u);
+}
+
+// Linear-light RGB (0..1) of a 0x00BBGGRR colour.
+std::array<double, 3> linearRgb(Colour colour) {
+    std::array<double, 3> rgb{};
+    for (int k = 0; k < 3; ++k) {
+        const double v = static_cast<double>((colour >> (8 * k)) & 0xFFu) / 255.0;
+        rgb[static_cast<std::size_t>(k)] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    }
+    return rgb;
+}
+
+// Every two default curve colours stay apart for normal vision and as protanopes and deuteranopes see
+// them (Vienot, Brettel & Mollon, Color Res. Appl. 24 (1999) 243, linear RGB), and none is so light
+// that it fades on the white plot (relative luminance below 0.6).
+TEST(PlotOptions, DefaultColoursStayApartForCommonColourBlindness) {
+    using Matrix = std::array<std::array<double, 3>, 3>;
+    const std::pair<const char*, Matrix> visions[] = {
+        {"normal", {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}},
+        {"protanopia", {{{0.11238, 0.88762, 0}, {0.11238, 0.88762, 0}, {0.00401, -0.00401, 1}}}},
+        {"deuteranopia", {{{0.29275, 0.70725, 0}, {0.29275, 0.70725, 0}, {-0.02234, 0.02234, 1}}}},
+    };
+    const auto seen = [](const Matrix& m, const std::array<double, 3>& rgb) {
+        std::array<double, 3> out{};
+        for (std::size_t i = 0; i < 3; ++i)
+            out[i] = m[i][0] * rgb[0] + m[i][1] * rgb[1] + m[i][2] * rgb[2];
+        return out;
+    };
+    for (const auto& [vision, matrix] : visions) {
+        for (int a = 1; a <= 7; ++a) {
+            const auto ra = linearRgb(paletteColour(a));
+            EXPECT_LT(0.2126 * ra[0] + 0.7152 * ra[1] + 0.0722 * ra[2], 0.6) << a;
+            for (int b = a + 1; b <= 7; ++b) {
+                const auto sa = seen(matrix, ra);
+                const auto sb = seen(matrix, linearRgb(paletteColour(b)));
+                const double distance = std::hypot(sa[0] - sb[0], sa[1] - sb[1], sa[2] - sb[2]);
+                EXPECT_GT(distance, 0.05) << vision << ": curves " << a << " and " << b;
+            }
+        }
+    }
+    // The palette repeats over the sixteen columns.
+    EXPECT_EQ(paletteColour(8), paletteColour(1));
+    EXPECT_EQ(paletteColour(16), paletteColour(2));
 }
 
 TEST(PlotOptions, ApplyReadsLimitTextsOnlyForAxesNotOnAuto) {
