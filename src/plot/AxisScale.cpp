@@ -78,4 +78,27 @@ int marksBefore(double start, double end, double step) {
     return marks > kMaxMarks ? 0 : static_cast<int>(marks);
 }
 
+AlignedMarks alignedMarks(double low, double high, int target) {
+    const double span = high - low;
+    if (!(span > 0.0) || !std::isfinite(span) || target < 1)
+        return {};
+    const double raw = span / target;
+    const int k = static_cast<int>(std::floor(std::log10(raw)));
+    const double power = k >= kLowestPower && k <= 9 ? powerOfTen(k) : std::pow(10.0, k);
+    // The round step nearest the even division (in ratio), so the count comes close to the target.
+    double multiple = 1.0;
+    for (double m : {2.0, 5.0, 10.0}) {
+        if (std::fabs(std::log(m * power / raw)) < std::fabs(std::log(multiple * power / raw)))
+            multiple = m;
+    }
+    AlignedMarks marks;
+    marks.unit =
+        multiple == 10.0 ? (k + 1 >= kLowestPower && k + 1 <= 9 ? powerOfTen(k + 1) : 10.0 * power) : power;
+    marks.step = multiple * power;
+    marks.first = std::ceil(low / marks.step - kMarkTolerance) * marks.step;
+    const int count = marksThrough(marks.first, high, marks.step);
+    marks.count = count;
+    return marks;
+}
+
 } // namespace tessaly

@@ -44,6 +44,19 @@ inline constexpr int kMaxMarks = 1000;
 // valid, when start lies beyond end, or when more than kMaxMarks would be needed.
 int marksThrough(double start, double end, double step);
 
+// Marks on whole multiples of a round step (1, 2 or 5 times a power of ten) over [low, high], for a
+// frame the user zoomed or panned to, whose edges are not whole decade units: the round step nearest
+// to (high - low)/target, so about `target` marks,
+// labelled as integers in units of `unit` (the step is 1, 2 or 5 units, or one unit of ten times
+// the power). No marks when the range is empty or not finite.
+struct AlignedMarks {
+    double unit = 1.0;  // unit of the labels, a power of ten, axis units
+    double step = 0.0;  // distance between marks, axis units
+    double first = 0.0; // the lowest mark, a multiple of step at or above low
+    int count = 0;      // marks first, first + step, ... up to high
+};
+AlignedMarks alignedMarks(double low, double high, int target);
+
 // Number of marks start, start + step, ... that stay strictly before `end` (a loop "while x < end"),
 // with the same rounding allowance and limits.
 int marksBefore(double start, double end, double step);

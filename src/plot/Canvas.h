@@ -4,6 +4,8 @@
 // QPainter; tests and the headless front-end record the calls.
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace tessaly {
@@ -27,6 +29,13 @@ enum class PenStyle { Solid, Dashed };
 // Which point of the text's box sits at the anchor point, in screen terms.
 enum class TextAnchor { TopLeft, TopCentre };
 
+// One line of the legend: a curve's name beside a sample of its colour and drawing style.
+struct LegendEntry {
+    std::string name;
+    Colour colour = kBlack;
+    int style = 3; // the curve's drawing style (1 dots, 2 markers, 3 line)
+};
+
 class Canvas {
 public:
     virtual ~Canvas() = default;
@@ -43,6 +52,21 @@ public:
     virtual void pixel(double x, double y, Colour colour) = 0;
     // Text in black, its box placed at (x, y) as the anchor says.
     virtual void text(double x, double y, std::string_view text, TextAnchor anchor) = 0;
+
+    // A marker centred on (x, y) whose half sides are at most `halfWidth` and `halfHeight` user units.
+    // The plain canvas draws that rectangle; a screen canvas keeps markers square whatever the window's
+    // proportions.
+    virtual void marker(double x, double y, double halfWidth, double halfHeight, Colour colour) {
+        rectangle(x - halfWidth, y - halfHeight, x + halfWidth, y + halfHeight, colour);
+    }
+
+    // The curves are drawn between beginCurves and endCurves: a screen canvas smooths their lines and
+    // clips them to the frame with corners (x1, y1) and (x2, y2); the frame, ticks and texts stay crisp.
+    virtual void beginCurves(double x1, double y1, double x2, double y2) = 0;
+    virtual void endCurves() = 0;
+
+    // The legend, inside the frame with corners (x1, y1) and (x2, y2), in its upper right corner.
+    virtual void legend(double x1, double y1, double x2, double y2, std::span<const LegendEntry> entries) = 0;
 };
 
 } // namespace tessaly

@@ -6,6 +6,7 @@
 #include "plot/PlotState.h"
 
 #include <string>
+#include <string_view>
 
 namespace tessaly {
 
@@ -24,6 +25,12 @@ ClickLabel clickLabel(const PlotState& state, double x, double y);
 
 // Prints a click label on the canvas (after the plot has been redrawn).
 void printClickLabel(const ClickLabel& label, Canvas& canvas);
+
+// The pointer's place as the status bar reads it out: the quantity and unit of each axis from its
+// title ("E /V", "i /A"), currents and concentrations with the SI prefix that suits the frame, and as
+// many decimals as resolve a thousandth of the frame: "E = 0.215 V   i = 1.23 µA".
+std::string pointerReadout(std::string_view xTitle, std::string_view yTitle, const PlotState& frame, double x,
+                           double y);
 
 // A value as single precision shows it in the general number form ("0.1" for 0.1, "0.3333333" for
 // 1/3, "1.5E-06" for 1.5e-6).

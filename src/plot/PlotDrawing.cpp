@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace tessaly {
 
@@ -38,6 +39,7 @@ struct Frame {
     double dX;                     // frame width, abscissa units
     double dY;                     // frame height, ordinate units; never 0
     double XDecade, YDecade;       // units of the tick labels
+    bool aligned;                  // a user's view: marks on round multiples, not from the edges
 };
 
 Frame frameOf(const PlotLimits& limits) {
@@ -53,10 +55,12 @@ Frame frameOf(const PlotLimits& limits) {
                  .dX = limits.Xmax - limits.Xmin,
                  .dY = dY,
                  .XDecade = limits.XDecade,
-                 .YDecade = limits.YDecade};
+                 .YDecade = limits.YDecade,
+                 .aligned = limits.aligned};
 }
 
 void drawCurves(const PlotInput& input, const PlotOptions& options, const Frame& e, Canvas& canvas) {
+    canvas.beginCurves(e.Xmin, e.Ymin, e.Xmax, e.Ymax);
     for (int c = 1; c <= input.NCurves; ++c) {
         const int style = curveStyleOf(input, options, c);
         const Colour colour = input.CurveColor[static_cast<std::size_t>(c)];
@@ -73,16 +77,59 @@ void drawCurves(const PlotInput& input, const PlotOptions& options, const Frame&
         for (int i = input.first; i <= input.last; ++i) {
             const double x = input.abscissa[static_cast<std::size_t>(i)];
             const double y = input.curve(i, c);
-            if (style == kStyleMarkers) {
-                const double x1 = x - kMarkerHalfSide * e.dX;
-                const double y1 = y - kMarkerHalfSide * e.dY;
-                canvas.rectangle(x1, y1, x1 + 2.0 * kMarkerHalfSide * e.dX, y1 + 2.0 * kMarkerHalfSide * e.dY,
-                                 colour);
-            } else {
+            if (style == kStyleMarkers)
+                canvas.marker(x, y, kMarkerHalfSide * e.dX, kMarkerHalfSide * e.dY, colour);
+            else
                 canvas.pixel(x, y, colour);
-            }
         }
     }
+    canvas.endCurves();
+}
+
+// The names of the curves that have one, in the upper right corner of the frame.
+void drawLegend(const PlotInput& input, const PlotOptions& options, const Frame& f, Canvas& canvas) {
+    std::vector<LegendEntry> entries;
+    for (int c = 1; c <= input.NCurves && static_cast<std::size_t>(c) < input.CurveName.size(); ++c) {
+        const std::string& name = input.CurveName[static_cast<std::size_t>(c)];
+        if (!name.empty())
+            entries.push_back(
+                {name, input.CurveColor[static_cast<std::size_t>(c)], curveStyleOf(input, options, c)});
+    }
+    if (!entries.empty())
+        canvas.legend(f.Xmin, f.Ymin, f.Xmax, f.Ymax, entries);
+}
+
+// Marks of a user's view: on the round multiples of each axis, labelled in the axis' unit; the grid
+// through the marks inside the frame.
+void drawAlignedMarks(const Frame& f, bool mirrored, bool grid, Canvas& canvas) {
+    const AlignedMarks xMarks = alignedMarks(f.Xmin, f.Xmax, kViewMarks);
+    const AlignedMarks yMarks = alignedMarks(f.Ymin, f.Ymax, kViewMarks);
+    for (int j = 0; j < xMarks.count; ++j) {
+        const double x = xMarks.first + j * xMarks.step;
+        canvas.line(x, f.Ymin, x, f.Ymin + kXTickLength * f.dY, kBlack);
+        canvas.text(x, f.Ymin, tickLabel(x, f.XDecade), TextAnchor::TopLeft);
+    }
+    const double edge = mirrored ? f.Xmax : f.Xmin;
+    const double inward = mirrored ? -1.0 : 1.0;
+    for (int j = 0; j < yMarks.count; ++j) {
+        const double y = yMarks.first + j * yMarks.step;
+        canvas.line(edge, y, edge + inward * kYTickLength * f.dX, y, kBlack);
+        canvas.text(edge - inward * kYLabelOffset * f.dX, y, tickLabel(y, f.YDecade), TextAnchor::TopLeft);
+    }
+    if (!grid)
+        return;
+    canvas.setPen(PenStyle::Dashed);
+    for (int j = 0; j < xMarks.count; ++j) {
+        const double x = xMarks.first + j * xMarks.step;
+        if (x > f.Xmin && x < f.Xmax)
+            canvas.line(x, f.Ymin, x, f.Ymax, kBlack);
+    }
+    for (int j = 0; j < yMarks.count; ++j) {
+        const double y = yMarks.first + j * yMarks.step;
+        if (y > f.Ymin && y < f.Ymax)
+            canvas.line(f.Xmin, y, f.Xmax, y, kBlack);
+    }
+    canvas.setPen(PenStyle::Solid);
 }
 
 // The Y title, the zero line, the frame and the X title; returns the coordinate system the rest is
@@ -164,8 +211,11 @@ void drawGrid(const Frame& f, const TickStep& xStep, const TickStep& yStep, Canv
 
 } // namespace
 
-PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotState& state, Canvas& canvas) {
-    const PlotLimits limits = plotLimits(input, options); // checks every index before anything is drawn
+PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotState& state, Canvas& canvas,
+                     const ViewRange* view) {
+    PlotLimits limits = plotLimits(input, options); // checks every index before anything is drawn
+    if (view != nullptr && usableView(*view))
+        limits = viewLimits(*view);
     applyOptionsToState(options, state);
     keepFrame(limits, state);
     canvas.clear();
@@ -180,6 +230,11 @@ PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotSta
     const Frame frame = frameOf(limits);
     outcome.scale = drawFrame(input, options.CheckXdir, frame, canvas);
     drawCurves(input, options, frame, canvas);
+    drawLegend(input, options, frame, canvas);
+    if (frame.aligned) {
+        drawAlignedMarks(frame, options.CheckXdir, state.ShowGrid, canvas);
+        return outcome;
+    }
     const TickStep xStep = tickStep(frame.dX, frame.XDecade);
     const TickStep yStep = tickStep(frame.Ymax, frame.YDecade);
     drawXMarks(frame, xStep, canvas);

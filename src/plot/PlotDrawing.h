@@ -9,6 +9,7 @@
 #include "plot/PlotLimits.h"
 #include "plot/PlotOptions.h"
 #include "plot/PlotState.h"
+#include "plot/PlotView.h"
 
 namespace tessaly {
 
@@ -31,8 +32,10 @@ struct PlotOutcome {
 // Draws the plot on the canvas, after clearing it, in the frame `plotLimits` gives. Reads the options
 // afresh (grid and overlap switches and manual limits go into `state`) and leaves the frame limits of
 // this drawing in `state`. Slots 1..6 are drawn in the style their option buttons
-// give; curves beyond them in `CurveStyle`. An index beyond the arrays raises "Subscript out of
-// range" before anything is drawn.
-PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotState& state, Canvas& canvas);
+// give; curves beyond them in `CurveStyle`. The curves that have a name are listed in a legend. An
+// index beyond the arrays raises "Subscript out of range" before anything is drawn. A usable `view`
+// (the user's zoom or pan) replaces the frame of the options, with marks on round multiples.
+PlotOutcome drawPlot(const PlotInput& input, const PlotOptions& options, PlotState& state, Canvas& canvas,
+                     const ViewRange* view = nullptr);
 
 } // namespace tessaly

@@ -9,6 +9,7 @@
 #include "plot/PlotState.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace tessaly {
@@ -26,6 +27,7 @@ struct PlotInput {
     std::span<const Colour> CurveColor; // colour of each curve, indexed by column
     std::string_view XTitle;
     std::string_view YTitle;
+    std::span<const std::string> CurveName; // legend name of each curve by column; empty: no legend
 
     double curve(int i, int c) const {
         return curves[static_cast<std::size_t>(i) * static_cast<std::size_t>(columns) +
@@ -45,6 +47,9 @@ struct PlotLimits {
     double Ymax = 0.0;    // upper frame limit, ordinate units
     double XDecade = 1.0; // unit of the X tick labels, abscissa units
     double YDecade = 1.0; // unit of the Y tick labels, ordinate units
+    // A frame the user zoomed or panned to: its edges are not whole decade units, so the marks stand
+    // on round multiples of a step (alignedMarks) and are labelled in units of XDecade and YDecade.
+    bool aligned = false;
 
     // An empty X range draws nothing: the caller reports "no data".
     bool hasXRange() const { return Xmax - Xmin != 0.0; }

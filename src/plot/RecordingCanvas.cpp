@@ -54,6 +54,23 @@ void RecordingCanvas::text(double x, double y, std::string_view text, TextAnchor
     m_calls.back().anchor = anchor;
 }
 
+void RecordingCanvas::beginCurves(double x1, double y1, double x2, double y2) {
+    record(CanvasOp::BeginCurves, x1, y1, x2, y2, kBlack);
+}
+
+void RecordingCanvas::endCurves() {
+    record(CanvasOp::EndCurves, 0.0, 0.0, 0.0, 0.0, kBlack);
+}
+
+void RecordingCanvas::legend(double x1, double y1, double x2, double y2,
+                             std::span<const LegendEntry> entries) {
+    for (const LegendEntry& entry : entries) {
+        record(CanvasOp::Legend, x1, y1, x2, y2, entry.colour);
+        m_calls.back().text = entry.name;
+        m_calls.back().style = entry.style;
+    }
+}
+
 std::vector<CanvasCall> RecordingCanvas::callsOf(CanvasOp op) const {
     std::vector<CanvasCall> selected;
     std::copy_if(m_calls.begin(), m_calls.end(), std::back_inserter(selected),

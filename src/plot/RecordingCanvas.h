@@ -10,7 +10,19 @@
 
 namespace tessaly {
 
-enum class CanvasOp { Clear, SetScale, SetPen, Line, Rectangle, FilledRectangle, Pixel, Text };
+enum class CanvasOp {
+    Clear,
+    SetScale,
+    SetPen,
+    Line,
+    Rectangle,
+    FilledRectangle,
+    Pixel,
+    Text,
+    BeginCurves, // x1..y2: the clipping frame
+    EndCurves,
+    Legend, // one call per entry: the frame in x1..y2, its name in `text`, colour and style
+};
 
 // One call. Coordinates are in user units: x1, y1 (and x2, y2) as passed; for SetScale they hold
 // left, top, right, bottom. `pen` is the pen set by SetPen, or the pen in force for a drawing call.
@@ -24,6 +36,7 @@ struct CanvasCall {
     PenStyle pen = PenStyle::Solid;
     TextAnchor anchor = TextAnchor::TopLeft;
     std::string text;
+    int style = 0; // for Legend: the entry's drawing style
 };
 
 class RecordingCanvas : public Canvas {
@@ -36,6 +49,9 @@ public:
     void filledRectangle(double x1, double y1, double x2, double y2, Colour colour) override;
     void pixel(double x, double y, Colour colour) override;
     void text(double x, double y, std::string_view text, TextAnchor anchor) override;
+    void beginCurves(double x1, double y1, double x2, double y2) override;
+    void endCurves() override;
+    void legend(double x1, double y1, double x2, double y2, std::span<const LegendEntry> entries) override;
 
     const std::vector<CanvasCall>& calls() const { return m_calls; }
     // The calls of one kind, in order.

@@ -29,6 +29,12 @@ public:
     void filledRectangle(double x1, double y1, double x2, double y2, Colour colour) override;
     void pixel(double x, double y, Colour colour) override;
     void text(double x, double y, std::string_view text, TextAnchor anchor) override;
+    // A square whatever the proportions of the target: the smaller of the two half sides, in pixels
+    // between a floor and a ceiling that keep it visible and light.
+    void marker(double x, double y, double halfWidth, double halfHeight, Colour colour) override;
+    void beginCurves(double x1, double y1, double x2, double y2) override;
+    void endCurves() override;
+    void legend(double x1, double y1, double x2, double y2, std::span<const LegendEntry> entries) override;
 
     // User coordinates to device pixels and back, under the scale in force.
     QPointF toDevice(double x, double y) const;
@@ -42,6 +48,7 @@ private:
     double m_pixelSize;
     UserScale m_scale;
     PenStyle m_pen = PenStyle::Solid;
+    bool m_curves = false; // between beginCurves and endCurves
 };
 
 // The device-to-user mapping of a scale over a target rectangle, for the mouse handlers.

@@ -20,16 +20,36 @@ namespace tessaly::test {
 
 namespace {
 
-// A workbench with the default experiment simulated and drawn, both axes automatic.
+// A workbench with the default experiment simulated and drawn, as a new session does it.
 struct SimulatedBench {
     RecordingUserPort port;
     Workbench wb{port};
-    SimulatedBench() {
-        wb.plotOptions.Xauto = true;
-        wb.plotOptions.Yauto = true;
-        runCommand(wb, "mnuSimulate");
-    }
+    SimulatedBench() { runCommand(wb, "mnuSimulate"); }
 };
+
+// The bounding box of the pixels of one colour.
+QRect boxOf(const QImage& image, const QColor& colour) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                box = box.united(QRect(x, y, 1, 1));
+    return box;
+}
+
+// Pixels that are neither white nor one of the given colours: the blends of smoothed edges.
+int blendedPixels(const QImage& image, std::initializer_list<QColor> pure) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            bool plain = c == QColor(Qt::white);
+            for (const QColor& p : pure)
+                plain = plain || c == p;
+            count += plain ? 0 : 1;
+        }
+    return count;
+}
 
 int pixelsOf(const QImage& image, const QColor& colour) {
     int count = 0;
@@ -56,6 +76,10 @@ private slots:
     void nothingDrawnOrAFailedDrawingLeavesTheImageWhite();
     void imageFormatFollowsTheName();
     void offscreenSaveGraphWritesTheRunnersBitmap();
+    void markersStaySquareWhateverTheProportions();
+    void curvesAreSmoothedAndClippedToTheFrame();
+    void legendNamesTheCurvesInTheUpperRightCorner();
+    void firstSimulationOfASessionFillsThePlotAndItsPeaksAreFound();
 };
 
 void RenderTest::canvasMapsUserCoordinatesOntoPixels() {
@@ -139,6 +163,110 @@ void RenderTest::offscreenSaveGraphWritesTheRunnersBitmap() {
     // The same picture the window's renderer gives at that size.
     QCOMPARE(image.convertToFormat(QImage::Format_RGB32),
              renderPlotImage(b.wb, QSize(kOffscreenPlotWidth, kOffscreenPlotHeight)));
+}
+
+void RenderTest::markersStaySquareWhateverTheProportions() {
+    // A wide target: a hundredth of the width is four times a hundredth of the height.
+    for (const QSize size : {QSize(800, 200), QSize(200, 800), QSize(400, 400)}) {
+        QImage image(size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QtCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        canvas.clear();
+        canvas.setScale(UserScale{0, 1, 1, 0});
+        canvas.marker(0.5, 0.5, 0.005, 0.005, 0x0000FF);
+        painter.end();
+        const QRect box = boxOf(image, QColor(255, 0, 0));
+        QVERIFY2(!box.isEmpty(), qPrintable(QString::number(size.width())));
+        QCOMPARE(box.width(), box.height());
+        QVERIFY(box.width() >= 4 && box.width() <= 10);
+    }
+}
+
+void RenderTest::curvesAreSmoothedAndClippedToTheFrame() {
+    QImage image(200, 200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QtCanvas canvas(painter, QRectF(0, 0, 200, 200));
+    canvas.clear();
+    canvas.setScale(UserScale{0, 10, 10, 0});
+    const QColor blue(0x00, 0x72, 0xB2);
+    canvas.line(0, 0, 10, 3, kBlack); // a mark: crisp
+    const QImage marksOnly = image.copy();
+    canvas.beginCurves(2, 2, 8, 8);
+    canvas.line(0, 1, 10, 9, 0xB27200); // a curve running out of the frame on both sides
+    canvas.endCurves();
+    canvas.line(0, 10, 10, 7, kBlack); // crisp again after the curves
+    painter.end();
+    QCOMPARE(blendedPixels(marksOnly, {QColor(Qt::black)}), 0);
+    // Frame x 2..8, y 2..8 user units: pixels 40..160 across, 40..160 down.
+    int tintedPixels = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const bool tinted = c.blue() > c.red() + 20; // blue, or a blend of it with white
+            tintedPixels += tinted ? 1 : 0;
+            if (tinted)
+                QVERIFY2(x >= 39 && x <= 161 && y >= 39 && y <= 161,
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        }
+    QVERIFY(tintedPixels > 120); // the curve is there, over the frame's width
+    // The curve's edges are blended; the black lines drawn outside the curves are not.
+    QVERIFY(blendedPixels(image, {QColor(Qt::black), blue}) > 50);
+    int greys = 0;
+    for (int x = 0; x < 200; ++x)
+        for (int y = 0; y < 200; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            greys += c.red() == c.green() && c.green() == c.blue() && c != QColor(Qt::white) &&
+                             c != QColor(Qt::black)
+                         ? 1
+                         : 0;
+        }
+    QCOMPARE(greys, 0);
+}
+
+void RenderTest::legendNamesTheCurvesInTheUpperRightCorner() {
+    SimulatedBench b;
+    b.wb.curveNames = {};
+    const QImage plain = renderPlotImage(b.wb, QSize(600, 400));
+    b.wb.curveNames[1] = "Simulated, CV, mechanism 1, v = 0.01 V/s";
+    const QImage named = renderPlotImage(b.wb, QSize(600, 400));
+    // Only the upper right part of the frame changes, and there the legend's line sample shows the
+    // curve's colour.
+    QRect changed;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 600; ++x)
+            if (plain.pixelColor(x, y) != named.pixelColor(x, y))
+                changed = changed.united(QRect(x, y, 1, 1));
+    QVERIFY(!changed.isEmpty());
+    QVERIFY2(changed.left() > 150 && changed.bottom() < 200, qPrintable(QStringLiteral("%1 %2 %3 %4")
+                                                                            .arg(changed.left())
+                                                                            .arg(changed.top())
+                                                                            .arg(changed.right())
+                                                                            .arg(changed.bottom())));
+    const QImage corner = named.copy(changed);
+    QVERIFY(pixelsOf(corner, qtColour(b.wb.store.CurveColor[1])) > 10);
+}
+
+// A new session, untouched options: the default experiment's sub-microampere voltammogram, saved as
+// an image, spans most of the frame both ways, and Find Peak reports its peak.
+void RenderTest::firstSimulationOfASessionFillsThePlotAndItsPeaksAreFound() {
+    SimulatedBench b;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("first.png"));
+    QVERIFY(writeOffscreenPlot(b.wb, path.toStdString()));
+    const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
+    const QRect frame = boxOf(image, QColor(Qt::black));
+    const QRect curve = boxOf(image, qtColour(b.wb.store.CurveColor[1]));
+    QVERIFY(!curve.isEmpty());
+    QVERIFY(frame.contains(curve));
+    QVERIFY2(curve.width() > 0.75 * frame.width() && curve.height() > 0.5 * frame.height(),
+             qPrintable(QStringLiteral("curve %1 x %2 in a frame of %3 x %4")
+                            .arg(curve.width())
+                            .arg(curve.height())
+                            .arg(frame.width())
+                            .arg(frame.height())));
+    QCOMPARE(runCommand(b.wb, "mnuFindPeak"), CommandStatus::Ran);
+    const QString report = QString::fromStdString(b.wb.log.text());
+    QVERIFY2(report.contains(QStringLiteral("Curve 1:\r\nPeak 1: Ep= ")), qPrintable(report));
 }
 
 } // namespace tessaly::test
