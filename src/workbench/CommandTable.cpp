@@ -2,6 +2,7 @@
 
 #include "analysis/Conversions.h"
 #include "workbench/Commands.h"
+#include "workbench/CurveLegend.h"
 #include "workbench/WindowCommands.h"
 #include "workbench/Workbench.h"
 
@@ -186,6 +187,18 @@ bool findPath(const std::vector<MenuItem>& items, std::string_view name, std::ve
     return false;
 }
 
+// What every command leaves behind besides its own work: a simulation's curves are no longer the
+// file's, so the plot drops the file name from its title; the legend names the curves the command
+// wrote; curves made since the last export are unsaved results, which Exit asks about.
+void afterCommand(Workbench& wb, const MenuItem& item, const CurveWatch& watch, bool reported) {
+    if (item.name == "mnuSimulate" && !wb.plotTitle.empty())
+        wb.setPlotTitle("");
+    if (watch.nameChangedCurves(wb, item))
+        wb.unsavedCurves = true;
+    if ((item.name == "mnuExport" || item.name == "mnuExportCurves") && reported)
+        wb.unsavedCurves = false;
+}
+
 } // namespace
 
 const std::vector<MenuItem>& mainMenu() {
@@ -213,7 +226,11 @@ CommandStatus runCommand(Workbench& wb, std::string_view name) {
             return CommandStatus::Unavailable;
     if (!path.back()->handler)
         return CommandStatus::NotBuilt;
-    path.back()->handler(wb);
+    const MenuItem& item = *path.back();
+    const CurveWatch watch(wb);
+    const std::size_t logBefore = wb.log.text().size();
+    item.handler(wb);
+    afterCommand(wb, item, watch, wb.log.text().size() != logBefore);
     return CommandStatus::Ran;
 }
 

@@ -109,7 +109,7 @@ void openParameterCommand(Workbench& wb) {
         return;
     }
     simulateCommand(wb); // reports its own failures, after the file has been read completely
-    port.setPlotTitle(*name);
+    wb.setPlotTitle(*name);
     wb.appendResult("Open parameter from file " + *name + " :" + kLineEnd);
 }
 
@@ -147,7 +147,7 @@ void importCurrentCommand(Workbench& wb) {
                     std::to_string(store.NPoints) + kLineEnd + "E start = " + p.Estart + kLineEnd +
                     "E end = " + p.Eend + kLineEnd + "E step = " + p.Estep + kLineEnd);
     wb.redraw(Abscissa::Potential);
-    port.setPlotTitle(*name);
+    wb.setPlotTitle(*name);
     wb.enableCurveMenus();
 }
 
@@ -191,7 +191,7 @@ bool openWaveformCommand(Workbench& wb) {
             typeText(wb, "td", generalForm(data.t[1] - data.t[0]));
     }
     const auto [low, high] = std::minmax_element(data.E.begin(), data.E.begin() + n);
-    port.setPlotTitle(*name);
+    wb.setPlotTitle(*name);
     wb.appendResult("Open waveform from file " + *name + " :" + kLineEnd +
                     "Number of data point = " + std::to_string(wb.store.NPoints) + kLineEnd +
                     "E start = " + generalForm(data.E[0]) + kLineEnd + "E min = " + generalForm(*low) +

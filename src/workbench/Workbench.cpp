@@ -29,8 +29,14 @@ void Workbench::clearResults() {
     m_port.resultLogChanged();
 }
 
+void Workbench::setPlotTitle(std::string_view title) {
+    plotTitle = std::string(title);
+    m_port.setPlotTitle(title);
+}
+
 void Workbench::redraw(Abscissa abscissa) {
     plotRequest = {store.FirstPoint, store.LastPoint, abscissa, true};
+    plotView.reset();
     PlotOptionsForm(plotOptions).apply(plotState, store.CurveStyle);
     const PlotLimits limits = plotLimits(plotInput(), plotOptions);
     keepFrame(limits, plotState);
@@ -46,6 +52,7 @@ PlotInput Workbench::plotInput() const {
         input.first = plotRequest.first;
         input.last = plotRequest.last;
     }
+    input.CurveName = curveNames;
     return input;
 }
 
@@ -53,7 +60,7 @@ PlotOutcome Workbench::paintPlot(Canvas& canvas) {
     if (!plotRequest.valid)
         return {};
     PlotOptionsForm(plotOptions).apply(plotState, store.CurveStyle);
-    return drawPlot(plotInput(), plotOptions, plotState, canvas);
+    return drawPlot(plotInput(), plotOptions, plotState, canvas, plotView ? &*plotView : nullptr);
 }
 
 void Workbench::showNotices(const Notices& notices) {

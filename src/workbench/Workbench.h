@@ -12,10 +12,13 @@
 #include "plot/PlotDrawing.h"
 #include "plot/PlotOptions.h"
 #include "plot/PlotState.h"
+#include "plot/PlotView.h"
 #include "workbench/MenuState.h"
 #include "workbench/ResultLog.h"
 
+#include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tessaly {
@@ -42,12 +45,22 @@ public:
     PlotOptions plotOptions;
     PlotState plotState;
     PlotRequest plotRequest;
+    // The frame the user zoomed or panned to on the plot; none: the frame of the plot options. A
+    // command that draws anew returns to the options' frame.
+    std::optional<ViewRange> plotView;
+    // The legend's name of each curve column (1..16): what made it (simulated, imported, fitted, a
+    // component, a transform) with the file name or the key parameters. "" for none.
+    std::array<std::string, kColumnCapacity> curveNames;
+    // The plot window's title: the file the curves came from, or "" for the plain caption.
+    std::string plotTitle;
+    // Curves were made since the last export of curves: Exit asks before they are lost.
+    bool unsavedCurves = false;
     MenuState menus;
 
-    float ElapsedTime = 0;           // s, duration of the last Simulate (or fit) command
-    int negativeConcentrations = 0;  // met by the last digital simulation
-    int maxSolverIterations = 0;     // of one time step of the last digital simulation
-    double surfaceAreaFactor = 0;    // g of the last digital simulation's grid (0: none yet)
+    float ElapsedTime = 0;          // s, duration of the last Simulate (or fit) command
+    int negativeConcentrations = 0; // met by the last digital simulation
+    int maxSolverIterations = 0;    // of one time step of the last digital simulation
+    double surfaceAreaFactor = 0;   // g of the last digital simulation's grid (0: none yet)
     // How far the last digital simulation, run on a typed grid, lies from converged (a fraction of its
     // largest current); empty after a run on the automatic grid.
     std::optional<double> digitalGridError;
@@ -57,16 +70,20 @@ public:
     // The result window's Clear.
     void clearResults();
 
-    // Plot(FirstPoint, LastPoint, abscissa): re-reads the plot options, fixes the frame the mouse reads,
-    // reports an empty X range, and asks for a repaint.
+    // Plot(FirstPoint, LastPoint, abscissa): re-reads the plot options, returns to their frame from any
+    // zoom, fixes the frame the mouse reads, reports an empty X range, and asks for a repaint.
     void redraw(Abscissa abscissa);
 
     // What the plot shows: the last plot request over the store; before the first one, the store's
     // active range against the potential.
     PlotInput plotInput() const;
 
-    // Draws the last plot request on a canvas (the window's repaint); nothing before the first draw.
+    // Draws the last plot request on a canvas (the window's repaint), in the user's view when there is
+    // one; nothing before the first draw.
     PlotOutcome paintPlot(Canvas& canvas);
+
+    // Names the plot window after a file (or "" for its plain caption).
+    void setPlotTitle(std::string_view title);
 
     // Shows the messages a commit or computation collected.
     void showNotices(const Notices& notices);
