@@ -82,10 +82,13 @@ Abscissa showWaveform(CurveStore& store, int technique, double dropTime) {
     store.YTitle = "E /V";
     store.CurveNo = 1;
     store.NCurves = 1;
+    // The programme point by point: E of each point at its time. (EApplied is not used: the digital
+    // model records it per time step, and a time grid finer than the drop time would put the first
+    // time steps at the points' times.)
     const bool waveform = waveformTechnique(technique);
     const Range r = activeRange(store);
     for (int i = r.first; i <= r.last; ++i) {
-        store.Curve(i, 1) = waveform ? store.E[i] : store.EApplied[i];
+        store.Curve(i, 1) = store.E[i];
         store.XAxis[i] = waveform ? store.WaveT[i] : i * dropTime;
     }
     return Abscissa::XAxis;

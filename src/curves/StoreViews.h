@@ -17,8 +17,9 @@ Abscissa showSampledCurrents(CurveStore& store, bool overlap, int numCharge);
 // C0 vs E: the surface concentration of every species.
 Abscissa showSurfaceConcentrations(CurveStore& store, bool overlap, int numSpecies);
 
-// Waveform: the applied potential against time. dropTime is the time per point, s. The caller
-// clears the plot's X-direction option.
+// Waveform: the potential programme against time: E of each point, at the point's time (the
+// waveform's own times for techniques 9 and 10, i·dropTime otherwise). dropTime is the time per
+// point, s. The caller clears the plot's X-direction option.
 Abscissa showWaveform(CurveStore& store, int technique, double dropTime);
 
 // t as X-axis: time abscissa, ordinates unchanged. The caller clears the X-direction option.

@@ -129,13 +129,15 @@ TEST(StoreViews, TimeAxisLeavesTheOrdinatesAndPotentialAxisRestoresE) {
     EXPECT_EQ(store.XTitle, "E /V");
 }
 
-TEST(StoreViews, WaveformShowsTheAppliedPotentialAgainstTime) {
+// EApplied holds what the digital model recorded per time step, which is not per point on a fine
+// time grid: the waveform is the programme, E of each point at the point's time.
+TEST(StoreViews, WaveformShowsTheProgrammeAgainstTime) {
     CurveStore store = storeWithRange(1, 8);
     store.NCurves = 3;
     showWaveform(store, 1, 0.1);
     EXPECT_EQ(store.NCurves, 1);
     EXPECT_EQ(store.CurveNo, 1);
-    EXPECT_DOUBLE_EQ(store.Curve(3, 1), store.EApplied[3]);
+    EXPECT_DOUBLE_EQ(store.Curve(3, 1), store.E[3]);
     EXPECT_DOUBLE_EQ(store.XAxis[3], 0.3);
     showWaveform(store, 9, 0.1);
     EXPECT_DOUBLE_EQ(store.Curve(3, 1), store.E[3]);
