@@ -29,6 +29,9 @@ enum class PenStyle { Solid, Dashed };
 // Which point of the text's box sits at the anchor point, in screen terms.
 enum class TextAnchor { TopLeft, TopCentre };
 
+// The corner of the frame, in screen terms, that holds the legend.
+enum class LegendCorner { UpperRight, UpperLeft, LowerRight, LowerLeft };
+
 // One line of the legend: a curve's name beside a sample of its colour and drawing style.
 struct LegendEntry {
     std::string name;
@@ -65,8 +68,9 @@ public:
     virtual void beginCurves(double x1, double y1, double x2, double y2) = 0;
     virtual void endCurves() = 0;
 
-    // The legend, inside the frame with corners (x1, y1) and (x2, y2), in its upper right corner.
-    virtual void legend(double x1, double y1, double x2, double y2, std::span<const LegendEntry> entries) = 0;
+    // The legend, inside the frame with corners (x1, y1) and (x2, y2), in the given corner.
+    virtual void legend(double x1, double y1, double x2, double y2, LegendCorner corner,
+                        std::span<const LegendEntry> entries) = 0;
 };
 
 } // namespace tessaly

@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 #include "plot/AxisScale.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -86,7 +87,37 @@ void drawCurves(const PlotInput& input, const PlotOptions& options, const Frame&
     canvas.endCurves();
 }
 
-// The names of the curves that have one, in the upper right corner of the frame.
+// The corner of the frame where the legend hides the fewest points: of a region 45 % of the frame wide
+// and a row of 6 % of its height per entry, upper right first on a tie.
+LegendCorner emptiestCorner(const PlotInput& input, const Frame& f, bool mirrored, int rows) {
+    const double height = std::min(0.9, 0.04 + 0.06 * rows) * f.dY;
+    const double width = 0.45 * f.dX;
+    constexpr LegendCorner corners[] = {LegendCorner::UpperRight, LegendCorner::UpperLeft,
+                                        LegendCorner::LowerRight, LegendCorner::LowerLeft};
+    LegendCorner best = LegendCorner::UpperRight;
+    long fewest = -1;
+    for (const LegendCorner corner : corners) {
+        const bool right = corner == LegendCorner::UpperRight || corner == LegendCorner::LowerRight;
+        const bool upper = corner == LegendCorner::UpperRight || corner == LegendCorner::UpperLeft;
+        const bool highX = right != mirrored; // the screen's right is Xmax unless the axis is mirrored
+        const double xLow = highX ? f.Xmax - width : f.Xmin;
+        const double yLow = upper ? f.Ymax - height : f.Ymin;
+        long inside = 0;
+        for (int c = 1; c <= input.NCurves; ++c)
+            for (int i = input.first; i <= input.last; ++i) {
+                const double x = input.abscissa[static_cast<std::size_t>(i)];
+                const double y = input.curve(i, c);
+                inside += x >= xLow && x <= xLow + width && y >= yLow && y <= yLow + height ? 1 : 0;
+            }
+        if (fewest < 0 || inside < fewest) {
+            fewest = inside;
+            best = corner;
+        }
+    }
+    return best;
+}
+
+// The names of the curves that have one, in the corner of the frame that hides the fewest points.
 void drawLegend(const PlotInput& input, const PlotOptions& options, const Frame& f, Canvas& canvas) {
     std::vector<LegendEntry> entries;
     for (int c = 1; c <= input.NCurves && static_cast<std::size_t>(c) < input.CurveName.size(); ++c) {
@@ -96,7 +127,8 @@ void drawLegend(const PlotInput& input, const PlotOptions& options, const Frame&
                 {name, input.CurveColor[static_cast<std::size_t>(c)], curveStyleOf(input, options, c)});
     }
     if (!entries.empty())
-        canvas.legend(f.Xmin, f.Ymin, f.Xmax, f.Ymax, entries);
+        canvas.legend(f.Xmin, f.Ymin, f.Xmax, f.Ymax,
+                      emptiestCorner(input, f, options.CheckXdir, static_cast<int>(entries.size())), entries);
 }
 
 // Marks of a user's view: on the round multiples of each axis, labelled in the axis' unit; the grid

@@ -62,12 +62,13 @@ void RecordingCanvas::endCurves() {
     record(CanvasOp::EndCurves, 0.0, 0.0, 0.0, 0.0, kBlack);
 }
 
-void RecordingCanvas::legend(double x1, double y1, double x2, double y2,
+void RecordingCanvas::legend(double x1, double y1, double x2, double y2, LegendCorner corner,
                              std::span<const LegendEntry> entries) {
     for (const LegendEntry& entry : entries) {
         record(CanvasOp::Legend, x1, y1, x2, y2, entry.colour);
         m_calls.back().text = entry.name;
         m_calls.back().style = entry.style;
+        m_calls.back().corner = corner;
     }
 }
 

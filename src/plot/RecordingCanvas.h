@@ -36,7 +36,8 @@ struct CanvasCall {
     PenStyle pen = PenStyle::Solid;
     TextAnchor anchor = TextAnchor::TopLeft;
     std::string text;
-    int style = 0; // for Legend: the entry's drawing style
+    int style = 0;                                  // for Legend: the entry's drawing style
+    LegendCorner corner = LegendCorner::UpperRight; // for Legend
 };
 
 class RecordingCanvas : public Canvas {
@@ -51,7 +52,8 @@ public:
     void text(double x, double y, std::string_view text, TextAnchor anchor) override;
     void beginCurves(double x1, double y1, double x2, double y2) override;
     void endCurves() override;
-    void legend(double x1, double y1, double x2, double y2, std::span<const LegendEntry> entries) override;
+    void legend(double x1, double y1, double x2, double y2, LegendCorner corner,
+                std::span<const LegendEntry> entries) override;
 
     const std::vector<CanvasCall>& calls() const { return m_calls; }
     // The calls of one kind, in order.

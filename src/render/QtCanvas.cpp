@@ -93,7 +93,8 @@ void QtCanvas::endCurves() {
     m_painter.restore();
 }
 
-void QtCanvas::legend(double x1, double y1, double x2, double y2, std::span<const LegendEntry> entries) {
+void QtCanvas::legend(double x1, double y1, double x2, double y2, LegendCorner corner,
+                      std::span<const LegendEntry> entries) {
     const QRectF frame = QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized();
     const QFontMetricsF metrics(m_painter.font(), m_painter.device());
     const double pad = 4.0 * m_pixelSize;
@@ -105,9 +106,13 @@ void QtCanvas::legend(double x1, double y1, double x2, double y2, std::span<cons
     // As wide as the longest name, but never beyond two thirds of the frame: longer names are elided.
     const double widest = std::max(0.0, 2.0 * frame.width() / 3.0 - sample - 3.0 * pad);
     textWidth = std::min(textWidth, widest);
-    const QRectF box(frame.right() - textWidth - sample - 3.0 * pad - pad, frame.top() + pad,
-                     textWidth + sample + 3.0 * pad,
-                     rowHeight * static_cast<double>(entries.size()) + 2.0 * pad);
+    const QSizeF size(textWidth + sample + 3.0 * pad,
+                      rowHeight * static_cast<double>(entries.size()) + 2.0 * pad);
+    const bool right = corner == LegendCorner::UpperRight || corner == LegendCorner::LowerRight;
+    const bool upper = corner == LegendCorner::UpperRight || corner == LegendCorner::UpperLeft;
+    const QPointF topLeft(right ? frame.right() - size.width() - pad : frame.left() + pad,
+                          upper ? frame.top() + pad : frame.bottom() - size.height() - pad);
+    const QRectF box(topLeft, size);
 
     m_painter.save();
     m_painter.setRenderHint(QPainter::Antialiasing, true);

@@ -34,7 +34,8 @@ public:
     void marker(double x, double y, double halfWidth, double halfHeight, Colour colour) override;
     void beginCurves(double x1, double y1, double x2, double y2) override;
     void endCurves() override;
-    void legend(double x1, double y1, double x2, double y2, std::span<const LegendEntry> entries) override;
+    void legend(double x1, double y1, double x2, double y2, LegendCorner corner,
+                std::span<const LegendEntry> entries) override;
 
     // User coordinates to device pixels and back, under the scale in force.
     QPointF toDevice(double x, double y) const;
