@@ -17,10 +17,12 @@
 #include "workbench/CommandTable.h"
 #include "workbench/Workbench.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 
 namespace tessaly {
 
@@ -43,7 +45,7 @@ QMdiSubWindow* addChild(QMdiArea& area, QWidget* child) {
 
 MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     : m_wb(wb), m_port(port), m_mdi(new QMdiArea(this)), m_plot(new PlotWindow(wb)),
-      m_result(new ResultWindow(wb)) {
+      m_result(new ResultWindow(wb)), m_readout(new QLabel) {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Tessaly"));
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
@@ -51,6 +53,13 @@ MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     setCentralWidget(m_mdi);
     m_plotFrame = addChild(*m_mdi, m_plot);
     m_resultFrame = addChild(*m_mdi, m_result);
+
+    m_readout->setObjectName(QStringLiteral("readout"));
+    m_readout->setMinimumWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("E = -0.0000 V   i = -000.00 mA")));
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    statusBar()->addPermanentWidget(m_readout);
+    connect(m_plot, &PlotWindow::pointerReadout, m_readout, &QLabel::setText);
 
     m_menus = std::make_unique<MenuBinding>(
         *menuBar(), mainMenu(), [this](const MenuItem& item) { runMenuCommand(item); }, isWindowCommand);
@@ -126,7 +135,7 @@ void MainWindow::showPlot() {
 }
 
 void MainWindow::setPlotTitle(const QString& title) {
-    m_plotFrame->setWindowTitle(title);
+    m_plotFrame->setWindowTitle(title.isEmpty() ? m_plot->windowTitle() : title);
 }
 
 void MainWindow::refreshMenus() {

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -31,6 +32,8 @@ public:
     Workbench& workbench() { return m_wb; }
     PlotWindow* plotWindow() const { return m_plot; }
     ResultWindow* resultWindow() const { return m_result; }
+    // The status bar's read-out of the pointer's place on the plot.
+    QLabel* readout() const { return m_readout; }
     MenuBinding& menus() { return *m_menus; }
 
     // The dialog of a form name ("FormIns", "formOption", "frmAbout"); nullptr when there is none.
@@ -64,6 +67,7 @@ private:
     QMdiArea* m_mdi;
     PlotWindow* m_plot;
     ResultWindow* m_result;
+    QLabel* m_readout; // the pointer's E and i, at the right of the status bar
     QMdiSubWindow* m_plotFrame;
     QMdiSubWindow* m_resultFrame;
     std::unique_ptr<MenuBinding> m_menus;

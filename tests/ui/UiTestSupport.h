@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -55,6 +56,9 @@ struct Desktop {
             return true;
         });
         window.show();
+        // Drawn before a test clicks on it: a window that is not yet exposed paints nothing.
+        if (!QTest::qWaitForWindowExposed(&window))
+            qWarning("The main window was not exposed");
         window.arrangeChildren();
     }
     QList<QUrl> opened;

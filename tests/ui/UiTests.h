@@ -37,6 +37,10 @@ private slots:
     void clickInsideTheFramePrintsItsCoordinates();
     void clearThenTimeShowsOnlyTheTimingLines();
     void fileFiltersBecomeQtFilters();
+    void wheelZoomsAboutThePointerAndHomeReturns();
+    void dragPansAndRightDragZoomsIntoTheBox();
+    void pointerReadoutShowsUnitsInTheStatusBar();
+    void legendAndTitleFollowTheCommands();
 };
 
 } // namespace tessaly::test
