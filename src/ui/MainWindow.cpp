@@ -33,6 +33,9 @@ bool isWindowCommand(const MenuItem& item) {
     return item.name == "mnuExit";
 }
 
+// How long a hint stays in the status bar.
+constexpr int kHintMilliseconds = 6000;
+
 QMdiSubWindow* addChild(QMdiArea& area, QWidget* child) {
     QMdiSubWindow* frame = area.addSubWindow(child);
     frame->setObjectName(child->objectName() + QStringLiteral("Frame"));
@@ -62,7 +65,8 @@ MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     connect(m_plot, &PlotWindow::pointerReadout, m_readout, &QLabel::setText);
 
     m_menus = std::make_unique<MenuBinding>(
-        *menuBar(), mainMenu(), [this](const MenuItem& item) { runMenuCommand(item); }, isWindowCommand);
+        *menuBar(), mainMenu(), [this](const MenuItem& item) { runMenuCommand(item); }, isWindowCommand,
+        [this](const QString& hint) { statusBar()->showMessage(hint, kHintMilliseconds); });
 
     addDialog(new TechniqueDialog(wb, this));
     addDialog(new InstrumentDialog(wb, this));
@@ -107,7 +111,8 @@ void MainWindow::runMenuCommand(const MenuItem& item) {
         return;
     }
     try {
-        runCommand(m_wb, item.name);
+        if (runCommand(m_wb, item.name) == CommandStatus::Unavailable) // a shortcut to a greyed item
+            statusBar()->showMessage(m_menus->unavailableReason(m_wb.menus, item.name), kHintMilliseconds);
     } catch (const Failure& failure) {
         // Commands catch their own failures; one that escapes is still shown, not lost.
         m_wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);

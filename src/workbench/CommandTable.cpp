@@ -32,14 +32,14 @@ void cr0toI8(Workbench& wb) {
     co0toI1Command(wb, kind::Mechanism::Catalytic, kReducedSpecies);
 }
 
-MenuItem item(const char* name, const char* caption, CommandHandler handler = {}) {
-    return {name, caption, std::move(handler), {}};
+MenuItem item(const char* name, const char* caption, CommandHandler handler = {}, const char* shortcut = "") {
+    return {name, caption, std::move(handler), {}, shortcut};
 }
 MenuItem separator(const char* name) {
-    return {name, "-", {}, {}};
+    return {name, "-", {}, {}, ""};
 }
 MenuItem submenu(const char* name, const char* caption, std::vector<MenuItem> children) {
-    return {name, caption, {}, std::move(children)};
+    return {name, caption, {}, std::move(children), ""};
 }
 
 std::vector<MenuItem> buildMenu() {
@@ -47,36 +47,36 @@ std::vector<MenuItem> buildMenu() {
         submenu("mnuFile", "&File",
                 {
                     submenu("mnuOpen", "&Open",
-                            {item("mnuOpenParameter", "&Parameter", openParameterCommand),
+                            {item("mnuOpenParameter", "&Parameter", openParameterCommand, "Ctrl+O"),
                              item("mnuWaveform", "&Waveform", openWaveformCommand),
-                             item("mnuImport", "&Current", importCurrentCommand)}),
+                             item("mnuImport", "&Current", importCurrentCommand, "Ctrl+I")}),
                     submenu("mnuSave", "&Save",
-                            {item("mnuSaveParameter", "&Parameter", saveParameterCommand),
+                            {item("mnuSaveParameter", "&Parameter", saveParameterCommand, "Ctrl+S"),
                              item("mnuSaveWaveform", "&Waveform", saveWaveformCommand),
-                             item("mnuExport", "&Current", exportCurrentCommand),
-                             item("mnuSaveGraph", "&Graph", saveGraphCommand)}),
+                             item("mnuExport", "&Current", exportCurrentCommand, "Ctrl+E"),
+                             item("mnuSaveGraph", "&Graph", saveGraphCommand, "Ctrl+G")}),
                     separator("mnuBar2"),
-                    item("mnuCopyto", "&Copy to Clipboard", copyToClipboardCommand),
-                    item("mnuPrint", "&Print...", printCommand),
+                    item("mnuCopyto", "&Copy to Clipboard", copyToClipboardCommand, "Ctrl+Shift+C"),
+                    item("mnuPrint", "&Print...", printCommand, "Ctrl+P"),
                     separator("mnuBar3"),
-                    item("mnuExit", "E&xit"),
+                    item("mnuExit", "E&xit", {}, "Ctrl+Q"),
                 }),
         submenu("mnuInput", "&Input",
                 {
-                    item("mnuTech", "&Techniques...", techniqueDialogCommand),
-                    item("mnuInstrument", "&Instrument...", instrumentDialogCommand),
-                    item("mnuMechamism", "&Mechanism...", mechanismDialogCommand),
-                    item("mnuKinetics", "&Kinetics...", kineticsDialogCommand),
-                    item("mnuSpecies", "&Concentration...", speciesDialogCommand),
+                    item("mnuTech", "&Techniques...", techniqueDialogCommand, "Ctrl+1"),
+                    item("mnuInstrument", "&Instrument...", instrumentDialogCommand, "Ctrl+2"),
+                    item("mnuMechamism", "&Mechanism...", mechanismDialogCommand, "Ctrl+3"),
+                    item("mnuKinetics", "&Kinetics...", kineticsDialogCommand, "Ctrl+4"),
+                    item("mnuSpecies", "&Concentration...", speciesDialogCommand, "Ctrl+5"),
                 }),
         submenu("mnuRun", "&Run",
                 {
-                    item("mnuSimulate", "&Simulate", simulateCommand),
+                    item("mnuSimulate", "&Simulate", simulateCommand, "F5"),
                     separator("mnuBar31"),
-                    item("mnuManualFit", "&Manual Fit", manualFitCommand),
-                    item("mnuAutoFit", "&Auto Fit", autoFitCommand),
+                    item("mnuManualFit", "&Manual Fit", manualFitCommand, "F6"),
+                    item("mnuAutoFit", "&Auto Fit", autoFitCommand, "F7"),
                     separator("mnuBar32"),
-                    item("mnuManualSeparate", "M&anual Separate", manualSeparateCommand),
+                    item("mnuManualSeparate", "Ma&nual Separate", manualSeparateCommand),
                     item("mnuAutoSeparate", "Auto S&eparate", autoSeparateCommand),
                 }),
         submenu("mnuPlot", "&Plot",
@@ -109,7 +109,7 @@ std::vector<MenuItem> buildMenu() {
                     item("mnuLog", "&Log((i lim1 - i)/(i - i lim2))", logWaveCommand),
                     item("mnuLogIrr", "Log((I lim - I)/i)", logSemiIntegralCommand),
                     separator("menuBar5"),
-                    item("mnuSmooth", "&Smooth", smoothCommand),
+                    item("mnuSmooth", "S&mooth", smoothCommand),
                     separator("mnubar4"),
                     submenu("mnuXData", "&X Data",
                             {
@@ -135,23 +135,23 @@ std::vector<MenuItem> buildMenu() {
                                 item("mnuY2Y1", "Y2-Y1", subtractCurvesCommand),
                             }),
                     separator("mnuBar44"),
-                    item("mnuOption", "&Option...", optionDialogCommand),
+                    item("mnuOption", "&Option...", optionDialogCommand, "Ctrl+Shift+O"),
                 }),
         submenu("mnuAnalyze", "&Analyze",
                 {
-                    item("mnuFindPeak", "&Find Peak", findPeakCommand),
-                    item("mnuFindHalfwaveE", "Find &Halfwave E", findHalfWaveCommand),
-                    item("mnuTheoPeak", "&Theoretical Peak", theoreticalPeakCommand),
+                    item("mnuFindPeak", "&Find Peak", findPeakCommand, "Ctrl+F"),
+                    item("mnuFindHalfwaveE", "Find &Halfwave E", findHalfWaveCommand, "Ctrl+H"),
+                    item("mnuTheoPeak", "&Theoretical Peak", theoreticalPeakCommand, "Ctrl+T"),
                     separator("mnuBar52"),
                     item("mnuCurveNumber", "Curve Number", curveNumberCommand),
-                    item("mnuNextCurve", "&Next Curve Number", nextCurveCommand),
+                    item("mnuNextCurve", "&Next Curve Number", nextCurveCommand, "Ctrl+N"),
                     separator("mnubar12"),
-                    item("mnuTime", "&Time", timeCommand),
+                    item("mnuTime", "T&ime", timeCommand),
                 }),
         submenu("mnuHelp", "&Help",
                 {
                     item("mnuHomepage", "&Homepage", homepageCommand),
-                    item("mnuManual", "&Manual", manualCommand),
+                    item("mnuManual", "&Manual", manualCommand, "F1"),
                     item("mnuAbout", "&About...", aboutCommand),
                 }),
     };

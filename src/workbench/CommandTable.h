@@ -1,7 +1,8 @@
 #pragma once
 // The whole menu tree of the main window as data: names, captions (with "&" before the accelerator
-// letter), separators ("-"), submenus, and each command's handler. The Qt window builds its menus
-// from it; the command-line runner looks commands up in it. A menu item has one definition.
+// letter, one letter per menu), separators ("-"), submenus, each command's handler and shortcut key. The Qt
+// window builds its menus from it; the command-line runner looks commands up in it. A menu item has one
+// definition.
 
 #include <functional>
 #include <string>
@@ -19,6 +20,8 @@ struct MenuItem {
     std::string caption;    // "&Simulate"; "-" for a separator
     CommandHandler handler; // empty for submenus, separators and commands not built yet
     std::vector<MenuItem> children;
+    std::string shortcut; // the key that runs the command in the window, in the portable text form
+                          // of key sequences ("Ctrl+O", "F5"); "" for none
 
     bool isSeparator() const { return caption == "-"; }
     bool isSubmenu() const { return !children.empty(); }

@@ -124,7 +124,7 @@ FormStatus selectOption(Workbench& wb, std::string_view group, int n) {
         if (!reply.accepted)
             return FormStatus::BadValue;
         if (group == "optTech") {
-            wb.menus.setEnabled("mnuIPulse", wb.params.techniqueForm.iPulseEnabled);
+            wb.offerSampledCurrents(wb.params.techniqueForm.iPulseEnabled);
             wb.port().menusChanged();
         }
         return FormStatus::Done;

@@ -1,6 +1,28 @@
 #include "workbench/Workbench.h"
 
+#include <string>
+
 namespace tessaly {
+
+namespace {
+
+// Why a menu is greyed, as the status bar says it.
+constexpr const char* kNoCurveYet =
+    "Available once there is a curve: Run > Simulate, or File > Open > Current";
+constexpr const char* kTheoryAnalyticalOnly = "Theoretical peaks are for the analytical mechanisms: the "
+                                              "digital simulation is ticked (Input > Mechanism)";
+constexpr const char* kSurfaceConcentrations =
+    "Surface concentrations come from the digital simulation, or from DC or normal pulse voltammetry at "
+    "the planar disk";
+constexpr const char* kSampledCurrents = "Sampled currents belong to normal pulse, differential pulse and "
+                                         "square wave voltammetry (Input > Techniques)";
+
+std::string noAnalyticalSolution(int mechanism) {
+    return "Mechanism " + std::to_string(mechanism) +
+           " has no analytical solution: tick the digital simulation (Input > Mechanism)";
+}
+
+} // namespace
 
 Workbench::Workbench(UserPort& port) : m_port(port) {
     // Start-up: technique 1, electrode 1, single scan, the digital flag from its check box; the Plot
@@ -9,9 +31,9 @@ Workbench::Workbench(UserPort& port) : m_port(port) {
     params.Electrode = 1;
     params.ComboScan = 0;
     params.DigitalFlag = params.CheckDigital;
-    menus.setEnabled("mnuPlot", false);
-    menus.setEnabled("mnuAnalyze", false);
-    menus.setEnabled("mnuIPulse", false);
+    menus.setEnabled("mnuPlot", false, kNoCurveYet);
+    menus.setEnabled("mnuAnalyze", false, kNoCurveYet);
+    offerSampledCurrents(false);
     // The plot options dialog loads with the program: curves 1 and 2 take its initial colours.
     PlotOptionsForm(plotOptions).load(store.CurveColor);
     Notices notices;
@@ -74,12 +96,13 @@ void Workbench::activateMainWindow() {
     showNotices(notices);
     PlotOptionsForm(plotOptions).apply(plotState, store.CurveStyle);
     const bool digital = params.DigitalFlag;
-    menus.setEnabled("mnuTheoPeak", !digital);
-    menus.setEnabled("mnuRun", digital || traits(params.mechanism()).runMenuAnalytical);
+    menus.setEnabled("mnuTheoPeak", !digital, kTheoryAnalyticalOnly);
+    menus.setEnabled("mnuRun", digital || traits(params.mechanism()).runMenuAnalytical,
+                     noAnalyticalSolution(params.Mechanism));
     // The analytical surface concentrations are shown for the sampled steps at the planar disk.
     const bool sampledPlanar =
         params.electrode() == kind::Electrode::PlanarDisk && traits(params.technique()).sampledStep;
-    menus.setEnabled("mnuC0E", digital || sampledPlanar);
+    menus.setEnabled("mnuC0E", digital || sampledPlanar, kSurfaceConcentrations);
     m_port.menusChanged();
 }
 
@@ -87,6 +110,10 @@ void Workbench::enableCurveMenus() {
     menus.setEnabled("mnuPlot", true);
     menus.setEnabled("mnuAnalyze", true);
     m_port.menusChanged();
+}
+
+void Workbench::offerSampledCurrents(bool offered) {
+    menus.setEnabled("mnuIPulse", offered, kSampledCurrents);
 }
 
 } // namespace tessaly

@@ -95,6 +95,9 @@ public:
     // Makes the Plot and Analyze menus available once a curve exists.
     void enableCurveMenus();
 
+    // The i s vs E command follows the chosen technique: the pulse techniques only.
+    void offerSampledCurrents(bool offered);
+
 private:
     UserPort& m_port;
 };

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTest>
 
 namespace tessaly::test {
@@ -105,9 +106,24 @@ void MenuTest::commandsWithoutHandlerAreShownUnavailable() {
     }
     QVERIFY(enabled(d, "mnuExit"));
     QVERIFY(enabled(d, "mnuSimulate"));
-    // The Plot and Analyze menus wait for a curve.
+    // The Plot and Analyze menus wait for a curve, and say so.
     QVERIFY(!enabled(d, "mnuPlot"));
     QVERIFY(!enabled(d, "mnuAnalyze"));
+    QVERIFY(d.window.menus().action("mnuPlot")->statusTip().contains(QStringLiteral("Run > Simulate")));
+    QVERIFY(d.window.menus().action("mnuIPulse")->statusTip().contains(QStringLiteral("pulse")));
+}
+
+void MenuTest::shortcutsRunCommandsAndGreyedOnesSayWhy() {
+    Desktop d;
+    QCOMPARE(d.window.menus().action("mnuSimulate")->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(d.window.menus().action("mnuOpenParameter")->shortcut(), QKeySequence(QKeySequence::Open));
+    // A command reached through its key while its menu is greyed only explains itself.
+    d.window.runMenuCommand(QStringLiteral("mnuFindPeak"));
+    QVERIFY(d.window.statusBar()->currentMessage().contains(QStringLiteral("once there is a curve")));
+    QVERIFY(d.wb.log.text().empty());
+    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    QVERIFY(enabled(d, "mnuPlot"));
+    QVERIFY(d.window.menus().action("mnuPlot")->statusTip().isEmpty());
 }
 
 void MenuTest::helpCommandsOpenTheManualBesideTheProgramAndTheAboutBox() {

@@ -14,6 +14,7 @@ private slots:
     void digitalSimulationSwitchesTheoreticalPeakAndSurfaceConcentrations();
     void commandsWithoutHandlerAreShownUnavailable();
     void helpCommandsOpenTheManualBesideTheProgramAndTheAboutBox();
+    void shortcutsRunCommandsAndGreyedOnesSayWhy();
 };
 
 // The experiment dialogs and the options dialog through their widgets.

@@ -6,6 +6,8 @@
 #include "workbench/Workbench.h"
 
 #include <gtest/gtest.h>
+#include <cctype>
+#include <map>
 #include <set>
 
 namespace tessaly {
@@ -47,11 +49,11 @@ TEST(CommandTable, SubmenusHoldTheirCommandsInOrder) {
     const Case cases[] = {
         {"mnuOpen", {"&Parameter", "&Waveform", "&Current"}},
         {"mnuSave", {"&Parameter", "&Waveform", "&Current", "&Graph"}},
-        {"mnuRun", {"&Simulate", "-", "&Manual Fit", "&Auto Fit", "-", "M&anual Separate", "Auto S&eparate"}},
+        {"mnuRun", {"&Simulate", "-", "&Manual Fit", "&Auto Fit", "-", "Ma&nual Separate", "Auto S&eparate"}},
         {"mnuXData", {"t as X-axis", "E as X-axis", "-", "0.001X", "0.1X", "10X", "1000X", "Reverse"}},
         {"mnuAnalyze",
          {"&Find Peak", "Find &Halfwave E", "&Theoretical Peak", "-", "Curve Number", "&Next Curve Number",
-          "-", "&Time"}},
+          "-", "T&ime"}},
         {"mnuHelp", {"&Homepage", "&Manual", "&About..."}},
     };
     for (const Case& c : cases) {
@@ -62,6 +64,37 @@ TEST(CommandTable, SubmenusHoldTheirCommandsInOrder) {
             captions.push_back(it.caption);
         EXPECT_EQ(captions, c.captions) << c.submenu;
     }
+}
+
+// Within one menu no two captions share an accelerator letter, so Alt+letter always reaches one item;
+// across the whole tree no two commands share a shortcut key.
+void checkAccelerators(const std::vector<MenuItem>& items, const std::string& menu,
+                       std::map<std::string, std::string>& shortcuts) {
+    std::map<char, std::string> letters;
+    for (const MenuItem& it : items) {
+        const auto amp = it.caption.find('&');
+        if (amp != std::string::npos && amp + 1 < it.caption.size()) {
+            const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(it.caption[amp + 1])));
+            const auto [at, fresh] = letters.emplace(letter, it.caption);
+            EXPECT_TRUE(fresh) << menu << ": \"" << it.caption << "\" and \"" << at->second << "\"";
+        }
+        if (!it.shortcut.empty()) {
+            const auto [at, fresh] = shortcuts.emplace(it.shortcut, it.name);
+            EXPECT_TRUE(fresh) << it.shortcut << ": " << it.name << " and " << at->second;
+        }
+        checkAccelerators(it.children, it.name, shortcuts);
+    }
+}
+
+TEST(CommandTable, AcceleratorsAndShortcutsDoNotClash) {
+    std::map<std::string, std::string> shortcuts;
+    checkAccelerators(mainMenu(), "menu bar", shortcuts);
+    const std::pair<const char*, const char*> expected[] = {
+        {"Ctrl+O", "mnuOpenParameter"}, {"Ctrl+S", "mnuSaveParameter"}, {"F5", "mnuSimulate"},
+        {"Ctrl+P", "mnuPrint"},         {"Ctrl+Q", "mnuExit"},          {"F1", "mnuManual"},
+    };
+    for (const auto& [key, name] : expected)
+        EXPECT_EQ(shortcuts[key], name) << key;
 }
 
 TEST(CommandTable, LookUpWithOrWithoutThePrefixIgnoringCase) {

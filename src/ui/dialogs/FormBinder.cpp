@@ -90,7 +90,7 @@ QRadioButton* FormBinder::option(const QString& group, int n, const QString& cap
         apply([&] { return m_form.select(name, n); });
         if (name == "optTech") {
             // The main window's I pulse command follows the chosen technique at once.
-            m_wb.menus.setEnabled("mnuIPulse", m_wb.params.techniqueForm.iPulseEnabled);
+            m_wb.offerSampledCurrents(m_wb.params.techniqueForm.iPulseEnabled);
             m_wb.port().menusChanged();
         }
     });
