@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -18,6 +20,7 @@
 #include <QPrinter>
 #include <QStringList>
 #include <chrono>
+#include <utility>
 
 namespace tessaly {
 
@@ -89,6 +92,30 @@ QUrl browserUrl(std::string_view target, const QString& programDir) {
     return QUrl::fromLocalFile(QDir(programDir).absoluteFilePath(text));
 }
 
+QStringList helpFileFolders(const QString& programDir) {
+    return {programDir, QStringLiteral(TESSALY_SOURCE_DOCS), QStringLiteral(TESSALY_INSTALLED_DOCS)};
+}
+
+QString findHelpFile(const QString& fileName, const QStringList& folders) {
+    for (const QString& folder : folders) {
+        const QFileInfo file(QDir(folder), fileName);
+        if (file.isFile())
+            return file.absoluteFilePath();
+    }
+    return {};
+}
+
+QString withFilterExtension(const QString& fileName, const QString& qtFilter) {
+    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    // "par (*.par)" or "data (*.txt *.csv)": the first pattern's extension.
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));
+    const QRegularExpressionMatch match = pattern.match(qtFilter);
+    if (!match.hasMatch())
+        return fileName;
+    return fileName + QLatin1Char('.') + match.captured(1);
+}
+
 QWidget* QtUserPort::dialogParent() const {
     return m_window;
 }
@@ -102,20 +129,41 @@ void QtUserPort::showMessage(std::string_view text, std::string_view title, Mess
 }
 
 std::optional<std::string> QtUserPort::openFileName(std::string_view filter) {
-    const ArrowWhileModal arrow(m_busyDepth > 0);
-    const QString name =
-        QFileDialog::getOpenFileName(dialogParent(), QStringLiteral("Open"), QString(), qtFileFilter(filter));
+    QString name;
+    if (!m_nextOpen.isEmpty()) {
+        name = std::exchange(m_nextOpen, QString());
+    } else {
+        const ArrowWhileModal arrow(m_busyDepth > 0);
+        name = QFileDialog::getOpenFileName(dialogParent(), QStringLiteral("Open"), QString(),
+                                            qtFileFilter(filter));
+    }
+    m_lastChosen = name;
     if (name.isEmpty())
         return std::nullopt;
     return name.toStdString();
 }
 
 std::optional<std::string> QtUserPort::saveFileName(std::string_view filter) {
-    if (m_fileAnswerer)
-        return m_fileAnswerer();
+    if (m_fileAnswerer) {
+        std::optional<std::string> answer = m_fileAnswerer();
+        m_lastChosen = answer ? qs(*answer) : QString();
+        return answer;
+    }
     const ArrowWhileModal arrow(m_busyDepth > 0);
-    const QString name =
-        QFileDialog::getSaveFileName(dialogParent(), QStringLiteral("Save"), QString(), qtFileFilter(filter));
+    QFileDialog dialog(dialogParent(), QStringLiteral("Save"), QString(), qtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The chosen filter's extension goes on a name typed without one, before the dialog asks about
+    // overwriting, so that the file written is the one the Open filter shows later.
+    const auto suffixOf = [](const QString& qtFilter) {
+        return QFileInfo(withFilterExtension(QStringLiteral("x"), qtFilter)).suffix();
+    };
+    dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixOf](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
+    QString name;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        name = withFilterExtension(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
+    m_lastChosen = name;
     if (name.isEmpty())
         return std::nullopt;
     return name.toStdString();
@@ -148,7 +196,21 @@ double QtUserPort::clockSeconds() {
 }
 
 void QtUserPort::openInBrowser(std::string_view target) {
-    const QUrl url = browserUrl(target, QCoreApplication::applicationDirPath());
+    QUrl url = browserUrl(target, QCoreApplication::applicationDirPath());
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
+        // A help file not beside the program: the source tree's docs, then the installed copy.
+        const QString name = qs(target);
+        const QStringList folders = helpFileFolders(QCoreApplication::applicationDirPath());
+        const QString found = findHelpFile(name, folders);
+        if (found.isEmpty()) {
+            showMessage((QStringLiteral("The manual ") + name + QStringLiteral(" was not found. Looked in:\n") +
+                         folders.join(QLatin1Char('\n')))
+                            .toStdString(),
+                        "Manual", MessageIcon::Exclamation);
+            return;
+        }
+        url = QUrl::fromLocalFile(found);
+    }
     if (m_openUrl)
         m_openUrl(url);
     else

@@ -5,6 +5,7 @@
 #include "base/UserPort.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 
@@ -23,6 +24,16 @@ QString qtFileFilter(std::string_view filter);
 // program's own directory (`programDir`), an absolute path as a local file.
 QUrl browserUrl(std::string_view target, const QString& programDir);
 
+// Where a help file is looked for, in order: beside the program, in the source tree's docs (a program
+// run from its build tree), in the installed program directory.
+QStringList helpFileFolders(const QString& programDir);
+// The first of `folders` that holds `fileName`, as a path; "" when none does.
+QString findHelpFile(const QString& fileName, const QStringList& folders);
+
+// A file name from a Save dialog with the extension of the chosen filter ("*.par") added when the name
+// has none; names with an extension, and filters that match every file, leave it as typed.
+QString withFilterExtension(const QString& fileName, const QString& qtFilter);
+
 class QtUserPort : public UserPort {
 public:
     // The port answers with no window until the main window is attached (the workbench is built
@@ -35,6 +46,12 @@ public:
     void setFileAnswerer(std::function<std::optional<std::string>()> answerer) {
         m_fileAnswerer = std::move(answerer);
     }
+
+    // The next Open dialog is answered with `path` without being shown (a recent file chosen).
+    void answerNextOpen(const QString& path) { m_nextOpen = path; }
+    // The file chosen in the last Open or Save dialog; "" after a cancel.
+    const QString& lastChosenFile() const { return m_lastChosen; }
+    void forgetChosenFile() { m_lastChosen.clear(); }
 
     void showMessage(std::string_view text, std::string_view title, MessageIcon icon) override;
     std::optional<std::string> openFileName(std::string_view filter) override;
@@ -60,6 +77,8 @@ private:
     int m_busyDepth = 0;
     std::function<std::optional<std::string>()> m_fileAnswerer;
     std::function<bool(const QUrl&)> m_openUrl;
+    QString m_nextOpen;
+    QString m_lastChosen;
 };
 
 } // namespace tessaly
