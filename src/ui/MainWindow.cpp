@@ -17,11 +17,16 @@
 #include "workbench/CommandTable.h"
 #include "workbench/Workbench.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStatusBar>
 
 namespace tessaly {
@@ -35,6 +40,24 @@ bool isWindowCommand(const MenuItem& item) {
 
 // How long a hint stays in the status bar.
 constexpr int kHintMilliseconds = 6000;
+
+// The recent files kept in the File menu.
+constexpr int kRecentFiles = 8;
+const QString kRecentKey = QStringLiteral("recentFiles");
+
+// The Open command that reads back what a file command chose: saving a parameter file makes it a
+// recent parameter file. Save Graph writes nothing the program reads.
+QString openCommandFor(const std::string& name) {
+    static const std::pair<const char*, const char*> pairs[] = {
+        {"mnuOpenParameter", "mnuOpenParameter"}, {"mnuSaveParameter", "mnuOpenParameter"},
+        {"mnuWaveform", "mnuWaveform"},           {"mnuSaveWaveform", "mnuWaveform"},
+        {"mnuImport", "mnuImport"},               {"mnuExport", "mnuImport"},
+    };
+    for (const auto& [command, opener] : pairs)
+        if (name == command)
+            return QString::fromLatin1(opener);
+    return {};
+}
 
 QMdiSubWindow* addChild(QMdiArea& area, QWidget* child) {
     QMdiSubWindow* frame = area.addSubWindow(child);
@@ -76,6 +99,14 @@ MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     addDialog(new OptionsDialog(wb, this));
     addDialog(new AboutDialog(this));
 
+    // File > Recent Files, above Exit.
+    if (QAction* file = m_menus->action("mnuFile"); file && file->menu()) {
+        m_recentMenu = new QMenu(QStringLiteral("&Recent Files"), this);
+        m_recentMenu->setObjectName(QStringLiteral("mnuRecent"));
+        file->menu()->insertMenu(m_menus->action("mnuBar3"), m_recentMenu);
+        rebuildRecentMenu();
+    }
+
     m_port.attach(this);
     resize(1180, 720);
     activate();
@@ -111,12 +142,100 @@ void MainWindow::runMenuCommand(const MenuItem& item) {
         return;
     }
     try {
-        if (runCommand(m_wb, item.name) == CommandStatus::Unavailable) // a shortcut to a greyed item
+        m_port.forgetChosenFile();
+        const CommandStatus status = runCommand(m_wb, item.name);
+        if (status == CommandStatus::Unavailable) // a shortcut to a greyed item
             statusBar()->showMessage(m_menus->unavailableReason(m_wb.menus, item.name), kHintMilliseconds);
+        else if (status == CommandStatus::Ran)
+            rememberFile(item);
     } catch (const Failure& failure) {
         // Commands catch their own failures; one that escapes is still shown, not lost.
         m_wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
     }
+}
+
+QStringList MainWindow::recentFiles() const {
+    return QSettings().value(kRecentKey).toStringList();
+}
+
+void MainWindow::rememberFile(const MenuItem& item) {
+    const QString opener = openCommandFor(item.name);
+    const QString path = m_port.lastChosenFile();
+    if (opener.isEmpty() || path.isEmpty() || !QFileInfo::exists(path))
+        return; // cancelled, or nothing was written
+    const QString entry = opener + QLatin1Char('|') + QFileInfo(path).absoluteFilePath();
+    QStringList list = recentFiles();
+    list.removeAll(entry);
+    list.prepend(entry);
+    while (list.size() > kRecentFiles)
+        list.removeLast();
+    QSettings().setValue(kRecentKey, list);
+    rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+    if (!m_recentMenu)
+        return;
+    m_recentMenu->clear();
+    const QStringList list = recentFiles();
+    int n = 0;
+    for (const QString& entry : list) {
+        const QString path = entry.section(QLatin1Char('|'), 1);
+        const MenuItem* opener = findMenuItem(entry.section(QLatin1Char('|'), 0, 0).toStdString());
+        if (!opener)
+            continue;
+        // "&1 run1.par (Parameter)": the Open submenu's caption says what the file holds.
+        const QString kind = QString::fromStdString(opener->caption).remove(QLatin1Char('&'));
+        QAction* action = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2 (%3)").arg(++n).arg(QFileInfo(path).fileName(), kind));
+        action->setStatusTip(path);
+        action->setToolTip(path);
+        connect(action, &QAction::triggered, this, [this, entry] { openRecent(entry); });
+    }
+    m_recentMenu->setEnabled(!list.isEmpty());
+    m_recentMenu->menuAction()->setStatusTip(list.isEmpty() ? QStringLiteral("No file opened or saved yet")
+                                                             : QString());
+}
+
+void MainWindow::openRecent(const QString& entry) {
+    const QString command = entry.section(QLatin1Char('|'), 0, 0);
+    const QString path = entry.section(QLatin1Char('|'), 1);
+    if (!QFileInfo::exists(path)) {
+        QStringList list = recentFiles();
+        list.removeAll(entry);
+        QSettings().setValue(kRecentKey, list);
+        rebuildRecentMenu();
+        m_wb.port().showMessage(("The file " + path + " no longer exists.").toStdString(), "Recent Files",
+                                MessageIcon::Exclamation);
+        return;
+    }
+    m_port.answerNextOpen(path);
+    runMenuCommand(command);
+    m_port.answerNextOpen(QString()); // a refused command leaves no answer for a later dialog
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_wb.unsavedCurves) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Tessaly"),
+                        QStringLiteral("The curves made since the last export are not saved. Save them before "
+                                       "leaving?"),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setObjectName(QStringLiteral("exitQuestion"));
+        box.setDefaultButton(QMessageBox::Save);
+        const int answer = box.exec();
+        if (answer == QMessageBox::Cancel) {
+            event->ignore();
+            return;
+        }
+        if (answer == QMessageBox::Save) {
+            runMenuCommand(QStringLiteral("mnuExport"));
+            if (m_wb.unsavedCurves) { // the save was cancelled or failed: stay
+                event->ignore();
+                return;
+            }
+        }
+    }
+    event->accept();
 }
 
 void MainWindow::runMenuCommand(const QString& name) {

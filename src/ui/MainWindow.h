@@ -5,10 +5,13 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <memory>
 
+class QCloseEvent;
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -61,7 +64,21 @@ public:
     // Places the plot window on the left and the result window on the right of the area.
     void arrangeChildren();
 
+    // The recent files, newest first, as "COMMAND|PATH" (the Open command that reads the file).
+    QStringList recentFiles() const;
+    // The File menu's list of recent files.
+    QMenu* recentMenu() const { return m_recentMenu; }
+
+protected:
+    // Exit asks first when curves made since the last export would be lost.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // After a file command: the file chosen goes to the top of the recent files.
+    void rememberFile(const MenuItem& item);
+    void rebuildRecentMenu();
+    void openRecent(const QString& entry);
+
     Workbench& m_wb;
     QtUserPort& m_port;
     QMdiArea* m_mdi;
@@ -73,6 +90,7 @@ private:
     std::unique_ptr<MenuBinding> m_menus;
     std::map<QString, FormDialog*> m_dialogs;
     bool m_activating = false;
+    QMenu* m_recentMenu = nullptr;
 };
 
 } // namespace tessaly

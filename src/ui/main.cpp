@@ -8,6 +8,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
 

@@ -13,8 +13,18 @@ private slots:
     void analyticalChemicalMechanismHidesRunUntilDigital();
     void digitalSimulationSwitchesTheoreticalPeakAndSurfaceConcentrations();
     void commandsWithoutHandlerAreShownUnavailable();
-    void helpCommandsOpenTheManualBesideTheProgramAndTheAboutBox();
+    void helpCommandsOpenTheManualAndTheAboutBox();
     void shortcutsRunCommandsAndGreyedOnesSayWhy();
+};
+
+// Save dialogs, recent files, Exit's question and the manual's place.
+class ConventionsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveDialogsAddTheFiltersExtension();
+    void recentFilesKeepTheLastEightAndReopen();
+    void exitAsksAboutUnsavedCurves();
+    void manualIsFoundBesideTheProgramThenInTheSourceDocs();
 };
 
 // The experiment dialogs and the options dialog through their widgets.

@@ -1,0 +1,173 @@
+// The desktop conventions of the main window: Save dialogs that add the extension, recent files, the
+// question on Exit, and where the manual is found.
+
+#include "UiTestSupport.h"
+#include "UiTests.h"
+#include "ui/MenuBinding.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <tuple>
+
+namespace tessaly::test {
+
+namespace {
+
+// Clicks one standard button of the next question box, and records its text.
+class QuestionAnswerer : public QObject {
+public:
+    explicit QuestionAnswerer(QMessageBox::StandardButton button) : m_button(button) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                questions << box->text();
+                box->button(m_button)->click();
+            }
+        });
+        m_timer.start();
+    }
+    QStringList questions;
+
+private:
+    QMessageBox::StandardButton m_button;
+    QTimer m_timer;
+};
+
+} // namespace
+
+void ConventionsTest::saveDialogsAddTheFiltersExtension() {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"run1", "parameter (*.par)", "run1.par"},
+        {"/tmp/a/run1", "csv (*.csv *.txt)", "/tmp/a/run1.csv"},
+        {"run1.txt", "parameter (*.par)", "run1.txt"}, // an extension typed is kept
+        {"run1", "all (*)", "run1"},                   // a filter for every file adds nothing
+        {"", "parameter (*.par)", ""},                 // cancelled
+    };
+    for (const auto& [name, filter, expected] : cases)
+        QCOMPARE(withFilterExtension(QString::fromLatin1(name), QString::fromLatin1(filter)),
+                 QString::fromLatin1(expected));
+
+    // Through the dialog: a name typed bare is written with ".par", so Open's filter shows it.
+    Desktop d;
+    QTemporaryDir dir;
+    ModalAnswerer answerer;
+    answerer.onFile = [&](QFileDialog& dialog) {
+        dialog.selectFile(dir.filePath(QStringLiteral("run1")));
+        static_cast<QDialog&>(dialog).accept();
+    };
+    d.window.runMenuCommand(QStringLiteral("mnuSaveParameter"));
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("run1.par"))));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("run1"))));
+}
+
+void ConventionsTest::recentFilesKeepTheLastEightAndReopen() {
+    Desktop d;
+    QSettings().remove(QStringLiteral("recentFiles"));
+    QTemporaryDir dir;
+    QString path;
+    d.port.setFileAnswerer([&]() -> std::optional<std::string> { return path.toStdString(); });
+    for (int k = 1; k <= 10; ++k) {
+        path = dir.filePath(QStringLiteral("run%1.par").arg(k));
+        d.window.runMenuCommand(QStringLiteral("mnuSaveParameter"));
+    }
+    const QStringList recent = d.window.recentFiles();
+    QCOMPARE(recent.size(), 8);
+    QCOMPARE(recent.first(), QStringLiteral("mnuOpenParameter|") + dir.filePath(QStringLiteral("run10.par")));
+    QCOMPARE(recent.last(), QStringLiteral("mnuOpenParameter|") + dir.filePath(QStringLiteral("run3.par")));
+    // Saving again moves a file to the top without repeating it.
+    path = dir.filePath(QStringLiteral("run5.par"));
+    d.window.runMenuCommand(QStringLiteral("mnuSaveParameter"));
+    QCOMPARE(d.window.recentFiles().first(), QStringLiteral("mnuOpenParameter|") + path);
+    QCOMPARE(d.window.recentFiles().count(QStringLiteral("mnuOpenParameter|") + path), 1);
+
+    // Choosing an entry opens the file without asking.
+    QMenu* menu = d.window.recentMenu();
+    QVERIFY(menu && menu->isEnabled());
+    QCOMPARE(menu->actions().size(), 8);
+    QVERIFY(menu->actions().first()->text().contains(QStringLiteral("run5.par (Parameter)")));
+    QVERIFY(d.window.menus().action("mnuFile")->menu()->actions().contains(menu->menuAction()));
+    menu->actions().first()->trigger();
+    QVERIFY(QString::fromStdString(d.wb.log.text()).endsWith(QStringLiteral("Open parameter from file ") + path +
+                                                             QStringLiteral(" :\r\n")));
+
+    // A file that has gone is dropped with a word, not opened.
+    QFile::remove(dir.filePath(QStringLiteral("run10.par")));
+    ModalAnswerer answerer;
+    menu->actions()[1]->trigger();
+    QCOMPARE(answerer.messages.size(), 1);
+    QVERIFY(answerer.messages[0].contains(QStringLiteral("no longer exists")));
+    QCOMPARE(d.window.recentFiles().size(), 7);
+    QSettings().remove(QStringLiteral("recentFiles"));
+}
+
+void ConventionsTest::exitAsksAboutUnsavedCurves() {
+    {
+        Desktop d; // nothing made: Exit asks nothing
+        QuestionAnswerer answerer(QMessageBox::Cancel);
+        QVERIFY(d.window.close());
+        QCOMPARE(answerer.questions.size(), 0);
+    }
+    Desktop d;
+    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    QVERIFY(d.wb.unsavedCurves);
+    {
+        QuestionAnswerer answerer(QMessageBox::Cancel);
+        QVERIFY(!d.window.close());
+        QCOMPARE(answerer.questions.size(), 1);
+        QVERIFY(d.window.isVisible());
+    }
+    {
+        // Save, then cancelling the file dialog, stays too.
+        QuestionAnswerer answerer(QMessageBox::Save);
+        d.port.setFileAnswerer([]() -> std::optional<std::string> { return std::nullopt; });
+        QVERIFY(!d.window.close());
+        QVERIFY(d.window.isVisible());
+    }
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("curves.txt"));
+        d.port.setFileAnswerer([&]() -> std::optional<std::string> { return path.toStdString(); });
+        QuestionAnswerer answerer(QMessageBox::Save);
+        QVERIFY(d.window.close());
+        QVERIFY(QFile::exists(path));
+        QVERIFY(!d.wb.unsavedCurves);
+    }
+    d.window.show();
+    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    QuestionAnswerer answerer(QMessageBox::Discard);
+    QVERIFY(d.window.close());
+}
+
+void ConventionsTest::manualIsFoundBesideTheProgramThenInTheSourceDocs() {
+    QTemporaryDir beside;
+    QTemporaryDir docs;
+    QFile(docs.filePath(QStringLiteral("korvel.html"))).open(QIODevice::WriteOnly);
+    const QStringList folders = {beside.path(), docs.path(), QStringLiteral("/nonexistent")};
+    QCOMPARE(findHelpFile(QStringLiteral("korvel.html"), folders),
+             QFileInfo(docs.filePath(QStringLiteral("korvel.html"))).absoluteFilePath());
+    QFile(beside.filePath(QStringLiteral("korvel.html"))).open(QIODevice::WriteOnly);
+    QCOMPARE(findHelpFile(QStringLiteral("korvel.html"), folders),
+             QFileInfo(beside.filePath(QStringLiteral("korvel.html"))).absoluteFilePath());
+    QCOMPARE(findHelpFile(QStringLiteral("other.html"), folders), QString());
+    QCOMPARE(helpFileFolders(QStringLiteral("/opt/x")).first(), QStringLiteral("/opt/x"));
+
+    // From the build tree the manual comes from the source's docs; a missing file is reported.
+    Desktop d;
+    d.window.runMenuCommand(QStringLiteral("mnuManual"));
+    QCOMPARE(d.opened.size(), 1);
+    QVERIFY(QFileInfo::exists(d.opened[0].toLocalFile()));
+    QVERIFY(d.opened[0].toLocalFile().endsWith(QStringLiteral("/korvel.html")));
+    ModalAnswerer answerer;
+    d.port.openInBrowser("no-such-manual.html");
+    QCOMPARE(d.opened.size(), 1);
+    QCOMPARE(answerer.messages.size(), 1);
+    QVERIFY(answerer.messages[0].contains(QStringLiteral("no-such-manual.html was not found")));
+}
+
+} // namespace tessaly::test
