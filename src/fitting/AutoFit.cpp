@@ -134,6 +134,7 @@ AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, c
     report += "No. of object fun. = " + std::to_string(result.state.objectiveCount) + kCrLf;
     report += "No. of MARQUARDS = " + std::to_string(result.state.marquardtCount) + kCrLf;
     report += "Computation time (s) =" + generalForm(seconds) + kCrLf;
+    report += fitParameterNameLines(candidates);
     io.append(report);
 
     for (int k = 0; k < count; ++k)

@@ -61,4 +61,28 @@ std::vector<FitCandidate> selectedFitParameters(const ExperimentParams& p) {
     return selected;
 }
 
+std::string fitParameterName(int code) {
+    struct Name {
+        int first, last, base;
+        const char* symbol;
+        const char* unit;
+    };
+    static constexpr Name names[] = {
+        {11, 19, 10, "ks", " (cm/s)"}, {21, 29, 20, "a", ""},  {31, 39, 30, "E'", " (V)"},
+        {41, 59, 40, "kf", ""},        {61, 79, 60, "kb", ""}, {101, 119, 100, "C", " (M)"},
+        {121, 139, 120, "D", " (cm2/s)"},
+    };
+    for (const Name& n : names)
+        if (code >= n.first && code <= n.last)
+            return std::string(n.symbol) + "(" + std::to_string(code - n.base) + ")" + n.unit;
+    raise(failure_text::subscriptOutOfRange);
+}
+
+std::string fitParameterNameLines(const std::vector<FitCandidate>& candidates) {
+    std::string lines;
+    for (std::size_t k = 0; k < candidates.size(); ++k)
+        lines += "Parameter " + std::to_string(k + 1) + ": " + fitParameterName(candidates[k].code) + "\r\n";
+    return lines;
+}
+
 } // namespace tessaly

@@ -27,4 +27,13 @@ struct FitCandidate {
 // mechanism does not use selects nothing).
 std::vector<FitCandidate> selectedFitParameters(const ExperimentParams& p);
 
+// The name of a fitted quantity as the dialogs head its column, with its row and unit: "ks(1) (cm/s)",
+// "a(2)", "E'(1) (V)", "kf(3)", "kb(3)", "C(4) (M)", "D(4) (cm2/s)". Rate constants of homogeneous
+// reactions carry no unit (/s or /sM by the reaction's order).
+std::string fitParameterName(int code);
+
+// One line per fitted quantity, numbered as the fit report's table numbers them:
+// "Parameter 1: ks(1) (cm/s)" and CR LF.
+std::string fitParameterNameLines(const std::vector<FitCandidate>& candidates);
+
 } // namespace tessaly

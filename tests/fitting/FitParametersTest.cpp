@@ -29,6 +29,17 @@ TEST(FitParameters, CodesNameTheCommittedValues) {
         EXPECT_THROW(fitParameter(c, bad), Failure) << bad;
 }
 
+TEST(FitParameters, NamesAsTheDialogsHeadTheirColumns) {
+    const std::pair<int, const char*> cases[] = {
+        {11, "ks(1) (cm/s)"}, {25, "a(5)"}, {31, "E'(1) (V)"},     {49, "kf(9)"},
+        {61, "kb(1)"},        {116, "C(16) (M)"}, {121, "D(1) (cm2/s)"},
+    };
+    for (const auto& [code, name] : cases)
+        EXPECT_EQ(fitParameterName(code), name) << code;
+    for (const int bad : {0, 10, 20, 40, 80, 100, 120, 140})
+        EXPECT_THROW(fitParameterName(bad), Failure) << bad;
+}
+
 TEST(FitParameters, SelectionOrderAndLimitsFromTheDialogs) {
     ExperimentParams p;
     p.committed.RateKs[1] = 1e4;

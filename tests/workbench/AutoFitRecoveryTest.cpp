@@ -120,6 +120,11 @@ TEST_F(AutoFitRecovery, RecoversFormalPotentialRateConstantAndTransferCoefficien
     for (const char* label : summary)
         EXPECT_EQ(lines[i++].rfind(label, 0), 0u) << label;
     EXPECT_EQ(lines[i - 4], "No. of iteration = " + std::to_string(iterations));
+    // After the designed lines, the numbers of the table named.
+    ASSERT_EQ(lines.size(), i + 3);
+    EXPECT_EQ(lines[i++], "Parameter 1: ks(1) (cm/s)");
+    EXPECT_EQ(lines[i++], "Parameter 2: a(1)");
+    EXPECT_EQ(lines[i++], "Parameter 3: E'(1) (V)");
     EXPECT_EQ(wb.params.FittedValueText[31], formatMask(c.FormalPotential[1], "0.###e-#"));
 }
 
