@@ -26,7 +26,7 @@ void ensureGuiApplication() {
 
 bool writeOffscreenPlot(Workbench& wb, const std::string& path, int width, int height) {
     ensureGuiApplication();
-    return writePlotImage(renderPlotImage(wb, QSize(width, height)), path);
+    return writePlotFile(wb, QSize(width, height), path);
 }
 
 } // namespace tessaly

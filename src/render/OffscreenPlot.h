@@ -12,8 +12,8 @@ class Workbench;
 inline constexpr int kOffscreenPlotWidth = 800;
 inline constexpr int kOffscreenPlotHeight = 600;
 
-// Draws the workbench's last plot on an image of the given size and writes it to `path` (PNG when the
-// name ends in ".png", a Windows bitmap otherwise). Starts a windowless Qt GUI application for the
+// Draws the workbench's last plot at the given size and writes it to `path` (SVG, PDF or PNG by the
+// name's extension, a Windows bitmap otherwise). Starts a windowless Qt GUI application for the
 // fonts when the program has none. False when the file cannot be written.
 bool writeOffscreenPlot(Workbench& wb, const std::string& path, int width = kOffscreenPlotWidth,
                         int height = kOffscreenPlotHeight);

@@ -29,4 +29,13 @@ QImage renderPlotImage(Workbench& wb, QSize size);
 // the file cannot be written.
 bool writePlotImage(const QImage& image, const std::string& path);
 
+// The kinds of file Save Graph writes, by the name's extension (any case).
+enum class GraphFormat { Bitmap, Png, Svg, Pdf };
+GraphFormat graphFormatOf(const std::string& path);
+
+// Writes the plot as it shows at `size` (screen pixels at 96 per inch): SVG and PDF as vector drawings
+// of that size, PNG at `dotsPerInch` (an image dotsPerInch / 96 times the size, with its resolution
+// recorded), anything else as a Windows bitmap of the size. False when the file cannot be written.
+bool writePlotFile(Workbench& wb, QSize size, const std::string& path, double dotsPerInch = 96);
+
 } // namespace tessaly

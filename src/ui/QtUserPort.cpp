@@ -245,7 +245,20 @@ void QtUserPort::showForm(std::string_view formName) {
 bool QtUserPort::savePlotImage(const std::string& path) {
     if (!m_window)
         return false;
-    return writePlotImage(m_window->plotImage(), path);
+    double dotsPerInch = 96;
+    if (graphFormatOf(path) == GraphFormat::Png) {
+        // A PNG for a paper or a slide: the user picks its resolution; the plot keeps its proportions.
+        const ArrowWhileModal arrow(m_busyDepth > 0);
+        bool ok = false;
+        const int chosen = QInputDialog::getInt(dialogParent(), QStringLiteral("Save Graph"),
+                                                QStringLiteral("Resolution of the PNG image (dots per inch):"),
+                                                m_pngDotsPerInch, 48, 1200, 1, &ok);
+        if (!ok)
+            return false;
+        m_pngDotsPerInch = chosen;
+        dotsPerInch = chosen;
+    }
+    return writePlotFile(m_window->workbench(), m_window->plotWindow()->size(), path, dotsPerInch);
 }
 
 bool QtUserPort::copyPlotToClipboard() {

@@ -78,6 +78,7 @@ private:
     std::function<std::optional<std::string>()> m_fileAnswerer;
     std::function<bool(const QUrl&)> m_openUrl;
     QString m_nextOpen;
+    int m_pngDotsPerInch = 96; // the resolution last chosen for a PNG graph
     QString m_lastChosen;
 };
 

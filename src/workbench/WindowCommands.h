@@ -8,7 +8,8 @@ namespace tessaly {
 class Workbench;
 
 // The save dialog's filter and the result line Save Graph appends before the file name.
-inline constexpr const char* kGraphFilter = "graph (*.bmp)|*.bmp|all|*.*";
+inline constexpr const char* kGraphFilter =
+    "graph (*.bmp)|*.bmp|PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg|PDF document (*.pdf)|*.pdf|all|*.*";
 inline constexpr const char* kSaveGraphLine = "Save graph to file ";
 
 // The help file, looked up in the program's own directory by the user port.
@@ -16,8 +17,8 @@ inline constexpr const char* kManualFile = "korvel.html";
 // The project's page that Homepage opens.
 inline constexpr const char* kHomepageAddress = "https://github.com/tessaly/tessaly";
 
-// File menu: asks for a file name and writes the plot image there (a Windows bitmap; PNG when the name
-// ends in ".png"), then appends "Save graph to file NAME :". Cancel or a write failure ends the
+// File menu: asks for a file name and writes the plot there (a Windows bitmap; PNG at a chosen
+// resolution, SVG or PDF by the name's extension), then appends "Save graph to file NAME :". Cancel or a write failure ends the
 // command silently.
 void saveGraphCommand(Workbench& wb);
 // Places the plot image on the clipboard.

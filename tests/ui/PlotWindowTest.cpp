@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -96,8 +97,64 @@ void PlotWindowTest::saveGraphWritesPngWhenTheNameSaysSo() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("graph.PNG"));
     d.port.setFileAnswerer([&]() -> std::optional<std::string> { return path.toStdString(); });
+    // The resolution asked for: 192 per inch doubles the window's pixels.
+    QTimer resolution;
+    resolution.setInterval(10);
+    QObject::connect(&resolution, &QTimer::timeout, [] {
+        if (auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            input->setIntValue(192);
+            input->accept();
+        }
+    });
+    resolution.start();
     d.window.runMenuCommand(QStringLiteral("mnuSaveGraph"));
     QCOMPARE(head(path, 4), QByteArray("\x89PNG"));
+    const QImage image(path);
+    QCOMPARE(image.size(), d.window.plotWindow()->size() * 2);
+    QVERIFY(std::abs(image.dotsPerMeterX() - 7559) <= 1); // 192 per inch
+}
+
+void PlotWindowTest::saveGraphWritesSvgAndPdfDrawings() {
+    Desktop d;
+    simulate(d);
+    QTemporaryDir dir;
+    QString path;
+    d.port.setFileAnswerer([&]() -> std::optional<std::string> { return path.toStdString(); });
+    path = dir.filePath(QStringLiteral("graph.svg"));
+    d.window.runMenuCommand(QStringLiteral("mnuSaveGraph"));
+    QFile svg(path);
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    const QByteArray drawing = svg.readAll();
+    QVERIFY(drawing.contains("<svg"));
+    QVERIFY(drawing.contains("<path") || drawing.contains("<polyline")); // the curve as lines, not pixels
+    QVERIFY(!drawing.contains("<image"));
+
+    path = dir.filePath(QStringLiteral("graph.pdf"));
+    d.window.runMenuCommand(QStringLiteral("mnuSaveGraph"));
+    QCOMPARE(head(path, 5), QByteArray("%PDF-"));
+    QVERIFY(QString::fromStdString(d.wb.log.text()).endsWith(QStringLiteral("Save graph to file ") + path +
+                                                             QStringLiteral(" :\r\n")));
+}
+
+void PlotWindowTest::exportCurvesWritesEveryCurveWithAHeader() {
+    Desktop d;
+    simulate(d);
+    d.window.runMenuCommand(QStringLiteral("mnuSimulate")); // a second curve
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("curves.csv"));
+    d.port.setFileAnswerer([&]() -> std::optional<std::string> { return path.toStdString(); });
+    QVERIFY(d.wb.unsavedCurves);
+    d.window.runMenuCommand(QStringLiteral("mnuExportCurves"));
+    QVERIFY(!d.wb.unsavedCurves);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const PlotInput input = d.wb.plotInput();
+    QCOMPARE(lines.size(), input.last - input.first + 2);
+    QVERIFY(lines[0].startsWith(QStringLiteral("E /V,\"Simulated")));
+    QCOMPARE(lines[0].count(QStringLiteral(",\"")), input.NCurves);
+    QCOMPARE(lines[1].split(QLatin1Char(',')).size(), input.NCurves + 1);
+    QCOMPARE(lines[1].split(QLatin1Char(',')).first().toDouble(), input.abscissa[static_cast<std::size_t>(input.first)]);
 }
 
 void PlotWindowTest::cancelledSaveGraphWritesNothing() {

@@ -44,6 +44,8 @@ class PlotWindowTest : public QObject {
 private slots:
     void saveGraphWritesABitmapOfThePlotSize();
     void saveGraphWritesPngWhenTheNameSaysSo();
+    void saveGraphWritesSvgAndPdfDrawings();
+    void exportCurvesWritesEveryCurveWithAHeader();
     void cancelledSaveGraphWritesNothing();
     void clickInsideTheFramePrintsItsCoordinates();
     void clearThenTimeShowsOnlyTheTimingLines();
