@@ -4,9 +4,12 @@
 
 #include "model/ExperimentKinds.h"
 
+#include <string>
+
 namespace tessaly {
 
 class Workbench;
+struct PlotInput;
 
 // File menu: parameter, current and waveform files. Opening a parameter file ends with Simulate;
 // Open Waveform returns whether a file was read.
@@ -14,6 +17,10 @@ void openParameterCommand(Workbench& wb);
 void saveParameterCommand(Workbench& wb);
 void importCurrentCommand(Workbench& wb);
 void exportCurrentCommand(Workbench& wb);
+// Every curve of the plot in one CSV file: a header row with the abscissa's title and each curve's
+// legend name ("Curve N" when it has none), then one row per point of the plotted range.
+void exportCurvesCommand(Workbench& wb);
+std::string curvesCsvText(const PlotInput& input);
 bool openWaveformCommand(Workbench& wb);
 void saveWaveformCommand(Workbench& wb);
 
