@@ -25,9 +25,12 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMenu>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace tessaly {
 
@@ -69,6 +72,25 @@ QMdiSubWindow* addChild(QMdiArea& area, QWidget* child) {
 
 } // namespace
 
+void fitToScreen(QWidget& window, QSize preferred) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        window.resize(preferred);
+        return;
+    }
+    // Logical pixels: a scale factor of 2 halves the room, so the preferred size shrinks to fit it.
+    const QRect room = screen->availableGeometry();
+    const QSize most(room.width() * 95 / 100, room.height() * 92 / 100);
+    const QSize size = preferred.boundedTo(most).expandedTo(window.minimumSize());
+    window.resize(size.boundedTo(room.size()));
+    QRect frame(window.pos(), window.size());
+    if (!room.contains(frame)) {
+        frame.moveCenter(room.center());
+        frame.moveTopLeft(QPoint(std::max(frame.left(), room.left()), std::max(frame.top(), room.top())));
+        window.move(frame.topLeft());
+    }
+}
+
 MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     : m_wb(wb), m_port(port), m_mdi(new QMdiArea(this)), m_plot(new PlotWindow(wb)),
       m_result(new ResultWindow(wb)), m_readout(new QLabel) {
@@ -108,7 +130,8 @@ MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     }
 
     m_port.attach(this);
-    resize(1180, 720);
+    fitToScreen(*this, QSize(1180, 720));
+    m_mdi->installEventFilter(this);
     activate();
 }
 
@@ -126,6 +149,17 @@ void MainWindow::addDialog(FormDialog* dialog) {
 FormDialog* MainWindow::dialog(const QString& formName) const {
     const auto it = m_dialogs.find(formName);
     return it == m_dialogs.end() ? nullptr : it->second;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The plot and the results follow the main window's size, unless one fills the area.
+    if (watched == m_mdi && event->type() == QEvent::Resize && isVisible()) {
+        const bool tiled = !(m_plotFrame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) &&
+                           !(m_resultFrame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized));
+        if (tiled)
+            QMetaObject::invokeMethod(this, &MainWindow::arrangeChildren, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::arrangeChildren() {
@@ -274,6 +308,8 @@ void MainWindow::showForm(const QString& formName) {
         return;
     }
     form->refresh();
+    if (!form->isVisible())
+        fitToScreen(*form, form->size().expandedTo(form->sizeHint()));
     form->show();
     form->raise();
     form->activateWindow();

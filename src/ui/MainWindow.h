@@ -4,6 +4,7 @@
 // form names and re-applies the availability rules at start-up and whenever a dialog closes.
 
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -16,6 +17,10 @@ class QMdiArea;
 class QMdiSubWindow;
 
 namespace tessaly {
+
+// Gives a top-level window its preferred size (logical pixels) or as much of the screen's available
+// area as it may take, and moves it inside that area.
+void fitToScreen(QWidget& window, QSize preferred);
 
 class FormDialog;
 class MenuBinding;
@@ -70,6 +75,7 @@ public:
     QMenu* recentMenu() const { return m_recentMenu; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Exit asks first when curves made since the last export would be lost.
     void closeEvent(QCloseEvent* event) override;
 

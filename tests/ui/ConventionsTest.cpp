@@ -3,13 +3,18 @@
 
 #include "UiTestSupport.h"
 #include "UiTests.h"
+#include "ui/FormDialog.h"
 #include "ui/MenuBinding.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -168,6 +173,48 @@ void ConventionsTest::manualIsFoundBesideTheProgramThenInTheSourceDocs() {
     QCOMPARE(d.opened.size(), 1);
     QCOMPARE(answerer.messages.size(), 1);
     QVERIFY(answerer.messages[0].contains(QStringLiteral("no-such-manual.html was not found")));
+}
+
+void ConventionsTest::captionsCarryTheRightUnits() {
+    Desktop d;
+    d.window.runMenuCommand(QStringLiteral("mnuInstrument"));
+    auto* temperature = d.window.dialog(QStringLiteral("FormIns"))->findChild<QLabel*>(QStringLiteral("Label_txttemp"));
+    QVERIFY(temperature);
+    QCOMPARE(temperature->text(), QStringLiteral("T (\u00B0C)"));
+    d.window.runMenuCommand(QStringLiteral("mnuKinetics"));
+    QStringList captions;
+    for (const QLabel* label : d.window.dialog(QStringLiteral("FormExpr"))->findChildren<QLabel*>())
+        captions << label->text();
+    QVERIFY(captions.contains(QStringLiteral("Vis (cm2/s)"))); // kinematic viscosity
+    QVERIFY(!captions.contains(QStringLiteral("Vis (cm/s)")));
+}
+
+void ConventionsTest::windowFitsTheScreenAndReTilesOnResize() {
+    Desktop d;
+    const QRect room = d.window.screen()->availableGeometry();
+    QVERIFY(d.window.width() <= room.width() && d.window.height() <= room.height());
+    QVERIFY(room.contains(d.window.geometry().topLeft()));
+
+    // A window asked for more than the screen holds is given the screen, inside it.
+    QWidget big;
+    fitToScreen(big, room.size() * 3);
+    QVERIFY(big.width() <= room.width() && big.height() <= room.height());
+    QWidget small;
+    fitToScreen(small, QSize(300, 200));
+    QCOMPARE(small.size(), QSize(300, 200).boundedTo(room.size()));
+
+    // Resizing the main window lays the plot and the results out anew in the new area.
+    auto* plotFrame = d.window.findChild<QMdiSubWindow*>(QStringLiteral("FormPlotFrame"));
+    auto* resultFrame = d.window.findChild<QMdiSubWindow*>(QStringLiteral("FormResultFrame"));
+    QVERIFY(plotFrame && resultFrame);
+    for (const QSize size : {QSize(600, 420), QSize(760, 540)}) {
+        d.window.resize(size.boundedTo(room.size()));
+        QTest::qWait(20);
+        const QRect area = plotFrame->mdiArea()->viewport()->rect();
+        QCOMPARE(plotFrame->geometry().height(), area.height());
+        QCOMPARE(plotFrame->geometry().width() + resultFrame->geometry().width(), area.width());
+        QCOMPARE(resultFrame->geometry().right(), area.right());
+    }
 }
 
 } // namespace tessaly::test

@@ -25,6 +25,8 @@ private slots:
     void recentFilesKeepTheLastEightAndReopen();
     void exitAsksAboutUnsavedCurves();
     void manualIsFoundBesideTheProgramThenInTheSourceDocs();
+    void captionsCarryTheRightUnits();
+    void windowFitsTheScreenAndReTilesOnResize();
 };
 
 // The experiment dialogs and the options dialog through their widgets.

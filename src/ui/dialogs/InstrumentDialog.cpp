@@ -71,7 +71,7 @@ QGroupBox* InstrumentDialog::programmeFrame() {
                {"TextF", "f (Hz)"},
                {"tsa1", "t s1"},
                {"tsa2", "t s2"},
-               {"txttemp", "T ( C)"},
+               {"txttemp", "T (\xB0" "C)"}, // Latin-1 degree sign
                {"Noise", "Noise (A)"}});
     auto* scanLabel = new QLabel(QStringLiteral("Scan"), programme);
     programmeForm->addRow(scanLabel, b.list(QStringLiteral("ComboScan"),

@@ -144,7 +144,7 @@ QGroupBox* KineticsDialog::solutionFrame() {
     const std::pair<const char*, const char*> fields[] = {{"TextElectrolyte", "Electrolyte"},
                                                           {"TextElectrolyteC", "C (M)"},
                                                           {"TextpH", "pH"},
-                                                          {"TextVis", "Vis (cm/s)"},
+                                                          {"TextVis", "Vis (cm2/s)"}, // kinematic viscosity
                                                           {"txtVol", "Vol s (ml)"}};
     int col = 0;
     for (const auto& [name, caption] : fields) {
