@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <tuple>
@@ -44,7 +46,66 @@ private:
     QTimer m_timer;
 };
 
+QLineEdit* field(FormDialog* dialog, const char* name) {
+    return dialog->findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+void typeInto(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
 } // namespace
+
+void ConventionsTest::escapeDiscardsWhatTheDialogChanged() {
+    Desktop d;
+    d.window.runMenuCommand(QStringLiteral("mnuInstrument"));
+    FormDialog* ins = d.window.dialog(QStringLiteral("FormIns"));
+    QVERIFY(ins->isVisible());
+    typeInto(field(ins, "V"), QStringLiteral("0.2"));
+    QCOMPARE(d.wb.params.V, std::string("0.2"));
+    QTest::keyClick(ins, Qt::Key_Escape);
+    QVERIFY(!ins->isVisible());
+    QCOMPARE(QString::fromStdString(d.wb.params.V), QStringLiteral("0.01")); // as when the dialog opened
+    QCOMPARE(field(ins, "V")->text(), QStringLiteral("0.01"));
+    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    QCOMPARE(d.wb.params.committed.ScanRate, 0.01);
+
+    // An option chosen and discarded: the mechanism and what follows from it return.
+    d.window.runMenuCommand(QStringLiteral("mnuMechamism"));
+    FormDialog* mech = d.window.dialog(QStringLiteral("FormMech"));
+    mech->findChild<QRadioButton*>(QStringLiteral("mech(5)"))->click();
+    mech->reject();
+    QCOMPARE(d.wb.params.Mechanism, 1);
+    QVERIFY(d.window.menus().action("mnuRun")->isEnabled());
+
+    // OK keeps what was typed.
+    d.window.runMenuCommand(QStringLiteral("mnuInstrument"));
+    typeInto(field(ins, "V"), QStringLiteral("0.2"));
+    QTest::mouseClick(ins->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QVERIFY(!ins->isVisible());
+    QCOMPARE(d.wb.params.V, std::string("0.2"));
+    QCOMPARE(d.wb.params.committed.ScanRate, 0.2);
+}
+
+void ConventionsTest::enterDoesNotCommitARefusedValue() {
+    Desktop d;
+    ModalAnswerer answerer;
+    d.window.runMenuCommand(QStringLiteral("mnuInstrument"));
+    FormDialog* ins = d.window.dialog(QStringLiteral("FormIns"));
+    QApplication::setActiveWindow(ins);
+    QVERIFY(QTest::qWaitForWindowActive(ins));
+    QLineEdit* eend = field(ins, "Eend");
+    typeInto(eend, QStringLiteral("0.3")); // the same as E start: refused on leaving
+    QTest::keyClick(eend, Qt::Key_Return); // OK by its key, without leaving the field
+    QTRY_COMPARE(answerer.messages.size(), 1);
+    QCOMPARE(answerer.messages[0], QStringLiteral("Error: You cannot change E end to the same as E start."));
+    QVERIFY(ins->isVisible());
+    QCOMPARE(ins->focusWidget(), eend);
+    QVERIFY(d.wb.params.committed.EndPotential != 0.3);
+}
 
 void ConventionsTest::saveDialogsAddTheFiltersExtension() {
     const std::tuple<const char*, const char*, const char*> cases[] = {

@@ -64,14 +64,15 @@ void MenuTest::analyticalChemicalMechanismHidesRunUntilDigital() {
     d.window.runMenuCommand(QStringLiteral("mnuMechamism"));
     FormDialog* mech = d.window.dialog(QStringLiteral("FormMech"));
     QVERIFY(mech->isVisible());
+    QPushButton* ok = mech->findChild<QPushButton*>(QStringLiteral("cmdOK"));
     for (int m : {5, 6, 7, 9, 10}) {
         chooseOption(mech, QStringLiteral("mech(%1)").arg(m));
-        mech->reject(); // closing the dialog re-activates the main window
+        ok->click(); // OK commits and re-activates the main window
         QVERIFY2(!enabled(d, "mnuRun"), qPrintable(QString::number(m)));
         d.window.runMenuCommand(QStringLiteral("mnuMechamism"));
     }
     mech->findChild<QCheckBox*>(QStringLiteral("CheckDigital"))->click();
-    mech->reject();
+    ok->click();
     QVERIFY(enabled(d, "mnuRun"));
 }
 

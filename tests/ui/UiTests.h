@@ -26,6 +26,8 @@ private slots:
     void exitAsksAboutUnsavedCurves();
     void manualIsFoundBesideTheProgramThenInTheSourceDocs();
     void captionsCarryTheRightUnits();
+    void escapeDiscardsWhatTheDialogChanged();
+    void enterDoesNotCommitARefusedValue();
     void windowFitsTheScreenAndReTilesOnResize();
 };
 

@@ -6,6 +6,7 @@
 
 #include <QGroupBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace tessaly {
 
@@ -36,8 +37,19 @@ QGroupBox* ExperimentDialog::group(const QString& title, const QString& name) {
     return box;
 }
 
+void ExperimentDialog::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) // opened, not merely uncovered
+        m_binder->remember();
+    FormDialog::showEvent(event);
+}
+
+void ExperimentDialog::reject() {
+    m_binder->restore();
+    FormDialog::reject();
+}
+
 void ExperimentDialog::ok() {
-    if (!m_binder->settle())
+    if (!m_binder->settleFocusedField())
         return;
     try {
         okForm(m_wb, m_form->formName());

@@ -1,7 +1,8 @@
 #pragma once
 // The frame shared by the five experiment dialogs: the dialog's form over the workbench's experiment,
 // the binder of its widgets, and the OK button, which settles a pending validation, runs the form's
-// commit through the workbench (as the command-line runner's `ok` does) and hides the dialog.
+// commit through the workbench (as the command-line runner's `ok` does) and hides the dialog. Only OK
+// keeps what was typed: closing the dialog otherwise restores the values it opened with.
 
 #include "model/ExperimentForm.h"
 #include "ui/FormDialog.h"
@@ -24,10 +25,16 @@ public:
 
     void refresh() override;
 
+public slots:
+    // Closing without OK (Escape, the window's close box) puts back what the dialog showed when it
+    // opened, then tells the main window as any close does.
+    void reject() override;
+
     ExperimentForm& form() { return *m_form; }
     FormBinder& binder() { return *m_binder; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     // The OK button (`cmdOK`), the dialog's default button.
     QPushButton* okButton();
     // A titled frame.

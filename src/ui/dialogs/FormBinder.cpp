@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace tessaly {
 
@@ -245,6 +246,80 @@ bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void FormBinder::remember() {
+    m_remembered.clear();
+    for (const Bound& b : m_bound) {
+        const auto ref = findField(m_wb.params, b.name);
+        if (!ref)
+            continue;
+        const bool seen = std::any_of(m_remembered.begin(), m_remembered.end(),
+                                      [&](const Remembered& r) { return r.name == b.name; });
+        if (seen) // an option group is bound once per option
+            continue;
+        Remembered r{b.kind, b.name, {}, false, 0};
+        if (const auto* text = std::get_if<std::string*>(&*ref))
+            r.text = **text;
+        else if (const auto* flag = std::get_if<bool*>(&*ref))
+            r.flag = **flag;
+        else if (const auto* chosen = std::get_if<int*>(&*ref))
+            r.chosen = **chosen;
+        else
+            continue;
+        m_remembered.push_back(std::move(r));
+    }
+}
+
+void FormBinder::restore() {
+    m_pendingEdit = nullptr;
+    // Selections first (they decide which fields are offered), then boxes, then texts. A reply's
+    // messages are not shown: the user is discarding, not choosing.
+    for (const Bound::Kind pass : {Bound::Kind::Option, Bound::Kind::List, Bound::Kind::Flag, Bound::Kind::Check,
+                                   Bound::Kind::Text}) {
+        for (const Remembered& r : m_remembered) {
+            if (r.kind != pass)
+                continue;
+            const auto ref = findField(m_wb.params, r.name);
+            if (!ref)
+                continue;
+            if (const auto* text = std::get_if<std::string*>(&*ref); text && **text != r.text)
+                m_form.type(r.name, r.text);
+            else if (const auto* flag = std::get_if<bool*>(&*ref); flag && **flag != r.flag)
+                r.kind == Bound::Kind::Check ? (void)m_form.click(r.name, r.flag) : (void)(**flag = r.flag);
+            else if (const auto* chosen = std::get_if<int*>(&*ref); chosen && **chosen != r.chosen)
+                m_form.select(r.name, r.chosen);
+        }
+    }
+    // Texts react to each other (the scan rate and the drop time): the remembered texts themselves
+    // are put back last, without their reactions, so each is as it was.
+    for (const Remembered& r : m_remembered) {
+        const auto ref = findField(m_wb.params, r.name);
+        if (!ref)
+            continue;
+        if (const auto* text = std::get_if<std::string*>(&*ref))
+            **text = r.text;
+        else if (const auto* flag = std::get_if<bool*>(&*ref))
+            **flag = r.flag;
+        else if (const auto* chosen = std::get_if<int*>(&*ref))
+            **chosen = r.chosen;
+    }
+    refresh();
+}
+
+bool FormBinder::settleFocusedField() {
+    if (!settle())
+        return false;
+    auto* edit = qobject_cast<QLineEdit*>(m_dialog->focusWidget());
+    if (!edit || edit->isReadOnly() ||
+        std::none_of(m_bound.begin(), m_bound.end(), [edit](const Bound& b) { return b.widget == edit; }))
+        return true;
+    const auto refusal = m_form.leave(str(edit->objectName()));
+    if (!refusal)
+        return true;
+    m_pendingEdit = edit;
+    m_pendingRefusal = *refusal;
+    return settle();
 }
 
 bool FormBinder::settle() {

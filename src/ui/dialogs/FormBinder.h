@@ -54,6 +54,14 @@ public:
 
     // Re-reads every bound widget.
     void refresh();
+    // Notes the texts, checks and selections as the dialog opens; restore() puts them back through
+    // the form's own reactions (so what follows from them follows again) and re-reads the widgets.
+    // Closing a dialog without OK discards what was typed or chosen in it.
+    void remember();
+    void restore();
+    // Runs the validation of the field that has the focus, as leaving it would: OK pressed with
+    // Enter never left the field. False (with the message shown) when the value is refused.
+    bool settleFocusedField();
     // Shows a refusal met when a field was left, and returns the focus to that field; false when
     // there was one (the action that follows, such as OK, does not run).
     bool settle();
@@ -75,6 +83,16 @@ private:
         bool fixedText = false;
     };
     void refreshOne(const Bound& b);
+
+    // A bound field's value when the dialog opened.
+    struct Remembered {
+        Bound::Kind kind;
+        std::string name;
+        std::string text;
+        bool flag = false;
+        int chosen = 0;
+    };
+    std::vector<Remembered> m_remembered;
 
     Workbench& m_wb;
     ExperimentForm& m_form;
