@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -189,6 +190,23 @@ void OptionsDialog::chooseColour(int index) {
     const QColor chosen = QColorDialog::getColor(initial, this, QStringLiteral("Color"));
     if (chosen.isValid()) // a cancelled colour dialog changes nothing
         colourChosen(index, chosen);
+}
+
+void OptionsDialog::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        m_openedWith = m_wb.plotOptions;
+        m_coloursOpenedWith = m_wb.store.CurveColor;
+    }
+    FormDialog::showEvent(event);
+}
+
+void OptionsDialog::reject() {
+    m_wb.plotOptions = m_openedWith;
+    m_wb.store.CurveColor = m_coloursOpenedWith;
+    refresh();
+    if (m_wb.plotRequest.valid)
+        m_wb.port().plotChanged();
+    FormDialog::reject();
 }
 
 void OptionsDialog::ok() {

@@ -4,9 +4,11 @@
 #include "UiTestSupport.h"
 #include "UiTests.h"
 #include "ui/FormDialog.h"
+#include "ui/OptionsDialog.h"
 #include "ui/MenuBinding.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -88,6 +90,27 @@ void ConventionsTest::escapeDiscardsWhatTheDialogChanged() {
     QVERIFY(!ins->isVisible());
     QCOMPARE(d.wb.params.V, std::string("0.2"));
     QCOMPARE(d.wb.params.committed.ScanRate, 0.2);
+}
+
+void ConventionsTest::escapeDiscardsThePlotOptions() {
+    Desktop d;
+    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    d.window.runMenuCommand(QStringLiteral("mnuOption"));
+    FormDialog* options = d.window.dialog(QStringLiteral("formOption"));
+    QVERIFY(options->isVisible());
+    const PlotOptions before = d.wb.plotOptions;
+    const auto colours = d.wb.store.CurveColor;
+    auto* xauto = options->findChild<QCheckBox*>(QStringLiteral("Xauto"));
+    QVERIFY(xauto && xauto->isChecked());
+    xauto->click();
+    QVERIFY(!d.wb.plotOptions.Xauto);
+    static_cast<OptionsDialog*>(options)->colourChosen(2, QColor(10, 20, 30));
+    QVERIFY(d.wb.store.CurveColor != colours);
+    QTest::keyClick(options, Qt::Key_Escape);
+    QVERIFY(!options->isVisible());
+    QCOMPARE(d.wb.plotOptions.Xauto, before.Xauto);
+    QVERIFY(d.wb.store.CurveColor == colours);
+    QVERIFY(xauto->isChecked());
 }
 
 void ConventionsTest::enterDoesNotCommitARefusedValue() {

@@ -27,6 +27,7 @@ private slots:
     void manualIsFoundBesideTheProgramThenInTheSourceDocs();
     void captionsCarryTheRightUnits();
     void escapeDiscardsWhatTheDialogChanged();
+    void escapeDiscardsThePlotOptions();
     void enterDoesNotCommitARefusedValue();
     void windowFitsTheScreenAndReTilesOnResize();
 };
