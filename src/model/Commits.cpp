@@ -54,6 +54,14 @@ void commitInstrument(ExperimentParams& p, Notices& notices) {
         break;
     }
     c.CycleCount = cycleCountOfScan(p.ComboScan);
+    c.BaselineStart = leadingNumber(p.TxtI0);
+    c.BaselineEnd = leadingNumber(p.TxtI1);
+    c.FilmThickness = leadingNumber(p.thickness);
+    c.PreconPotential = leadingNumber(p.txtEPre);
+    c.PreconTime = leadingNumber(p.txtTPre);
+    c.StirRate = leadingNumber(p.txtRStir) * std::numbers::pi / 30.0; // rpm -> rad/s
+    c.ExhaustionRate = leadingNumber(p.txtTpreconst);
+    c.SpaceGridFactor = leadingNumber(p.TextExpanding);
 }
 
 void commitKinetics(ExperimentParams& p, Notices& notices) {

@@ -48,6 +48,14 @@ struct CommittedValues {
     double ElectrodeRadius = 0; // cm (microdisk and band: the equivalent radius)
     double ElectrodeArea = 0;   // cm2
     double CycleCount = 0.5;    // 0.5 single sweep, 1, 2 or 3 cycles
+    double BaselineStart = 0;   // A, baseline current at the first potential (I start)
+    double BaselineEnd = 0;     // A, baseline current at the end potential (I end)
+    double FilmThickness = 0;   // cm, thickness of the thin film (electrode 9)
+    double PreconPotential = 0; // V, E pre of the preconcentration step
+    double PreconTime = 0;      // s, t pre
+    double StirRate = 0;        // rad/s, stirring of the solution during the deposition
+    double ExhaustionRate = 0;  // 1/s, t pre const: how fast the deposition exhausts the solution
+    double SpaceGridFactor = 0; // space grid factor of the digital model
     // kinetics commit
     double Viscosity = 0;                                 // cm2/s
     double ElectrolyteConc = 0;                           // mol/L

@@ -1,7 +1,6 @@
 #include "simulation/AnalyticalMechanisms.h"
 
 #include "base/Checked.h"
-#include "base/NumberText.h"
 #include "curves/Transforms.h"
 #include "simulation/MechanismRun.h"
 
@@ -48,7 +47,7 @@ void reactionCurrents(MechanismRun& run, int k, int j) {
 
 // Thin film: the couple's amount per area C·h, starting with the solution's composition.
 void prepareThinLayer(MechanismRun& run) {
-    const double thickness = leadingNumber(run.p.thickness); // cm
+    const double thickness = run.c.FilmThickness; // cm
     run.filmThickness = thickness;
     for (int j = 1; j <= run.numCharge; ++j) {
         ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
@@ -74,7 +73,7 @@ void prepareRun(MechanismRun& run) {
         prepareThinLayer(run);
     // Combinations without a thin-film kernel keep their currents whatever was deposited.
     if (filmStrips(run.mechanism, run.technique))
-        run.preconcentration = preconcentrationStep(run.p);
+        run.preconcentration = preconcentrationStep(run.c, run.p.CheckPreCon, run.electrode, run.technique);
     if (run.preconcentration) {
         prepareStripping(run);
         return;

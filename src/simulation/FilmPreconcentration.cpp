@@ -11,10 +11,21 @@
 
 namespace tessaly {
 
-std::optional<PreconcentrationStep> preconcentrationStep(const ExperimentParams& p) {
-    // A film deposited at the thin-film electrode, stripped by a sweep.
-    if (!p.CheckPreCon || p.electrode() != kind::Electrode::ThinFilm || !traits(p.technique()).sweep)
+namespace {
+
+// A film deposited at the thin-film electrode, stripped by a sweep, for a deposition time above zero.
+std::optional<PreconcentrationStep> applicable(const PreconcentrationStep& step, bool ticked,
+                                               kind::Electrode electrode, kind::Technique technique) {
+    if (!ticked || electrode != kind::Electrode::ThinFilm || !traits(technique).sweep)
         return std::nullopt;
+    if (!(step.time > 0) || !(step.thickness > 0))
+        return std::nullopt; // nothing deposits: the film keeps the solution's composition
+    return step;
+}
+
+} // namespace
+
+std::optional<PreconcentrationStep> preconcentrationStep(const ExperimentParams& p) {
     PreconcentrationStep step;
     step.potential = leadingNumber(p.txtEPre);
     step.time = leadingNumber(p.txtTPre);
@@ -22,9 +33,20 @@ std::optional<PreconcentrationStep> preconcentrationStep(const ExperimentParams&
     step.exhaustionRate = std::max(0.0, leadingNumber(p.txtTpreconst));
     step.thickness = leadingNumber(p.thickness);
     step.viscosity = p.committed.Viscosity;
-    if (!(step.time > 0) || !(step.thickness > 0))
-        return std::nullopt; // nothing deposits: the film keeps the solution's composition
-    return step;
+    return applicable(step, p.CheckPreCon, p.electrode(), p.technique());
+}
+
+std::optional<PreconcentrationStep> preconcentrationStep(const CommittedValues& c, bool ticked,
+                                                         kind::Electrode electrode,
+                                                         kind::Technique technique) {
+    PreconcentrationStep step;
+    step.potential = c.PreconPotential;
+    step.time = c.PreconTime;
+    step.stirRate = c.StirRate;
+    step.exhaustionRate = std::max(0.0, c.ExhaustionRate);
+    step.thickness = c.FilmThickness;
+    step.viscosity = c.Viscosity;
+    return applicable(step, ticked, electrode, technique);
 }
 
 FilmTransfer filmTransfer(const FilmKinetics& kinetics, double nf, double E, double E0, double massTransfer) {

@@ -14,11 +14,11 @@
 // strips the film along u·exp(−u) with the peak n²F²·A·v·l·C_film/(e·RT) at
 // E0 + (RT/nF)·ln(nF·v·l·δ/(RT·D)) (de Vries & van Dalen, J. Electroanal. Chem. 14 (1967) 315).
 
+#include "model/ExperimentParams.h"
+
 #include <optional>
 
 namespace tessaly {
-
-struct ExperimentParams;
 
 // The deposition step and the film, read from the instrument fields.
 struct PreconcentrationStep {
@@ -30,9 +30,13 @@ struct PreconcentrationStep {
     double viscosity = 0.0;      // kinematic viscosity ν, cm²/s
 };
 
-// The step of a committed experiment when it applies: "Preconcentration" ticked, the thin film
-// (electrode 9) and a sweep or staircase (techniques 1 and 7), with a deposition time above zero.
+// The step when it applies: "Preconcentration" ticked, the thin film (electrode 9) and a sweep or
+// staircase (techniques 1 and 7), with a deposition time above zero. From the instrument fields as they
+// stand (Theoretical Peaks), or from the committed values a run reads.
 std::optional<PreconcentrationStep> preconcentrationStep(const ExperimentParams& p);
+std::optional<PreconcentrationStep> preconcentrationStep(const CommittedValues& c, bool ticked,
+                                                         kind::Electrode electrode,
+                                                         kind::Technique technique);
 
 // Charge transfer of the couple at the film surface: Nernstian, or Butler–Volmer with ks, α and the
 // stoichiometric numbers of the two forms.

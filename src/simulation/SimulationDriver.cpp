@@ -1,7 +1,6 @@
 #include "simulation/SimulationDriver.h"
 
 #include "base/Checked.h"
-#include "base/NumberText.h"
 #include "digital/DigitalSimulation.h"
 #include "simulation/AnalyticalMechanisms.h"
 #include "simulation/NoiseGenerator.h"
@@ -28,8 +27,8 @@ void clearRun(CurveStore& store) {
 // A baseline running linearly in potential from I start at the first potential to I end at the end
 // potential (and back down on a reverse sweep).
 void addBaseline(const ExperimentParams& p, CurveStore& store, int total) {
-    const double i0 = leadingNumber(p.TxtI0);
-    const double i1 = leadingNumber(p.TxtI1);
+    const double i0 = p.committed.BaselineStart;
+    const double i1 = p.committed.BaselineEnd;
     if (i0 == 0 && i1 == 0)
         return;
     const double span = p.committed.EndPotential - store.E[0];
