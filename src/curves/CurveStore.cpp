@@ -11,9 +11,12 @@ CurveStore::CurveStore() {
     CurveStyle[6] = 1;
 }
 
-void PrepareCurveSlots(CurveStore& store, bool overlap, int numCharge) {
-    if (overlap && store.CurvesPerRun + store.NCurves <= 8) {
-        store.NCurves += store.CurvesPerRun;
+namespace {
+
+// The rules of PrepareCurveSlots for a producer of `curves` curves.
+void prepareSlots(CurveStore& store, bool overlap, int numCharge, int curves) {
+    if (overlap && curves + store.NCurves <= 8) {
+        store.NCurves += curves;
         store.CurveNo = store.NCurves;
     } else if (store.SeparateMode) {
         store.NCurves = 2;
@@ -22,9 +25,19 @@ void PrepareCurveSlots(CurveStore& store, bool overlap, int numCharge) {
         store.NCurves = 2;
         store.CurvesPerRun = 2;
     } else {
-        store.NCurves = store.CurvesPerRun != 0 ? store.CurvesPerRun : 1;
+        store.NCurves = curves != 0 ? curves : 1;
         store.CurveNo = store.NCurves;
     }
+}
+
+} // namespace
+
+void PrepareCurveSlots(CurveStore& store, bool overlap, int numCharge) {
+    prepareSlots(store, overlap, numCharge, store.CurvesPerRun);
+}
+
+void PrepareDisplaySlots(CurveStore& store, bool overlap, int numCharge, int curves) {
+    prepareSlots(store, overlap, numCharge, curves);
 }
 
 } // namespace tessaly

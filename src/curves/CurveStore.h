@@ -111,4 +111,9 @@ struct CurveStore {
 // Stacking with overlap stops at eight columns, leaving room for the fit and separation curves.
 void PrepareCurveSlots(CurveStore& store, bool overlap, int numCharge);
 
+// The same rules for a display command that shows `curves` new curves. The count it decides with is its
+// own: CurvesPerRun keeps the count of the last producing command, so the next run allocates its column
+// as it would have without the display.
+void PrepareDisplaySlots(CurveStore& store, bool overlap, int numCharge, int curves);
+
 } // namespace tessaly

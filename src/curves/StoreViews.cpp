@@ -33,7 +33,6 @@ void timeAbscissa(CurveStore& store, int technique, double dropTime, Range r) {
 Abscissa showCurrentVsPotential(CurveStore& store) {
     store.XTitle = "E /V";
     store.YTitle = "i /A";
-    store.CurvesPerRun = 1;
     const Range r = activeRange(store);
     for (int i = r.first; i <= r.last; ++i)
         store.XAxis[i] = store.E[i];
@@ -41,8 +40,7 @@ Abscissa showCurrentVsPotential(CurveStore& store) {
 }
 
 Abscissa showSampledCurrents(CurveStore& store, bool overlap, int numCharge) {
-    store.CurvesPerRun = 2;
-    PrepareCurveSlots(store, overlap, numCharge);
+    PrepareDisplaySlots(store, overlap, numCharge, 2);
     const Range r = activeRange(store);
     for (int k = 1; k <= 2; ++k) {
         const int column = checkedIndex(store.NCurves - 2 + k, 0, kMaxColumn);
@@ -62,7 +60,6 @@ Abscissa showSurfaceConcentrations(CurveStore& store, bool overlap, int numSpeci
     int offset = 0;
     if (overlap && store.NCurves + numSpecies <= 8) {
         offset = store.NCurves;
-        store.CurvesPerRun = numSpecies;
         store.NCurves += numSpecies;
     } else {
         store.NCurves = numSpecies;
@@ -102,7 +99,6 @@ Abscissa useTimeAxis(CurveStore& store, int technique, double dropTime) {
 
 Abscissa usePotentialAxis(CurveStore& store) {
     store.XTitle = "E /V";
-    store.CurvesPerRun = 1;
     const Range r = activeRange(store);
     for (int i = r.first; i <= r.last; ++i)
         store.XAxis[i] = store.E[i];

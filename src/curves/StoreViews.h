@@ -1,6 +1,7 @@
 #pragma once
 // The commands that only rearrange the curve store for display: which abscissa, which ordinates.
-// Each returns the abscissa the redraw uses.
+// Each returns the abscissa the redraw uses. None of them changes CurvesPerRun, the count of curves of
+// the last producing command, by which the next run allocates its column.
 
 #include "curves/CurveStore.h"
 

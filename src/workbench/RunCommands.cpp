@@ -34,10 +34,14 @@ void simulateCommand(Workbench& wb) {
         wb.digitalGridError = outcome.typedGridError;
     }
 
-    if (traits(wb.params.technique()).timeAxis)
+    if (traits(wb.params.technique()).timeAxis) {
         timeAxisCommand(wb);
-    else
+    } else {
+        // A run shown against potential counts as a producer of one curve from now on (a run shown
+        // against time leaves the count of the producer before it).
+        store.CurvesPerRun = 1;
         currentVsPotentialCommand(wb);
+    }
     wb.enableCurveMenus();
     port.setBusy(false);
     wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);

@@ -105,6 +105,31 @@ TEST(SimulateCommand, FailureShowsTheSimulationErrorAndStillCompletes) {
     EXPECT_EQ(b.port.busyDepth, 0);
 }
 
+// The Plot menu's displays show their curves in the columns a producer of that many curves would take,
+// but the next run allocates its one column as if they had not been shown.
+TEST(SimulateCommand, DisplaysLeaveTheNextRunsColumnToTheRun) {
+    for (const bool overlap : {false, true}) {
+        for (const char* display : {"IPulse", "C0E"}) {
+            Bench b;
+            ASSERT_EQ(selectOption(b.wb, "optTech", 4), FormStatus::Done); // differential pulse
+            ASSERT_EQ(okForm(b.wb, "FormTech"), FormStatus::Done);
+            b.wb.params.CheckDigital = std::string(display) == "C0E"; // the digital model fills C0
+            b.wb.plotOptions.overlap = overlap;
+            b.wb.activateMainWindow();
+            simulateCommand(b.wb);
+            const int before = b.wb.store.NCurves;
+            ASSERT_EQ(runCommand(b.wb, display), CommandStatus::Ran) << display;
+            const int shown = b.wb.store.NCurves;
+            EXPECT_GT(shown, overlap ? before : 1) << display;
+            simulateCommand(b.wb);
+            SCOPED_TRACE(std::string(display) + (overlap ? " with overlap" : ""));
+            EXPECT_EQ(b.wb.store.NCurves, overlap ? shown + 1 : 1);
+            EXPECT_EQ(b.wb.store.CurveNo, b.wb.store.NCurves);
+            EXPECT_EQ(b.wb.store.CurvesPerRun, 1);
+        }
+    }
+}
+
 TEST(ResultLog, CurveNumberLinesAndClearThenTime) {
     Bench b;
     simulateCommand(b.wb);
