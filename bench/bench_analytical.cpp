@@ -25,7 +25,6 @@
 //   KineticDifferentialPulse  1.68 ms
 //   KineticSquareWave         1.57 ms
 
-#include "curves/CurveStore.h"
 #include "model/Commits.h"
 #include "simulation/AnalyticalKernels.h"
 #include "simulation/AnalyticalMechanisms.h"
@@ -43,7 +42,8 @@ using namespace tessaly;
 
 struct AnalyticalRun {
     ExperimentParams p;
-    CurveStore store;
+    SimulationInput input;
+    SimulationResult store;
     RunConstants run;
 
     // Builds the programme through the driver once; the benchmark then times the analytical currents.
@@ -66,28 +66,33 @@ struct AnalyticalRun {
         p.Eze[1] = "0";
         Notices notices;
         commitSpecies(p, notices);
-        if (Simulate(p, store, false).failure)
+        input = simulationInputOf(p);
+        Simulate(input, store);
+        if (!store.finished())
             throw std::runtime_error("the benchmark run failed");
         if (full) {
-            // The driver clears one point past the last, so a run it builds holds at most 5000 points;
-            // the store is extended here to its full capacity of 5001.
+            // The run clears one point past the last, so a run it builds holds at most 5000 points;
+            // the result is extended here to the store's full capacity of 5001.
             if (store.NPoints != kMaxPoint)
                 throw std::runtime_error("the benchmark run did not build 5000 points");
+            store.E.resize(kPointCapacity);
             store.E[kMaxPoint] = store.E[kMaxPoint - 1] - 0.001;
             store.NPoints = kPointCapacity;
             store.LastIndex = kMaxPoint;
             store.LastPoint = kMaxPoint - 1;
+            store.currents.reset(kPointCapacity + 1);
+            store.surface.reset(kPointCapacity + 1);
         }
-        run = computeRunConstants(p);
+        run = computeRunConstants(input);
     }
 };
 
 void analytical(benchmark::State& state, AnalyticalRun& r) {
-    const SimulationContext ctx{r.p, r.store, r.run};
+    const SimulationContext ctx{r.input, r.store, r.run};
     for (auto _ : state) {
         AnalyticalCurrents(ctx);
         applyAnalyticalAfterPass(ctx);
-        benchmark::DoNotOptimize(r.store.ComponentCurrent.data().data());
+        benchmark::DoNotOptimize(&r.store.currents(2, 1));
     }
     state.counters["points"] = r.store.NPoints;
 }
@@ -105,7 +110,7 @@ void BM_SuperposedCycle(benchmark::State& state) {
     const int last = r.store.LastPoint;
     std::vector<double> weights(kPointCapacity), history(kPointCapacity), current(kPointCapacity);
     buildSweepWeights(last, weights);
-    const KernelContext ctx{r.p.fRT, 0.0, r.store.E.span(), weights};
+    const KernelContext ctx{r.p.fRT, 0.0, r.store.E, weights};
     StepArgs a;
     a.ks = 0.01;
     a.Cox = 1e-3;

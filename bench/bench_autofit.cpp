@@ -6,6 +6,7 @@
 #include "model/Commits.h"
 #include "simulation/SimulationDriver.h"
 #include "support/RecordingUserPort.h"
+#include "support/SimulateIntoStore.h"
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
@@ -94,7 +95,7 @@ void BM_AutoFitProbes(benchmark::State& state) {
         Notices notices;
         commitSpecies(p, notices);
         CurveStore store;
-        Simulate(p, store, false);
+        simulateIntoStore(p, store);
         p.ks[1] = "0.05";
         p.Eze[1] = "0.08";
         p.TextEzeromin[1] = "-0.05";

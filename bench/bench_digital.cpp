@@ -24,12 +24,13 @@
 // cells, 2.4 times the minimal solver of that size, and the quasi-reversible cycle needed 2.9 ms for
 // 0.01 %.
 
-#include "curves/CurveStore.h"
 #include "digital/DigitalGrid.h"
 #include "digital/DigitalSimulation.h"
 #include "model/Commits.h"
 #include "model/ExperimentParams.h"
+#include "model/SimulationInput.h"
 #include "simulation/PotentialProgramme.h"
+#include "simulation/SimulationResult.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -110,16 +111,34 @@ ExperimentParams fiveCoupleExperiment() {
     return p;
 }
 
-// The committed experiment and its programme in a store, as the driver leaves them for the model.
-std::unique_ptr<CurveStore> programmeOf(ExperimentParams& p) {
+// The committed experiment and its programme, as the simulation leaves them for the model, with the
+// tables the model writes.
+struct Programme {
+    SimulationInput input;
+    SimulationResult run;
+
+    double current(int k, int column) const { return run.currents(k, column); }
+};
+
+std::unique_ptr<Programme> programmeOf(ExperimentParams& p) {
     Notices notices;
     commitSpecies(p, notices);
-    auto store = std::make_unique<CurveStore>();
-    buildPotentialProgramme(p, *store, false);
-    store->LastIndex = store->NPoints - 1;
-    store->FirstPoint = 1;
-    store->LastPoint = store->NPoints - 2;
-    return store;
+    auto programme = std::make_unique<Programme>();
+    programme->input = simulationInputOf(p);
+    SimulationResult& r = programme->run;
+    buildPotentialProgramme(programme->input, r);
+    r.LastIndex = r.NPoints - 1;
+    r.FirstPoint = 1;
+    r.LastPoint = r.NPoints - 2;
+    r.currents.reset(r.NPoints + 1);
+    r.surface.reset(r.NPoints + 1);
+    return programme;
+}
+
+DigitalOutcome simulate(Programme& programme) {
+    SimulationResult& r = programme.run;
+    return DigitalSimulate(programme.input, DigitalProgramme{r.E, r.FirstPoint, r.LastPoint, r.NPoints},
+                           DigitalOutput{&r.currents, &r.surface, &r.EApplied});
 }
 
 double threadSeconds() {
@@ -129,14 +148,14 @@ double threadSeconds() {
 }
 
 // The cathodic peak of the total current (column 2) by the parabola through the largest point.
-double cathodicPeak(const CurveStore& store) {
+double cathodicPeak(const Programme& store) {
     int best = 2;
-    for (int k = 2; k < store.NPoints / 2 - 1; ++k)
-        if (store.ComponentCurrent(k, 2) > store.ComponentCurrent(best, 2))
+    for (int k = 2; k < store.run.NPoints / 2 - 1; ++k)
+        if (store.current(k, 2) > store.current(best, 2))
             best = k;
-    const double y0 = store.ComponentCurrent(best - 1, 2);
-    const double y1 = store.ComponentCurrent(best, 2);
-    const double y2 = store.ComponentCurrent(best + 1, 2);
+    const double y0 = store.current(best - 1, 2);
+    const double y1 = store.current(best, 2);
+    const double y2 = store.current(best + 1, 2);
     const double curvature = y0 - 2 * y1 + y2;
     const double shift = curvature == 0 ? 0.0 : 0.5 * (y0 - y2) / curvature;
     return y1 - 0.25 * (y0 - y2) * shift;
@@ -215,8 +234,8 @@ struct MinimalOfTheStandardCycle {
     MinimalOfTheStandardCycle() {
         ExperimentParams p = baseExperiment();
         auto store = programmeOf(p);
-        const DigitalOutcome outcome = DigitalSimulate(p, *store);
-        const int points = store->LastPoint - store->FirstPoint + 1;
+        const DigitalOutcome outcome = simulate(*store);
+        const int points = store->run.LastPoint - store->run.FirstPoint + 1;
         steps = outcome.timeSteps;
         GridSpec spec;
         spec.electrode = 1;
@@ -225,8 +244,8 @@ struct MinimalOfTheStandardCycle {
         spec.reach = spec.firstCell * std::expm1(spec.expansion * (outcome.cells - 1)) / std::expm1(spec.expansion);
         const DigitalGrid grid = buildDigitalGrid(spec);
         solver = std::make_unique<MinimalSolver>(grid, 0.01 * points / static_cast<double>(steps));
-        for (int k = store->FirstPoint - 1; k <= store->LastPoint; ++k)
-            potentials.push_back(store->E[k]);
+        for (int k = store->run.FirstPoint - 1; k <= store->run.LastPoint; ++k)
+            potentials.push_back(store->run.E[static_cast<std::size_t>(k)]);
         cells = grid.cells;
     }
 };
@@ -237,8 +256,8 @@ void runSimulation(benchmark::State& state, ExperimentParams p) {
     auto store = programmeOf(p);
     DigitalOutcome outcome;
     for (auto _ : state) {
-        outcome = DigitalSimulate(p, *store);
-        benchmark::DoNotOptimize(store->ComponentCurrent(2, 1));
+        outcome = simulate(*store);
+        benchmark::DoNotOptimize(store->current(2, 1));
     }
     if (outcome.failure) {
         state.SkipWithError(outcome.failure->c_str());
@@ -254,7 +273,7 @@ void BM_StandardReversibleCycle(benchmark::State& state) {
     ExperimentParams p = baseExperiment();
     runSimulation(state, p);
     auto store = programmeOf(p);
-    DigitalSimulate(p, *store);
+    simulate(*store);
     const double randlesSevcik = 0.44629 * kF * p.committed.ElectrodeArea * 1e-6 * std::sqrt(kFRT * 0.1 * 1e-5);
     state.counters["randlesSevcikPercent"] = 100 * (cathodicPeak(*store) / randlesSevcik - 1);
 }
@@ -266,19 +285,19 @@ void BM_QuasiReversibleCycle(benchmark::State& state) {
     p.ks[1] = "0.01";
     runSimulation(state, p);
     auto store = programmeOf(p);
-    DigitalSimulate(p, *store);
+    simulate(*store);
     ExperimentParams fine = p;
     fine.CheckAuto = false;
     fine.TextTimeGrid = "2e-5";
     fine.TextExpanding = "0.05";
     auto reference = programmeOf(fine);
-    DigitalSimulate(fine, *reference);
+    simulate(*reference);
     double scale = 0;
     double difference = 0;
-    for (int k = reference->FirstPoint; k <= reference->LastPoint; ++k) {
-        scale = std::max(scale, std::fabs(reference->ComponentCurrent(k, 2)));
+    for (int k = reference->run.FirstPoint; k <= reference->run.LastPoint; ++k) {
+        scale = std::max(scale, std::fabs(reference->current(k, 2)));
         difference =
-            std::max(difference, std::fabs(store->ComponentCurrent(k, 2) - reference->ComponentCurrent(k, 2)));
+            std::max(difference, std::fabs(store->current(k, 2) - reference->current(k, 2)));
     }
     state.counters["offConvergedPercent"] = 100 * difference / scale;
 }
@@ -299,7 +318,7 @@ void BM_StandardCycleOverMinimal(benchmark::State& state) {
     double hand = 0;
     for (auto _ : state) {
         const double t0 = threadSeconds();
-        DigitalSimulate(p, *store);
+        simulate(*store);
         const double t1 = threadSeconds();
         benchmark::DoNotOptimize(minimal.solver->run(minimal.potentials, minimal.steps));
         const double t2 = threadSeconds();

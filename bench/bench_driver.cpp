@@ -5,6 +5,7 @@
 
 #include "model/Commits.h"
 #include "simulation/SimulationDriver.h"
+#include "support/SimulateIntoStore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,7 +22,7 @@ void BM_Driver5000PointsWithNoise(benchmark::State& state) {
     tessaly::commitSpecies(p, notices);
     tessaly::CurveStore store;
     for (auto _ : state) {
-        const auto outcome = tessaly::Simulate(p, store, false);
+        const auto outcome = tessaly::simulateIntoStore(p, store);
         if (outcome.failure) {
             state.SkipWithError(outcome.failure->c_str());
             break;

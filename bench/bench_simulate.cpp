@@ -8,13 +8,16 @@
 // at three levels:
 //   Command     the Simulate command on a workbench: commits, run, store, display
 //   Driver      one run into the curve store (column, programme, currents, copy into the store)
+//   Function    one run of the simulation function into a reused result (no curve store)
 //   FitTrial    one evaluation of a fit's objective over the measured potentials (the simulated curve
 //               of a trial parameter vector)
 
 #include "fitting/FitObjective.h"
 #include "model/Commits.h"
+#include "simulation/SimulationAdapter.h"
 #include "simulation/SimulationDriver.h"
 #include "support/RecordingUserPort.h"
+#include "support/SimulateIntoStore.h"
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
@@ -61,7 +64,7 @@ void BM_Driver(benchmark::State& state, bool digital) {
     commitSpecies(p, notices);
     CurveStore store;
     for (auto _ : state) {
-        const SimulationOutcome outcome = Simulate(p, store, false);
+        const SimulationOutcome outcome = simulateIntoStore(p, store);
         if (outcome.failure) {
             state.SkipWithError(outcome.failure->c_str());
             break;
@@ -73,16 +76,36 @@ void BM_Driver(benchmark::State& state, bool digital) {
 BENCHMARK_CAPTURE(BM_Driver, analytical, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Driver, digital, true)->Unit(benchmark::kMicrosecond);
 
+void BM_Function(benchmark::State& state, bool digital) {
+    ExperimentParams p;
+    describe(p, digital);
+    Notices notices;
+    commitSpecies(p, notices);
+    const SimulationInput input = simulationInputOf(p);
+    SimulationResult result;
+    for (auto _ : state) {
+        Simulate(input, result);
+        if (result.failure) {
+            state.SkipWithError(result.failure->c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(result.total(100));
+    }
+    state.counters["points"] = result.NPoints;
+}
+BENCHMARK_CAPTURE(BM_Function, analytical, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Function, digital, true)->Unit(benchmark::kMicrosecond);
+
 void BM_FitTrial(benchmark::State& state, bool digital) {
     ExperimentParams p;
     describe(p, digital);
     Notices notices;
     commitSpecies(p, notices);
     CurveStore store;
-    Simulate(p, store, false); // the measured curve
+    simulateIntoStore(p, store); // the measured curve
     store.FitMode = true;
     const int first = 1, last = store.NPoints - 2;
-    FitObjective objective(p, store, false, {31}, first, last);
+    FitObjective objective(makeSimulationInput(p, store, true), {31}, first, last, heldColumn(store, 2));
     std::vector<double> model(static_cast<std::size_t>(last - first + 1));
     const double trial[] = {0.002};
     for (auto _ : state) {

@@ -13,31 +13,48 @@ CurveStore::CurveStore() {
 
 namespace {
 
-// The rules of PrepareCurveSlots for a producer of `curves` curves.
-void prepareSlots(CurveStore& store, bool overlap, int numCharge, int curves) {
+enum class SlotRule { Appended, Separation, Fit, Restarted };
+
+// The rules of PrepareCurveSlots for a producer of `curves` curves; which one applied.
+SlotRule prepareSlots(CurveStore& store, bool overlap, int numCharge, int curves) {
     if (overlap && curves + store.NCurves <= 8) {
         store.NCurves += curves;
-        store.CurveNo = store.NCurves;
-    } else if (store.SeparateMode) {
+        return SlotRule::Appended;
+    }
+    if (store.SeparateMode) {
         store.NCurves = 2;
         store.CurvesPerRun = numCharge + 2;
-    } else if (store.FitMode) {
+        return SlotRule::Separation;
+    }
+    if (store.FitMode) {
         store.NCurves = 2;
         store.CurvesPerRun = 2;
-    } else {
-        store.NCurves = curves != 0 ? curves : 1;
-        store.CurveNo = store.NCurves;
+        return SlotRule::Fit;
     }
+    store.NCurves = curves != 0 ? curves : 1;
+    return SlotRule::Restarted;
+}
+
+// Appended and restarted curves end with the current curve on the last column.
+bool lastColumnIsCurrent(SlotRule rule) {
+    return rule == SlotRule::Appended || rule == SlotRule::Restarted;
 }
 
 } // namespace
 
 void PrepareCurveSlots(CurveStore& store, bool overlap, int numCharge) {
-    prepareSlots(store, overlap, numCharge, store.CurvesPerRun);
+    if (lastColumnIsCurrent(prepareSlots(store, overlap, numCharge, store.CurvesPerRun)))
+        store.CurveNo = store.NCurves;
 }
 
 void PrepareDisplaySlots(CurveStore& store, bool overlap, int numCharge, int curves) {
-    prepareSlots(store, overlap, numCharge, curves);
+    if (lastColumnIsCurrent(prepareSlots(store, overlap, numCharge, curves)))
+        store.CurveNo = store.NCurves;
+}
+
+int PrepareFitSlot(CurveStore& store, bool overlap, int numCharge) {
+    const SlotRule rule = prepareSlots(store, overlap, numCharge, store.CurvesPerRun);
+    return lastColumnIsCurrent(rule) ? store.NCurves : store.CurveNo + 1;
 }
 
 } // namespace tessaly

@@ -116,4 +116,9 @@ void PrepareCurveSlots(CurveStore& store, bool overlap, int numCharge);
 // as it would have without the display.
 void PrepareDisplaySlots(CurveStore& store, bool overlap, int numCharge, int curves);
 
+// The same rules for the simulated curve of a fit, which goes beside the measured one: the column after
+// the current curve (under a fit or separation rule) or the last column (appended or restarted). Returns
+// that column; the current curve stays the measured one.
+int PrepareFitSlot(CurveStore& store, bool overlap, int numCharge);
+
 } // namespace tessaly

@@ -1,7 +1,6 @@
 #include "digital/DigitalModel.h"
 
 #include "base/Checked.h"
-#include "base/NumberText.h"
 
 #include <algorithm>
 
@@ -18,12 +17,12 @@ int speciesOf(int s, int species) {
 
 } // namespace
 
-DigitalModel readDigitalModel(const ExperimentParams& p, int points) {
-    const CommittedValues& c = p.committed;
+DigitalModel readDigitalModel(const SimulationInput& in, int points) {
+    const CommittedValues& c = in.committed;
     DigitalModel m;
-    m.species = checkedIndex(p.NumSpecies, 1, kMaxSolverSpecies);
-    m.couples = checkedIndex(p.NumCharge, 0, kMaxCouples);
-    m.steps = checkedIndex(p.NumChem, 0, kMaxChemicalSteps);
+    m.species = checkedIndex(in.numSpecies, 1, kMaxSolverSpecies);
+    m.couples = checkedIndex(in.numCharge, 0, kMaxCouples);
+    m.steps = checkedIndex(in.numChem, 0, kMaxChemicalSteps);
     for (int s = 1; s <= m.species; ++s) {
         m.diffusion[s] = c.DiffCoef[s];
         m.bulk[s] = c.InitConc[s];
@@ -31,7 +30,7 @@ DigitalModel readDigitalModel(const ExperimentParams& p, int points) {
         m.maxAdsorb[s] = c.MaxAdsorb[s];
     }
     for (int k = 1; k <= m.couples; ++k) {
-        const ChargeReactionRow& row = p.tables.charge[k];
+        const ChargeReactionRow& row = in.tables.charge[k];
         ChargeCouple& couple = m.couple[k - 1];
         couple.ox = speciesOf(row.ox, m.species);
         couple.red = speciesOf(row.red, m.species);
@@ -46,7 +45,7 @@ DigitalModel readDigitalModel(const ExperimentParams& p, int points) {
     }
     m.timeStep = c.TimeGrid;
     for (int r = 1; r <= m.steps; ++r) {
-        const ChemicalReactionRow& row = p.tables.chem[r];
+        const ChemicalReactionRow& row = in.tables.chem[r];
         ChemicalStep& step = m.step[r - 1];
         for (int i = 0; i < 2; ++i) {
             step.reactants[i] = speciesOf(row.reactants[i], m.species);
@@ -57,8 +56,8 @@ DigitalModel readDigitalModel(const ExperimentParams& p, int points) {
         m.secondOrder = m.secondOrder || step.secondOrder();
     }
 
-    m.technique = p.Technique;
-    m.electrode = p.Electrode;
+    m.technique = kind::code(in.technique);
+    m.electrode = kind::code(in.electrode);
     m.dropTime = c.DropTime;
     m.pulseTime = c.PulseTime;
     m.sample1 = c.SampleFrac1;
@@ -72,13 +71,12 @@ DigitalModel readDigitalModel(const ExperimentParams& p, int points) {
     m.area = c.ElectrodeArea;
     m.rotation = c.RotationRate;
     m.viscosity = c.Viscosity;
-    m.fRT = p.fRT;
+    m.fRT = in.fRT;
     m.resistance = c.Resistance;
     m.capacitance = c.DoubleLayerCap;
-    // The digital-model fields of the instrument dialog are read as they stand at the start of the run.
-    m.expansion = leadingNumber(p.TextExpanding);
-    m.thickness = leadingNumber(p.thickness);
-    m.autoGrid = p.CheckAuto;
+    m.expansion = c.SpaceGridFactor;
+    m.thickness = c.FilmThickness;
+    m.autoGrid = in.automaticGrid;
     m.points = std::max(1, points);
     return m;
 }

@@ -4,7 +4,7 @@
 
 #include "digital/ChemistryBlocks.h"
 #include "digital/SurfaceBlock.h"
-#include "model/ExperimentParams.h"
+#include "model/SimulationInput.h"
 
 #include <array>
 
@@ -49,8 +49,8 @@ struct DigitalModel {
     int points = 1;            // NPoints of the run's programme
 };
 
-// Reads the committed values, the counts and the reaction tables; raises "Subscript out of range" for
-// counts or species numbers beyond the model's capacities.
-DigitalModel readDigitalModel(const ExperimentParams& p, int points);
+// Reads the committed values, the counts and the reaction tables of a run's input; raises "Subscript out
+// of range" for counts or species numbers beyond the model's capacities.
+DigitalModel readDigitalModel(const SimulationInput& in, int points);
 
 } // namespace tessaly

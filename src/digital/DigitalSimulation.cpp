@@ -35,7 +35,7 @@ namespace {
 
 constexpr double kLitrePerCm3 = 0.001;       // mol/L -> mol/cm3
 constexpr int kSecondOrderIterations = 10;
-// EApplied keeps the applied potential of the time steps of indices 1..4999.
+// The output keeps the applied potential of the time steps 1..4999 (the store shows it as EApplied).
 constexpr int kAppliedSteps = 5000;
 
 // Currents of one time step, A: per couple (faradaic) and the total with charging.
@@ -43,6 +43,14 @@ struct StepCurrents {
     std::array<double, kMaxCouples + 1> couple{};
     double total = 0;
 };
+
+// applied[index] = value, growing the list to hold the index.
+void setApplied(std::vector<double>& applied, long long index, double value) {
+    const auto i = static_cast<std::size_t>(index);
+    if (i >= applied.size())
+        applied.resize(i + 1);
+    applied[i] = value;
+}
 
 // Whether a division by zero, an overflow or an invalid operation has been flagged since the flags
 // were last cleared: on x86-64, where double arithmetic runs in SSE, one read of MXCSR (the point loop
@@ -56,15 +64,16 @@ bool arithmeticFlagged() {
 #endif
 }
 
-// Where a run's currents go: the store's columns (the run shown), or only the total of each point.
+// Where a run's currents go: the output's columns (the run shown), or only the total of each point.
 struct RunOutput {
-    CurveStore* store = nullptr;
+    const DigitalOutput* columns = nullptr;
     std::vector<double>* totals = nullptr; // indexed by point
 };
 
 class DigitalRun {
 public:
-    DigitalRun(const DigitalModel& model, const CurveStore& programme, RunOutput output, DigitalOutcome& outcome)
+    DigitalRun(const DigitalModel& model, const DigitalProgramme& programme, RunOutput output,
+               DigitalOutcome& outcome)
         : m_model(model), m_programme(programme), m_output(output), m_outcome(outcome),
           m_secondOrder(std::span<const ChemicalStep>(m_model.step.data(), static_cast<std::size_t>(m_model.steps))) {}
 
@@ -78,7 +87,7 @@ private:
     bool ramp() const { return kind::asTechnique(m_model.technique) == kind::Technique::LinearSweep; }
 
     DigitalModel m_model;
-    const CurveStore& m_programme;
+    const DigitalProgramme& m_programme;
     RunOutput m_output;
     DigitalOutcome& m_outcome;
     SecondOrderChemistry m_secondOrder;
@@ -237,9 +246,9 @@ void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurr
     const int technique = m.technique;
     if (m_output.totals != nullptr)
         (*m_output.totals)[static_cast<std::size_t>(point)] = pointCurrent(technique, first.total, second.total);
-    if (m_output.store == nullptr)
+    if (m_output.columns == nullptr)
         return;
-    PointTable& currents = m_output.store->ComponentCurrent;
+    RunTable& currents = *m_output.columns->currents;
     const int couples = m.couples;
     // Columns up to 3 couples + 1 and the species are within the table's capacity (at most 5 couples
     // and 16 species); the point was checked by the run.
@@ -252,7 +261,7 @@ void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurr
         }
     }
     currents(point, couples + 1) = pointCurrent(technique, first.total, second.total);
-    PointTable& surface = m_output.store->SurfaceConc;
+    RunTable& surface = *m_output.columns->surface;
     for (int s = 1; s <= m.species; ++s)
         surface(point, s) = m_sampledSurface[s];
 }
@@ -260,11 +269,13 @@ void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurr
 void DigitalRun::run() {
     prepare();
     const DigitalModel& m = m_model;
-    const int firstPoint = checkedIndex(m_programme.FirstPoint, 0, kMaxPoint);
-    const int lastPoint = m_programme.LastPoint < firstPoint ? firstPoint - 1
-                                                                  : checkedIndex(m_programme.LastPoint, 0, kMaxPoint);
+    const int firstPoint = checkedIndex(m_programme.firstPoint, 0, kMaxPoint);
+    const int lastPoint = m_programme.lastPoint < firstPoint ? firstPoint - 1
+                                                             : checkedIndex(m_programme.lastPoint, 0, kMaxPoint);
+    const auto potentials = static_cast<long long>(m_programme.E.size());
+    checkedIndex(std::max(lastPoint, firstPoint - 1), 0, potentials - 1);
     resetProfile();
-    m_lastApplied = m_programme.E.at(std::max(0, firstPoint - 1));
+    m_lastApplied = m_programme.E[static_cast<std::size_t>(std::max(0, firstPoint - 1))];
     m_beforeApplied = m_lastApplied;
     // Scan direction of the point (+1 anodic, -1 cathodic): the sign of its step from the previous point,
     // kept through a repeated potential (the turn of a cycle), the programme's sense before the first step.
@@ -276,8 +287,8 @@ void DigitalRun::run() {
     const double inverseDuration = 1 / schedule.duration;
 
     for (int point = firstPoint; point <= lastPoint; ++point) {
-        const double e = m_programme.E[point];
-        const double ePrevious = m_programme.E[std::max(0, point - 1)];
+        const double e = m_programme.E[static_cast<std::size_t>(point)];
+        const double ePrevious = m_programme.E[static_cast<std::size_t>(std::max(0, point - 1))];
         if (e != ePrevious)
             direction = e > ePrevious ? 1.0 : -1.0;
         // A sweep turns (its ramp changes sense, or holds at the switching potential): the current of a
@@ -311,8 +322,8 @@ void DigitalRun::run() {
             const auto advance = [&](double dt, double t) {
                 const double applied = potentialAt(segment.level, t);
                 ++m_stepIndex;
-                if (m_output.store != nullptr && m_stepIndex < kAppliedSteps)
-                    m_output.store->EApplied[static_cast<int>(m_stepIndex)] = applied;
+                if (m_output.columns != nullptr && m_stepIndex < kAppliedSteps)
+                    setApplied(*m_output.columns->applied, m_stepIndex, applied);
                 now = step(applied, dt);
                 m_elapsed += dt;
                 ++stepsOfPoint;
@@ -358,15 +369,16 @@ void DigitalRun::run() {
         static_cast<int>(std::min<std::int64_t>(m_integrator.negatives(), std::numeric_limits<int>::max()));
 }
 
-// How far the typed-grid run's currents (column `total` of the store) lie from those of the automatic
+// How far the typed-grid run's currents (column `total` of the output) lie from those of the automatic
 // model, as a fraction of the automatic model's largest current; empty when that run fails.
-std::optional<double> typedGridDistance(const DigitalModel& typed, const CurveStore& store, int total) {
+std::optional<double> typedGridDistance(const DigitalModel& typed, const DigitalProgramme& programme,
+                                        const RunTable& currents, int total) {
     DigitalModel automatic = typed;
     automatic.autoGrid = true;
-    std::vector<double> reference(static_cast<std::size_t>(kPointCapacity), 0.0);
+    std::vector<double> reference(static_cast<std::size_t>(std::max(programme.lastPoint, 0)) + 1, 0.0);
     DigitalOutcome outcome;
     try {
-        DigitalRun run(automatic, store, RunOutput{nullptr, &reference}, outcome);
+        DigitalRun run(automatic, programme, RunOutput{nullptr, &reference}, outcome);
         run.run();
     } catch (const Failure&) {
         FloatingPointGuard::clear();
@@ -374,10 +386,10 @@ std::optional<double> typedGridDistance(const DigitalModel& typed, const CurveSt
     }
     double scale = 0;
     double difference = 0;
-    for (int k = store.FirstPoint; k <= store.LastPoint; ++k) {
+    for (int k = programme.firstPoint; k <= programme.lastPoint; ++k) {
         const double r = reference[static_cast<std::size_t>(k)];
         scale = std::max(scale, std::fabs(r));
-        difference = std::max(difference, std::fabs(store.ComponentCurrent(k, total) - r));
+        difference = std::max(difference, std::fabs(currents(k, total) - r));
     }
     if (!(scale > 0))
         return std::nullopt;
@@ -386,15 +398,16 @@ std::optional<double> typedGridDistance(const DigitalModel& typed, const CurveSt
 
 } // namespace
 
-DigitalOutcome DigitalSimulate(const ExperimentParams& p, CurveStore& store) {
+DigitalOutcome DigitalSimulate(const SimulationInput& in, const DigitalProgramme& programme,
+                               const DigitalOutput& output) {
     DigitalOutcome outcome;
     try {
         FloatingPointGuard::clear();
-        const DigitalModel model = readDigitalModel(p, store.NPoints);
-        DigitalRun run(model, store, RunOutput{&store, nullptr}, outcome);
+        const DigitalModel model = readDigitalModel(in, programme.points);
+        DigitalRun run(model, programme, RunOutput{&output, nullptr}, outcome);
         run.run();
-        if (!model.autoGrid && !store.FitMode)
-            outcome.typedGridError = typedGridDistance(model, store, model.couples + 1);
+        if (!model.autoGrid && in.source != ProgrammeSource::Measured)
+            outcome.typedGridError = typedGridDistance(model, programme, *output.currents, model.couples + 1);
     } catch (const Failure& failure) {
         FloatingPointGuard::clear();
         outcome.failure = failure.description();

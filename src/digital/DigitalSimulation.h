@@ -1,11 +1,13 @@
 #pragma once
 // The finite-difference simulation of a general mechanism at any electrode.
 
-#include "curves/CurveStore.h"
-#include "model/ExperimentParams.h"
+#include "curves/RunTable.h"
+#include "model/SimulationInput.h"
 
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace tessaly {
 
@@ -24,9 +26,29 @@ struct DigitalOutcome {
     std::optional<double> typedGridError;
 };
 
-// Fills the ComponentCurrent columns and SurfaceConc of the points FirstPoint..LastPoint from the
-// potentials E. Returns normally after a failure; the points computed so far stay.
-DigitalOutcome DigitalSimulate(const ExperimentParams& p, CurveStore& store);
+// The programme a run follows: the potential of every point and the range of points it computes.
+struct DigitalProgramme {
+    std::span<const double> E; // V, of points 0..lastPoint at least
+    int firstPoint = 1;
+    int lastPoint = 0;
+    int points = 0; // NPoints of the programme
+};
+
+// Where a run writes: the currents of points firstPoint..lastPoint (column k the couple k, couples + 1 the
+// total, and for the two-sample techniques the samples in couples + 1 + k and 2 couples + 1 + k), their
+// surface concentrations, and the applied potential of the time steps 1..4999 at those indices (the list
+// grows to hold them).
+struct DigitalOutput {
+    RunTable* currents = nullptr;
+    RunTable* surface = nullptr;
+    std::vector<double>* applied = nullptr;
+};
+
+// The digital simulation of the input's experiment over the programme. Returns normally after a
+// failure; the points computed so far stay. A run on a typed grid whose programme is not a fit's
+// measured curve also estimates how far the grid leaves it from converged.
+DigitalOutcome DigitalSimulate(const SimulationInput& in, const DigitalProgramme& programme,
+                               const DigitalOutput& output);
 
 // The report line of a typed-grid run's distance from converged, for example
 // "Digital model: the typed time grid and space grid factor leave the current about 42 % from

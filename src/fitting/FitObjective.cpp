@@ -1,49 +1,76 @@
 #include "fitting/FitObjective.h"
 
 #include "fitting/FitParameters.h"
+#include "simulation/SimulationAdapter.h"
 #include "simulation/SimulationDriver.h"
 
 #include <algorithm>
 
 namespace tessaly {
 
-SimulationOutcome simulateNextToCurrentCurve(ExperimentParams& p, CurveStore& store, bool overlap) {
-    const int saved = store.CurveNo;
-    store.CurveNo = saved + 1;
-    SimulationOutcome outcome = Simulate(p, store, overlap);
-    store.CurveNo = saved;
-    return outcome;
-}
-
-FitObjective::FitObjective(ExperimentParams& p, CurveStore& store, bool overlap, std::vector<int> codes,
-                           int first, int last)
-    : m_params(p), m_store(store), m_overlap(overlap), m_codes(std::move(codes)), m_first(first),
-      m_last(last) {}
+FitObjective::FitObjective(const SimulationInput& input, std::vector<int> codes, int first, int last,
+                           std::vector<double> held)
+    : m_trial(input), m_codes(std::move(codes)), m_first(first), m_last(last), m_column(std::move(held)) {}
 
 void FitObjective::operator()(std::span<const double> params, std::span<double> model) {
     for (std::size_t k = 0; k < m_codes.size() && k < params.size(); ++k)
-        fitParameter(m_params.committed, m_codes[k]) = params[k];
+        fitParameter(m_trial.committed, m_codes[k]) = params[k];
 
-    const SimulationOutcome outcome = simulateNextToCurrentCurve(m_params, m_store, m_overlap);
-    if (outcome.failure && !m_firstFailure)
-        m_firstFailure = outcome.failure;
-    if (outcome.digitalFailure && !m_firstDigitalFailure)
-        m_firstDigitalFailure = outcome.digitalFailure;
-    if (m_params.DigitalFlag) {
-        m_negativeConcentrations = outcome.negativeConcentrations;
-        m_maxIterations = std::max(m_maxIterations, outcome.maxIterations);
-        m_surfaceAreaFactor = outcome.surfaceAreaFactor;
+    Simulate(m_trial, m_result);
+    ++m_evaluations;
+    if (m_result.failure && !m_firstFailure)
+        m_firstFailure = m_result.failure;
+    if (m_result.digital.failure && !m_firstDigitalFailure)
+        m_firstDigitalFailure = m_result.digital.failure;
+    if (m_trial.digital) {
+        m_negativeConcentrations = m_result.digital.negativeConcentrations;
+        m_maxIterations = std::max(m_maxIterations, m_result.digital.maxIterations);
+        m_surfaceAreaFactor = m_result.digital.surfaceAreaFactor;
+    }
+    if (m_result.finished()) {
+        m_column.resize(static_cast<std::size_t>(m_result.NPoints) + 1);
+        for (int k = 0; k <= m_result.NPoints; ++k)
+            m_column[static_cast<std::size_t>(k)] = m_result.total(k);
+        m_anyFinished = true;
     }
 
-    // The column the run wrote (CurveNo + 1, unless overlapped plotting moved it); after a failed
-    // run the column keeps what it held.
-    const int column =
-        checkedIndex(outcome.column != 0 ? outcome.column : m_store.CurveNo + 1, 0, kMaxColumn);
+    const long long lastHeld = static_cast<long long>(m_column.size()) - 1;
     for (int i = m_first; i <= m_last; ++i) {
         const std::size_t k = static_cast<std::size_t>(i - m_first);
         if (k < model.size())
-            model[k] = m_store.Curve.at(i, column);
+            model[k] = m_column[static_cast<std::size_t>(checkedIndex(i, 0, lastHeld))];
     }
+}
+
+std::vector<double> heldColumn(const CurveStore& store, int column) {
+    const int c = checkedIndex(column, 0, kMaxColumn);
+    const int last = std::clamp(store.NPoints, 0, kMaxPoint);
+    std::vector<double> held(static_cast<std::size_t>(last) + 1);
+    for (int k = 0; k <= last; ++k)
+        held[static_cast<std::size_t>(k)] = store.Curve(k, c);
+    return held;
+}
+
+SimulationOutcome storeFitRun(const FitObjective& objective, ExperimentParams& p, CurveStore& store,
+                              int column) {
+    if (objective.evaluations() == 0)
+        return {};
+    for (const int code : objective.codes())
+        fitParameter(p.committed, code) = fitParameter(objective.trial().committed, code);
+    const SimulationResult& run = objective.result();
+    keepRunTimeGrid(p, run);
+    SimulationOutcome outcome = storeSimulation(run, store, column);
+    if (run.finished() || !objective.anyFinished())
+        return outcome;
+    // The last trial failed: the column keeps the curve of the last one that finished.
+    const std::vector<double>& curve = objective.column();
+    const int c = checkedIndex(column, 0, kMaxColumn);
+    for (std::size_t k = 0; k < curve.size(); ++k) {
+        const int i = static_cast<int>(k);
+        store.XAxis.at(i) = store.E.at(i);
+        store.Curve.at(i, c) = curve[k];
+    }
+    return outcome;
 }
 
 } // namespace tessaly

@@ -1,10 +1,12 @@
 #pragma once
-// The bridge between a parameter vector and the simulation: the trial values go into the committed
-// snapshot (the dialog texts are not touched), the driver simulates the measured curve's potentials
-// into the column after the current curve, and the simulated points of the fitted range come back.
+// The bridge between a parameter vector and the simulation: the trial values go into the objective's own
+// copy of the run's input (neither the experiment nor the curve store is touched), the simulation runs
+// over the measured curve's potentials, and the simulated points of the fitted range come back.
 
 #include "curves/CurveStore.h"
 #include "model/ExperimentParams.h"
+#include "model/SimulationInput.h"
+#include "simulation/SimulationResult.h"
 
 #include <optional>
 #include <span>
@@ -15,12 +17,26 @@ namespace tessaly {
 
 class FitObjective {
 public:
-    // codes: the fitted quantities in parameter order; [first, last]: the fitted points.
-    FitObjective(ExperimentParams& p, CurveStore& store, bool overlap, std::vector<int> codes, int first,
-                 int last);
+    // input: the experiment over the measured potentials (the objective copies it; the potentials stay
+    // shared); codes: the fitted quantities in parameter order; [first, last]: the fitted points; held:
+    // the fitted column's curve of points 0..NPoints before the fit, which a failed trial leaves in place.
+    FitObjective(const SimulationInput& input, std::vector<int> codes, int first, int last,
+                 std::vector<double> held);
 
-    // Writes the parameters, simulates, and copies the simulated points first..last into model.
+    // Writes the parameters into the copy, simulates, and copies the simulated points first..last into
+    // model (a failed simulation: the last finished trial's points, or the held ones).
     void operator()(std::span<const double> params, std::span<double> model);
+
+    // The input with the last trial's values, and that trial's run.
+    const SimulationInput& trial() const { return m_trial; }
+    const SimulationResult& result() const { return m_result; }
+    // The fitted column as the trials leave it: the curve of the last finished trial (points 0..NPoints),
+    // or the one it held before; and whether any trial finished.
+    const std::vector<double>& column() const { return m_column; }
+    bool anyFinished() const { return m_anyFinished; }
+    // Trials simulated so far.
+    int evaluations() const { return m_evaluations; }
+    const std::vector<int>& codes() const { return m_codes; }
 
     // The first failure a simulation reported during the fit (later ones repeat it).
     const std::optional<std::string>& firstFailure() const { return m_firstFailure; }
@@ -30,12 +46,14 @@ public:
     double surfaceAreaFactor() const { return m_surfaceAreaFactor; }
 
 private:
-    ExperimentParams& m_params;
-    CurveStore& m_store;
-    bool m_overlap;
+    SimulationInput m_trial;
+    SimulationResult m_result;
     std::vector<int> m_codes;
     int m_first;
     int m_last;
+    std::vector<double> m_column;
+    bool m_anyFinished = false;
+    int m_evaluations = 0;
     std::optional<std::string> m_firstFailure;
     std::optional<std::string> m_firstDigitalFailure;
     int m_negativeConcentrations = 0;
@@ -43,8 +61,16 @@ private:
     double m_surfaceAreaFactor = 0;
 };
 
-// Simulates once into column CurveNo + 1 (CurveNo is restored), as a fit evaluation does.
+// The fitted column's curve of points 0..NPoints (at most the store's 5000) as the store holds it
+// before a fit.
+std::vector<double> heldColumn(const CurveStore& store, int column);
+
+// Leaves the store and the experiment as the fit's last simulation leaves them: that run in the store, the
+// fitted column (and XAxis = E) showing the objective's curve once a trial has finished, the committed
+// values of the fitted quantities at that trial's, and the run's time step in the committed TimeGrid.
+// Nothing changes before the first trial.
 struct SimulationOutcome;
-SimulationOutcome simulateNextToCurrentCurve(ExperimentParams& p, CurveStore& store, bool overlap);
+SimulationOutcome storeFitRun(const FitObjective& objective, ExperimentParams& p, CurveStore& store,
+                              int column);
 
 } // namespace tessaly

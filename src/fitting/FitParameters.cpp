@@ -37,6 +37,10 @@ double& fitParameter(CommittedValues& c, int code) {
     raise(failure_text::subscriptOutOfRange);
 }
 
+double fitParameter(const CommittedValues& c, int code) {
+    return fitParameter(const_cast<CommittedValues&>(c), code); // read only
+}
+
 std::vector<FitCandidate> selectedFitParameters(const ExperimentParams& p) {
     const Group groups[] = {
         {10, std::min(p.NumCharge, kMaxCharge), p.TextKsmin.data(), p.TextKsmax.data()},

@@ -13,6 +13,7 @@ namespace tessaly {
 // The committed value a code names (objective-side decoding: 11-19, 21-29, 31-39, 41-59, 61-79,
 // 101-119, 121-139). An unknown code or a row beyond the arrays raises "Subscript out of range".
 double& fitParameter(CommittedValues& c, int code);
+double fitParameter(const CommittedValues& c, int code);
 
 // The entered value and the limits of a fittable quantity, read from the dialogs' limit texts.
 struct FitCandidate {

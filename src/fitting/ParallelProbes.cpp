@@ -6,20 +6,16 @@
 namespace tessaly {
 
 struct ParallelProbes::Worker {
-    ExperimentParams params;
-    CurveStore store;
     FitObjective objective;
     std::exception_ptr error;
 
-    Worker(const ExperimentParams& p, const CurveStore& s, bool overlap, const std::vector<int>& codes,
-           int first, int last)
-        : params(p), store(s), objective(params, store, overlap, codes, first, last) {}
+    Worker(const FitObjective& serial, int first, int last)
+        : objective(serial.trial(), serial.codes(), first, last, serial.column()) {}
 };
 
-ParallelProbes::ParallelProbes(const ExperimentParams& p, const CurveStore& store, bool overlap,
-                               const std::vector<int>& codes, int first, int last, int workers) {
+ParallelProbes::ParallelProbes(const FitObjective& serial, int first, int last, int workers) {
     for (int w = 0; w < workers; ++w)
-        m_workers.push_back(std::make_unique<Worker>(p, store, overlap, codes, first, last));
+        m_workers.push_back(std::make_unique<Worker>(serial, first, last));
 }
 
 ParallelProbes::~ParallelProbes() = default;
@@ -57,7 +53,7 @@ std::optional<std::string> ParallelProbes::firstFailure() const {
 
 int probeWorkersFor(double secondsPerRun) {
     const unsigned cores = std::thread::hardware_concurrency();
-    // A worker copies about 2 MB of curve store once per fit; a thread costs tens of microseconds per
+    // A worker sizes its own result buffers once per fit; a thread costs tens of microseconds per
     // Jacobian. Below a millisecond per simulation the serial probes are as fast.
     if (cores < 2 || secondsPerRun < 1e-3)
         return 0;

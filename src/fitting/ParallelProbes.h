@@ -1,12 +1,11 @@
 #pragma once
 // The derivative probes of one Jacobian are independent simulations. This evaluator runs them on
-// worker threads, each on its own copy of the experiment and the curve store taken when the fit
-// starts, so every probe gives exactly the curve the serial objective would (the simulation reads only
-// the committed values, the measured potentials and the point range, all copied).
+// worker threads. The workers share the fit's input (the measured potentials and the committed
+// experiment); each has its own objective, that is its own copy of the trial values and its own result
+// buffers, so every probe gives exactly the curve the serial objective would.
 
-#include "curves/CurveStore.h"
 #include "fitting/FitObjective.h"
-#include "model/ExperimentParams.h"
+#include "model/SimulationInput.h"
 
 #include <memory>
 #include <span>
@@ -16,9 +15,9 @@ namespace tessaly {
 
 class ParallelProbes {
 public:
+    // serial: the fit's objective, whose input, codes, range and fitted column the workers start from;
     // workers: threads to use (at least 2 to be worth building).
-    ParallelProbes(const ExperimentParams& p, const CurveStore& store, bool overlap,
-                   const std::vector<int>& codes, int first, int last, int workers);
+    ParallelProbes(const FitObjective& serial, int first, int last, int workers);
     ~ParallelProbes();
     ParallelProbes(const ParallelProbes&) = delete;
     ParallelProbes& operator=(const ParallelProbes&) = delete;

@@ -60,9 +60,9 @@ void prepareThinLayer(MechanismRun& run) {
 // Radius of the spherical step response. A cylinder of radius r draws, until D·t/r² nears 1, the planar
 // current plus half the radial term of a sphere, nFADC·(1/√(πDt) + 1/(2r)) (Szabo, Cope, Tallman, Kovach &
 // Wightman, J. Electroanal. Chem. 217 (1987) 417): the response of a sphere of radius 2r.
-double kernelRadius(const ExperimentParams& p) {
-    const double r = p.committed.ElectrodeRadius;
-    return p.electrode() == Electrode::Cylindrical ? 2.0 * r : r;
+double kernelRadius(const SimulationInput& in) {
+    const double r = in.committed.ElectrodeRadius;
+    return in.electrode == Electrode::Cylindrical ? 2.0 * r : r;
 }
 
 // Everything of the run that does not change from point to point.
@@ -73,7 +73,7 @@ void prepareRun(MechanismRun& run) {
         prepareThinLayer(run);
     // Combinations without a thin-film kernel keep their currents whatever was deposited.
     if (filmStrips(run.mechanism, run.technique))
-        run.preconcentration = preconcentrationStep(run.c, run.p.CheckPreCon, run.electrode, run.technique);
+        run.preconcentration = preconcentrationStep(run.c, run.in.preconcentration, run.electrode, run.technique);
     if (run.preconcentration) {
         prepareStripping(run);
         return;
@@ -93,24 +93,24 @@ void prepareRun(MechanismRun& run) {
 } // namespace
 
 void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
-    const CommittedValues& c = ctx.params.committed;
-    CurveStore& store = ctx.store;
-    const int numCharge = ctx.params.NumCharge;
+    const CommittedValues& c = ctx.input.committed;
+    SimulationResult& out = ctx.result;
+    const int numCharge = ctx.input.numCharge;
     const int total = checkedIndex(ctx.run.TotalCurrentColumn, 0, kMaxColumn);
     checkedIndex(numCharge, 0, kMaxAnalyticalReactions);
 
-    MechanismRun run(ctx.params, store, ctx.run);
+    MechanismRun run(ctx.input, out, ctx.run);
     run.path = path;
-    run.mechanism = ctx.params.mechanism();
-    run.technique = ctx.params.technique();
-    run.electrode = ctx.params.electrode();
+    run.mechanism = ctx.input.mechanism;
+    run.technique = ctx.input.technique;
+    run.electrode = ctx.input.electrode;
     run.numCharge = numCharge;
     run.timeGrid = ctx.run.TimeGrid;
     // DC and normal pulse voltammetry sample each step at the fraction SampleFrac1 of the drop or pulse.
     const bool sampledStep = traits(run.technique).sampledStep;
     run.sampleTime = sampledStep ? c.SampleFrac1 * ctx.run.TimeGrid : ctx.run.TimeGrid;
     run.pulseHeight = ctx.run.PulseHeight;
-    run.kernel = KernelContext{ctx.run.fRT, kernelRadius(ctx.params), store.E.span(), {}};
+    run.kernel = KernelContext{ctx.run.fRT, kernelRadius(ctx.input), {}, {}};
 
     // Double-layer charging of a sweep, i_c = Cdl v, lagged by the cell time constant Ru Cdl over
     // the time step: i(k) = (T(k) - s Cdl v + (Ru Cdl / dt) i(k-1)) / (1 + Ru Cdl / dt).
@@ -122,58 +122,47 @@ void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
     FloatingPointGuard::check();
     prepareRun(run);
     FloatingPointGuard::check();
-    for (int k = store.FirstPoint + 1; k <= store.LastPoint; ++k) {
+    for (int k = out.FirstPoint + 1; k <= out.LastPoint; ++k) {
         checkedIndex(k, 0, kMaxPoint);
         double faradaic = 0;
         for (int j = 1; j <= numCharge; ++j) {
             reactionCurrents(run, k, j);
-            faradaic += store.ComponentCurrent.at(k, j);
+            faradaic += out.currents.at(k, j);
         }
         if (charging) {
-            const double de = store.E[k] - store.E[k - 1];
-            const double s = de > 0 ? 1.0 : (de < 0 ? -1.0 : 0.0);
+            const double s = run.sweepDirection(k);
             previous = (faradaic - s * c.DoubleLayerCap * c.ScanRate + rcRatio * previous) / rcRatio1;
-            store.ComponentCurrent(k, total) = previous;
+            out.currents(k, total) = previous;
         } else {
-            store.ComponentCurrent(k, total) = faradaic;
+            out.currents(k, total) = faradaic;
         }
         FloatingPointGuard::check();
     }
 }
 
 void applyAnalyticalAfterPass(const SimulationContext& ctx) {
-    const ExperimentParams& p = ctx.params;
-    if (!semiIntegralAfterPass(p.technique(), p.electrode(), p.mechanism()) || p.committed.RotationRate > 0)
+    const SimulationInput& in = ctx.input;
+    if (!semiIntegralAfterPass(in.technique, in.electrode, in.mechanism) || in.committed.RotationRate > 0)
         return;
-    CurveStore& store = ctx.store;
-    const int numCharge = p.NumCharge;
+    SimulationResult& out = ctx.result;
+    const int numCharge = in.numCharge;
     const int total = checkedIndex(ctx.run.TotalCurrentColumn, 0, kMaxColumn);
     checkedIndex(2 * numCharge + 1, 0, kMaxColumn);
-    std::vector<double> work(transformWorkSize(kPointCapacity)); // once per run
+    std::vector<double> work(transformWorkSize(out.currents.rows())); // once per run
+    for (int j = 1; j <= numCharge; ++j)
+        semiDifferentiate(out.currents.column(j), out.FirstPoint, out.LastIndex, ctx.run.TimeGrid, work);
 
-    // The transform works on the current curve; CurveNo names each reaction's column meanwhile.
-    struct RestoreCurveNo {
-        CurveStore& store;
-        int saved;
-        ~RestoreCurveNo() { store.CurveNo = saved; }
-    } restore{store, store.CurveNo};
-    for (int j = 1; j <= numCharge; ++j) {
-        store.CurveNo = j;
-        semiDifferentiate(ColumnRef::inTable(store.ComponentCurrent.data(), PointTable::stride(), j),
-                          store.FirstPoint, store.LastIndex, ctx.run.TimeGrid, work);
-    }
-
-    const int first = checkedIndex(store.FirstPoint, 0, kMaxPoint);
-    const int last = checkedIndex(store.LastPoint, -1, kMaxPoint);
-    if (traits(p.electrode()).sphericalKernel) // the radial part kept in the first sampling group
+    const int first = checkedIndex(out.FirstPoint, 0, kMaxPoint);
+    const int last = checkedIndex(out.LastPoint, -1, out.currents.rows() - 1);
+    if (traits(in.electrode).sphericalKernel) // the radial part kept in the first sampling group
         for (int k = first; k <= last; ++k)
             for (int j = 1; j <= numCharge; ++j)
-                store.ComponentCurrent(k, j) += store.ComponentCurrent(k, numCharge + 1 + j);
+                out.currents(k, j) += out.currents(k, numCharge + 1 + j);
     for (int k = first; k <= last; ++k) {
         double sum = 0;
         for (int j = 1; j <= numCharge; ++j)
-            sum += store.ComponentCurrent(k, j);
-        store.ComponentCurrent(k, total) = sum;
+            sum += out.currents(k, j);
+        out.currents(k, total) = sum;
     }
     FloatingPointGuard::check();
 }

@@ -13,9 +13,9 @@ enum class SuperpositionPath {
     Direct,  // every earlier step response evaluated afresh (the baseline of the benchmark)
 };
 
-// Fills the ComponentCurrent columns (per reaction, total, sampled groups) and SurfaceConc of points
-// FirstPoint + 1 .. LastPoint; points 0, 1 and NPoints - 1 keep their cleared zero. The total column
-// carries the double-layer charging current lagged by the cell time constant. Failures propagate.
+// Fills the result's current columns (per reaction, total, sampled groups) and surface concentrations of
+// points FirstPoint + 1 .. LastPoint; points 0, 1 and NPoints - 1 keep their cleared zero. The total
+// column carries the double-layer charging current lagged by the cell time constant. Failures propagate.
 void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path = SuperpositionPath::History);
 
 // The semi-differentiation after-pass of the reversible mechanisms 11 to 14 under a sweep (technique 1)

@@ -32,8 +32,8 @@ double nernstReducedFraction(const ReactionConstants& r, double E) {
 }
 
 void writeAmounts(MechanismRun& run, int k, const ReactionConstants& r, double gammaOx) {
-    run.store.SurfaceConc.at(k, r.ox) = gammaOx;
-    run.store.SurfaceConc.at(k, r.red) = r.surfaceTotal - gammaOx;
+    run.setSurface(k, r.ox, gammaOx);
+    run.setSurface(k, r.red, r.surfaceTotal - gammaOx);
 }
 
 // Amount of the couple adsorbed by time t of a designed waveform, mol/cm².
@@ -48,9 +48,9 @@ double adsorbedByDiffusion(const MechanismRun& run, const ReactionConstants& r, 
 void prepareAdsorbed(MechanismRun& run) {
     const CommittedValues& c = run.c;
     double langmuir = 1.0; // LangmuirDenominator
-    for (int s = 1; s <= run.p.NumSpecies && s <= kMaxSpecies; ++s)
+    for (int s = 1; s <= run.in.numSpecies && s <= kMaxSpecies; ++s)
         langmuir += c.AdsorbCoef[static_cast<std::size_t>(s)] * c.InitConc[static_cast<std::size_t>(s)];
-    const double start = run.store.E[run.store.FirstPoint] + run.pulseHeight;
+    const double start = run.potential(run.out.FirstPoint) + run.pulseHeight;
     for (int j = 1; j <= run.numCharge; ++j) {
         ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
         const double b = c.AdsorbCoef[static_cast<std::size_t>(r.ox)];
@@ -64,7 +64,7 @@ void prepareAdsorbed(MechanismRun& run) {
 
 void adsorbedCurrents(MechanismRun& run, int k, int j) {
     ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
-    const double E = run.store.E[k] + run.pulseHeight;
+    const double E = run.potential(k) + run.pulseHeight;
     const double charge = r.n * kFaraday * run.c.ElectrodeArea; // C/mol
     const bool reversible = traits(run.mechanism).nernstian;
     if (reversible) {
@@ -84,14 +84,14 @@ void adsorbedCurrents(MechanismRun& run, int k, int j) {
                                stepResponse(run, j, StepKind::Nernstian, E, run.sampleTime));
             return;
         case Technique::DesignedWaveform: {
-            const double t0 = run.store.WaveT[0];
-            const double dt = run.store.WaveT[k] - run.store.WaveT[k - 1];
+            const double t0 = run.time(0);
+            const double dt = run.time(k) - run.time(k - 1);
             if (dt == 0.0)
                 return; // a vertical edge of the waveform: its charge belongs to the next point
-            const double before = adsorbedByDiffusion(run, r, run.store.WaveT[k - 1] - t0) *
-                                  nernstReducedFraction(r, run.store.E[k - 1]);
+            const double before = adsorbedByDiffusion(run, r, run.time(k - 1) - t0) *
+                                  nernstReducedFraction(r, run.potential(k - 1));
             const double now =
-                adsorbedByDiffusion(run, r, run.store.WaveT[k] - t0) * nernstReducedFraction(r, E);
+                adsorbedByDiffusion(run, r, run.time(k) - t0) * nernstReducedFraction(r, E);
             run.setCurrent(k, j, charge * (now - before) / dt);
             return;
         }

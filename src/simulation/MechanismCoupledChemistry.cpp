@@ -52,7 +52,7 @@ bool stepTechnique(kind::Technique technique) {
 
 void prepareReaction(MechanismRun& run, int j) {
     const CommittedValues& c = run.c;
-    const ChargeReactionRow& row = run.p.tables.charge[static_cast<std::size_t>(j)];
+    const ChargeReactionRow& row = run.in.tables.charge[static_cast<std::size_t>(j)];
     ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     r.ox = checkedIndex(row.ox, 1, kMaxSpecies);
     r.red = checkedIndex(row.red, 1, kMaxSpecies);
@@ -105,7 +105,7 @@ void prepareReaction(MechanismRun& run, int j) {
         break;
     }
     case Mechanism::Preceding: {
-        const double ratio = equilibriumConstant(c) * std::pow(conc(4) / conc(5), run.p.tables.m);
+        const double ratio = equilibriumConstant(c) * std::pow(conc(4) / conc(5), run.in.tables.m);
         a.Cox = conc(1) + conc(3);
         a.E0 += r.RTnF * std::log(ratio / (1.0 + ratio));
         break;
@@ -136,7 +136,7 @@ void prepareReaction(MechanismRun& run, int j) {
         a.sqrtDox = std::sqrt(r.Dox);
         a.Cox = conc(1) + conc(3);
         if (conc(4) > 0)
-            a.E0 += r.RTnF * (std::log(equilibriumConstant(c)) - run.p.tables.m * std::log(conc(4)));
+            a.E0 += r.RTnF * (std::log(equilibriumConstant(c)) - run.in.tables.m * std::log(conc(4)));
         break;
     default:
         break;

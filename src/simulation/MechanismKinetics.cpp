@@ -56,7 +56,7 @@ bool plainCouple(const MechanismRun& run) {
 int chronoLevels(const MechanismRun& run, int last) {
     int levels = 0;
     for (int k = 1; k <= last; ++k)
-        if (k == 1 || run.store.E[k] != run.store.E[k - 1])
+        if (k == 1 || run.potential(k) != run.potential(k - 1))
             ++levels;
     return levels;
 }
@@ -176,7 +176,7 @@ private:
     // `field`. bulkA is the committed concentration of A.
     void precedingEquilibrium(int partner, int field, double bulkA) {
         const ReactionConstants& r = m_run.reaction[1];
-        const double m = m_run.p.tables.m;
+        const double m = m_run.in.tables.m;
         double toA = 0.0, back = 0.0; // k1, k−1, 1/s
         if (m_run.mechanism == Mechanism::Preceding) {
             toA = m_c.RateKf[1] * std::pow(conc(4), m);
@@ -272,7 +272,7 @@ private:
 KineticTimeline sweepTimeline(const MechanismRun& run, int last) {
     TimelineBuilder b(last + 1);
     for (int n = 1; n <= last; ++n)
-        b.sweepStep(run.timeGrid, run.store.E[n], n);
+        b.sweepStep(run.timeGrid, run.potential(n), n);
     return b.finish();
 }
 
@@ -283,7 +283,7 @@ KineticTimeline singleStepTimeline(const MechanismRun& run, int last) {
     std::vector<LevelSample> samples(1);
     for (int k = 1; k <= last; ++k) {
         samples[0] = {run.sampleTime, k};
-        b.level(run.sampleTime, run.store.E[k] + run.pulseHeight, samples, true);
+        b.level(run.sampleTime, run.potential(k) + run.pulseHeight, samples, true);
     }
     return b.finish();
 }
@@ -311,7 +311,7 @@ KineticTimeline levelTimeline(const MechanismRun& run, int last) {
             }
             if (samples.size() == 2 && samples[1].offset < samples[0].offset)
                 std::swap(samples[0], samples[1]);
-            b.level(end - start, run.store.E[i] + run.levelOffset(l, i), samples);
+            b.level(end - start, run.potential(i) + run.levelOffset(l, i), samples);
         }
     return b.finish();
 }
@@ -324,12 +324,12 @@ KineticTimeline chronoTimeline(const MechanismRun& run, int last) {
     int first = 1;
     while (first <= last) {
         int next = first + 1;
-        while (next <= last && run.store.E[next] == run.store.E[first])
+        while (next <= last && run.potential(next) == run.potential(first))
             ++next;
         samples.clear();
         for (int k = first; k < next; ++k)
             samples.push_back({(k - first + 1) * run.timeGrid, k});
-        b.level((next - first) * run.timeGrid, run.store.E[first], samples);
+        b.level((next - first) * run.timeGrid, run.potential(first), samples);
         first = next;
     }
     return b.finish();
@@ -348,7 +348,7 @@ bool kineticSolverApplies(const MechanismRun& run) {
     case Technique::NormalPulse:
         return !plainCouple(run);
     case Technique::PotentialStep: {
-        const int last = checkedIndex(run.store.LastPoint, 0, kMaxPoint);
+        const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
         return !plainCouple(run) || chronoLevels(run, last) > 1;
     }
     default:
@@ -357,7 +357,7 @@ bool kineticSolverApplies(const MechanismRun& run) {
 }
 
 void prepareKinetics(MechanismRun& run) {
-    const int last = checkedIndex(run.store.LastPoint, 0, kMaxPoint);
+    const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
     KineticCurrents& out = run.kinetic;
     out.active = true;
     out.reactions = run.numCharge;

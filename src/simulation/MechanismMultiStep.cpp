@@ -82,7 +82,7 @@ void prepareMultiStep(MechanismRun& run) {
         return;
     // Other electrodes under a sweep: the semi-derivative is summed directly, from a history of the
     // Nernstian step currents n_j·J_j/√(π·TimeGrid).
-    const int last = checkedIndex(run.store.LastPoint, 0, kMaxPoint);
+    const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
     run.buffers.sweepWeights.assign(static_cast<std::size_t>(kPointCapacity), 0.0);
     buildSweepWeights(last, run.buffers.sweepWeights);
     const double step = 1.0 / std::sqrt(std::numbers::pi * run.timeGrid);
@@ -90,7 +90,7 @@ void prepareMultiStep(MechanismRun& run) {
         run.buffers.history[static_cast<std::size_t>(j)].assign(static_cast<std::size_t>(kPointCapacity),
                                                                 0.0);
     for (int i = 1; i <= last; ++i) {
-        const Chain chain = solveChain(run, run.store.E[i], false);
+        const Chain chain = solveChain(run, run.potential(i), false);
         for (int j = 1; j <= run.numCharge; ++j)
             run.buffers.history[static_cast<std::size_t>(j)][static_cast<std::size_t>(i)] =
                 run.reaction[static_cast<std::size_t>(j)].n * chain.flux[static_cast<std::size_t>(j)] * step;
@@ -102,14 +102,14 @@ void multiStepCurrents(MechanismRun& run, int k, int j) {
         return;
     const ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     const double fa = run.constants.FaradayArea;
-    const double E = run.store.E[k] + run.pulseHeight;
+    const double E = run.potential(k) + run.pulseHeight;
     const Chain chain = solveChain(run, E, false);
     const double semiIntegral = r.n * chain.flux[static_cast<std::size_t>(j)];
     const double radial =
         run.spherical() ? r.n * solveChain(run, E, true).flux[static_cast<std::size_t>(j)] : 0.0;
     if (j == 1)
         for (int s = 1; s <= run.numCharge + 1; ++s)
-            run.store.SurfaceConc.at(k, s) = chain.surface[static_cast<std::size_t>(s)];
+            run.setSurface(k, s, chain.surface[static_cast<std::size_t>(s)]);
 
     if (afterPass(run)) {
         run.setCurrent(k, j, fa * semiIntegral);

@@ -43,14 +43,14 @@ void writeSurface(MechanismRun& run, int k, const ReactionConstants& r, double E
     const StepArgs& a = r.step;
     const double q = theta(r, E);
     const double semiIntegral = (a.Cox - q * a.Cred) / (1.0 / a.sqrtDox + q / a.sqrtDred); // mol/L·cm/s^½
-    run.store.SurfaceConc.at(k, r.ox) = a.Cox - semiIntegral / a.sqrtDox;
-    run.store.SurfaceConc.at(k, r.red) = a.Cred + semiIntegral / a.sqrtDred;
+    run.setSurface(k, r.ox, a.Cox - semiIntegral / a.sqrtDox);
+    run.setSurface(k, r.red, a.Cred + semiIntegral / a.sqrtDred);
 }
 
 void pulseSamples(MechanismRun& run, int k, int j) {
     const ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     const double fa = run.constants.FaradayArea;
-    const double E = run.store.E[k];
+    const double E = run.potential(k);
     double first = levelSuperposition(run, j, k, 0, StepKind::Nernstian);
     double second = levelSuperposition(run, j, k, 1, StepKind::Nernstian);
     if (run.radial()) {
@@ -67,7 +67,7 @@ void pulseSamples(MechanismRun& run, int k, int j) {
 void reversibleCouplesCurrents(MechanismRun& run, int k, int j) {
     const ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     const double fa = run.constants.FaradayArea;
-    const double E = run.store.E[k];
+    const double E = run.potential(k);
     const bool sphere = run.radial();
     const double radial = sphere ? radialFlux(run, r, E + run.pulseHeight) : 0.0;
     writeSurface(run, k, r, E + run.pulseHeight);

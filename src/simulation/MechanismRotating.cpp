@@ -41,7 +41,7 @@ void rotatingCurrents(MechanismRun& run, int k, int j) {
         for (int i = 1; i < j; ++i)
             cox += run.reaction[static_cast<std::size_t>(i)].step.Cox;
     const double fa = run.constants.FaradayArea;
-    const double E = run.store.E[k];
+    const double E = run.potential(k);
     if (traits(run.technique).twoSamples) {
         // Differential pulse: base E, then E + PulsePotential. Square wave: the forward pulse along the
         // scan, then the reverse one, both |PulsePotential| from E.

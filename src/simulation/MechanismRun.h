@@ -1,7 +1,7 @@
 #pragma once
-// What the mechanism formulas of one analytical run share: the run's context, the kernel context, the
-// per-reaction constants prepared before the point loop, the surface state that advances point by point
-// (thin layers, adsorbed amounts) and the superposition buffers, all sized once per run.
+// What the mechanism formulas of one analytical run share: the run's input and result, the kernel
+// context, the per-reaction constants prepared before the point loop, the surface state that advances
+// point by point (thin layers, adsorbed amounts) and the superposition buffers, all sized once per run.
 //
 // Sign convention of every faradaic current: a reduction (O + ne -> R) is positive.
 
@@ -11,7 +11,9 @@
 #include "simulation/SimulationContext.h"
 
 #include <array>
+#include <cstddef>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tessaly {
@@ -78,12 +80,14 @@ struct KineticCurrents {
 };
 
 struct MechanismRun {
-    MechanismRun(const ExperimentParams& params, CurveStore& curves, const RunConstants& run)
-        : p(params), c(params.committed), store(curves), constants(run) {}
+    MechanismRun(const SimulationInput& input, SimulationResult& result, const RunConstants& run)
+        : in(input), c(input.committed), out(result), E(result.E), times(result.times), constants(run) {}
 
-    const ExperimentParams& p;
+    const SimulationInput& in;
     const CommittedValues& c;
-    CurveStore& store;
+    SimulationResult& out;
+    std::span<const double> E;     // the programme's potential of every point, V
+    std::span<const double> times; // s, a waveform's time of every point (techniques 9, 10)
     const RunConstants& constants;
     SuperpositionPath path = SuperpositionPath::History;
 
@@ -109,15 +113,17 @@ struct MechanismRun {
     int stepCount = 0;
 
     // Writes reaction j's current of point k (A) into column j.
-    void setCurrent(int k, int j, double current) { store.ComponentCurrent.at(k, j) = current; }
+    void setCurrent(int k, int j, double current) { out.currents.at(k, j) = current; }
     // Writes the two sampled currents (A) into the groups NumCharge+1+j and 2·NumCharge+1+j.
     void setSamples(int k, int j, double first, double second) {
-        store.ComponentCurrent.at(k, numCharge + 1 + j) = first;
-        store.ComponentCurrent.at(k, 2 * numCharge + 1 + j) = second;
+        out.currents.at(k, numCharge + 1 + j) = first;
+        out.currents.at(k, 2 * numCharge + 1 + j) = second;
     }
+    // Writes the surface concentration of species s at point k, mol/L.
+    void setSurface(int k, int s, double concentration) { out.surface.at(k, s) = concentration; }
     // Sign of the potential change into point k: −1, 0 or +1.
     double sweepDirection(int k) const {
-        const double de = store.E[k] - store.E[k - 1];
+        const double de = E[at(k)] - E[at(k - 1)];
         return de > 0 ? 1.0 : (de < 0 ? -1.0 : 0.0);
     }
     // Scan direction of point k, +1 anodic or −1 cathodic: the sign of the last potential change up to k
@@ -125,8 +131,8 @@ struct MechanismRun {
     // first change.
     double scanDirection(int k) const {
         for (int i = k; i >= 1; --i)
-            if (store.E[i] != store.E[i - 1])
-                return store.E[i] > store.E[i - 1] ? 1.0 : -1.0;
+            if (E[at(i)] != E[at(i - 1)])
+                return E[at(i)] > E[at(i - 1)] ? 1.0 : -1.0;
         return constants.ScanSign;
     }
     // Potential of level l of point k relative to E[k], V.
@@ -142,6 +148,13 @@ struct MechanismRun {
     // The Koutecky-Levich current of a rotating electrode replaces the formulas of every family but the
     // surface-confined couples, which do not see the convection.
     bool rotating() const { return c.RotationRate > 0 && family() != kind::MechanismFamily::Adsorbed; }
+    // Potential of point k, V.
+    double potential(int k) const { return E[at(k)]; }
+    // Time of point k of a waveform, s.
+    double time(int k) const { return times[at(k)]; }
+
+private:
+    static std::size_t at(int k) { return static_cast<std::size_t>(k); }
 };
 
 // ---- preparation (MechanismCoupledChemistry.cpp) -----------------------------------------------------

@@ -28,7 +28,7 @@ using kind::Technique;
 double thinLayer(MechanismRun& run, int k, int j) {
     ReactionConstants& r = run.reaction[static_cast<std::size_t>(j)];
     StepArgs a = r.step;
-    a.E = run.store.E[k];
+    a.E = run.potential(k);
     a.t = run.timeGrid / run.filmThickness;
     const double previous = r.surfaceState;
     r.surfaceState = ThinLayerCurrent(run.kernel, a, previous);
@@ -47,7 +47,7 @@ void kineticChargeCurrents(MechanismRun& run, int k, int j) {
         return;
     const StepKind response = kernel == KineticKernel::Spherical ? StepKind::Spherical : StepKind::Planar;
     const double fa = run.constants.FaradayArea;
-    const double E = run.store.E[k];
+    const double E = run.potential(k);
     switch (run.technique) {
     case Technique::LinearSweep:
         if (kernel == KineticKernel::ThinLayer)

@@ -64,10 +64,10 @@ void strippingCurrents(MechanismRun& run, int k, int j) {
     const FilmKinetics kinetics = kineticsOf(run, r);
     const double l = run.preconcentration->thickness;
     const double dt = run.timeGrid;
-    const double E = run.store.E[k];
+    const double E = run.potential(k);
     const bool sweep = run.technique == kind::Technique::LinearSweep;
     const FilmTransfer start =
-        filmTransfer(kinetics, r.nf, sweep ? run.store.E[k - 1] : E, r.step.E0, load.massTransfer);
+        filmTransfer(kinetics, r.nf, sweep ? run.potential(k - 1) : E, r.step.E0, load.massTransfer);
     const FilmTransfer end = filmTransfer(kinetics, r.nf, E, r.step.E0, load.massTransfer);
 
     // Film content after time t of the point: relaxation of what it held towards the supply.
@@ -84,8 +84,8 @@ void strippingCurrents(MechanismRun& run, int k, int j) {
     // less what the exchange takes: m·(C_b − C_s) = forward·C_b − backward·C_film.
     const double sampled = sweep ? r.surfaceState : after(run.c.SampleFrac1 * dt);
     const double gain = end.forward * load.bulkConc - end.backward * sampled; // mol/L·cm/s
-    run.store.SurfaceConc.at(k, r.red) = sampled;
-    run.store.SurfaceConc.at(k, r.ox) = load.bulkConc - gain / load.massTransfer;
+    run.setSurface(k, r.red, sampled);
+    run.setSurface(k, r.ox, load.bulkConc - gain / load.massTransfer);
     run.setCurrent(k, j, run.constants.FaradayArea * r.n * gain);
 }
 

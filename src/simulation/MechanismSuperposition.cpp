@@ -50,7 +50,7 @@ void fillHistory(const MechanismRun& run, int j, StepKind kind, double offset, i
                  std::vector<double>& history) {
     sizeBuffer(history);
     for (int i = 1; i <= last; ++i)
-        history[at(i)] = stepResponse(run, j, kind, run.store.E[i] + offset, run.timeGrid);
+        history[at(i)] = stepResponse(run, j, kind, run.potential(i) + offset, run.timeGrid);
 }
 
 // The step responses of level l at every point of the programme.
@@ -58,7 +58,7 @@ void fillLevelHistory(const MechanismRun& run, int j, int l, int last, std::vect
     sizeBuffer(history);
     const StepKind kind = historyKind(run);
     for (int i = 1; i <= last; ++i)
-        history[at(i)] = stepResponse(run, j, kind, run.store.E[i] + run.levelOffset(l, i), run.timeGrid);
+        history[at(i)] = stepResponse(run, j, kind, run.potential(i) + run.levelOffset(l, i), run.timeGrid);
 }
 
 // Level scheme of the pulse techniques. Differential pulse (4): the base potential for DropTime − PulseTime,
@@ -164,7 +164,7 @@ double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, dou
 }
 
 void prepareSuperpositions(MechanismRun& run) {
-    const int last = checkedIndex(run.store.LastPoint, 0, kMaxPoint);
+    const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
     const bool history = run.path == SuperpositionPath::History;
     // The Nernstian couples of mechanisms 11 and 12 superpose their step responses; mechanisms 1 to 10
     // under these programmes are solved by the kinetic solver (MechanismKinetics.cpp), 13 and 14 keep
@@ -197,7 +197,7 @@ void prepareSuperpositions(MechanismRun& run) {
     case Technique::PotentialStep:
         run.stepCount = 0;
         for (int k = 1; k <= last; ++k) {
-            if (k > 1 && run.store.E[k] == run.store.E[k - 1])
+            if (k > 1 && run.potential(k) == run.potential(k - 1))
                 continue;
             if (run.stepCount >= static_cast<int>(run.stepPoints.size()))
                 raise(failure_text::subscriptOutOfRange);
@@ -210,12 +210,12 @@ void prepareSuperpositions(MechanismRun& run) {
 }
 
 double nernstianSweep(const MechanismRun& run, int j, int k) {
-    double s = stepResponse(run, j, StepKind::Nernstian, run.store.E[k], run.timeGrid);
+    double s = stepResponse(run, j, StepKind::Nernstian, run.potential(k), run.timeGrid);
     const std::vector<double>& w = run.buffers.sweepWeights;
     for (int i = 1; i <= k - 1; ++i) {
         const double f = run.path == SuperpositionPath::History
                              ? run.buffers.history[at(j)][at(i)]
-                             : stepResponse(run, j, StepKind::Nernstian, run.store.E[i], run.timeGrid);
+                             : stepResponse(run, j, StepKind::Nernstian, run.potential(i), run.timeGrid);
         s += f * w[at(k - i)];
     }
     return 2.0 * s;
@@ -235,7 +235,7 @@ double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind
     for (int l = 0; l < scheme.levels; ++l) {
         const std::vector<double>& w = run.buffers.levelWeights[at(s)][at(l)];
         if (w[0] != 0.0) {
-            sum += stepResponse(run, j, own, run.store.E[k] + run.levelOffset(l, k), run.timeGrid) * w[0];
+            sum += stepResponse(run, j, own, run.potential(k) + run.levelOffset(l, k), run.timeGrid) * w[0];
             active = l;
         }
         if (run.path == SuperpositionPath::History) {
@@ -244,12 +244,12 @@ double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind
                 sum += h[i] * w[at(k - i)];
         } else {
             for (int i = 1; i <= k - 1; ++i)
-                sum += stepResponse(run, j, kind, run.store.E[i] + run.levelOffset(l, i), run.timeGrid) *
+                sum += stepResponse(run, j, kind, run.potential(i) + run.levelOffset(l, i), run.timeGrid) *
                        w[at(k - i)];
         }
     }
     if (radialOnce && active >= 0) {
-        const double e = run.store.E[k] + run.levelOffset(active, k);
+        const double e = run.potential(k) + run.levelOffset(active, k);
         sum += stepResponse(run, j, StepKind::Spherical, e, run.timeGrid) -
                stepResponse(run, j, StepKind::Planar, e, run.timeGrid);
     }
@@ -269,7 +269,7 @@ double stepSequence(const MechanismRun& run, int j, int k, StepKind kind) {
         const int first = run.stepPoints[at(b)];
         if (first > k)
             break;
-        const double level = run.store.E[first];
+        const double level = run.potential(first);
         sum += response(level, (k - first + 1) * tau);
         if (b + 1 < run.stepCount && run.stepPoints[at(b + 1)] <= k)
             sum -= response(level, (k - run.stepPoints[at(b + 1)] + 1) * tau);

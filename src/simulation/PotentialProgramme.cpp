@@ -5,82 +5,106 @@
 namespace tessaly {
 namespace {
 
+// E[i] = value, growing the programme as it is written; an index beyond the store's last point 5000 is
+// a "Subscript out of range" failure.
+void setPotential(std::vector<double>& E, long long i, double value) {
+    const auto index = static_cast<std::size_t>(checkedIndex(i, 0, kMaxPoint));
+    if (index >= E.size())
+        E.resize(index + 1);
+    E[index] = value;
+}
+
 // Staircase from StartPotential towards EndPotential; the point that reaches or passes the end
 // potential is the last of the sweep. Potentials are start + i * step (not accumulated, so no drift),
 // and "reaches" allows for binary rounding: a point within 1e-9 step of the end potential is the end
 // potential (0.2 - 120 * 0.005 is -0.39999999999999997 in binary, which is -0.4 V).
-int buildSweep(const CommittedValues& c, double scanSign, CurveStore& store) {
+int buildSweep(const CommittedValues& c, double scanSign, std::vector<double>& E) {
     const double start = c.StartPotential;
     const double end = c.EndPotential;
     const double step = c.StepPotential;
     const double tolerance = 1e-9 * std::fabs(step);
-    store.E.at(0) = start;
+    setPotential(E, 0, start);
     for (long long i = 1;; ++i) {
         double e =
             scanSign > 0 ? start + static_cast<double>(i) * step : start - static_cast<double>(i) * step;
         const bool reached = scanSign > 0 ? e >= end - tolerance : e <= end + tolerance;
         if (reached && std::fabs(e - end) <= tolerance)
             e = end;
-        store.E.at(i) = e;
+        setPotential(E, i, e);
         if (reached)
             return static_cast<int>(i + 1);
     }
 }
 
 // Repeats the first block of `period` points for cycles 2..cycleCount.
-void repeatCycles(CurveStore& store, int period, double cycleCount) {
+void repeatCycles(std::vector<double>& E, int period, double cycleCount) {
     for (int cycle = 2; cycle <= cycleCount; ++cycle)
         for (int j = 0; j < period; ++j)
-            store.E.at(static_cast<long long>(cycle - 1) * period + j) = store.E[j];
+            setPotential(E, static_cast<long long>(cycle - 1) * period + j, E[static_cast<std::size_t>(j)]);
+}
+
+void counted(SimulationResult& out, int nPoints, int nForward) {
+    out.NPoints = nPoints;
+    out.LastIndex = nPoints - 1;
+    out.NForward = nForward;
+    out.stage = SimulationResult::Stage::Counted;
+}
+
+// Potential step chronoamperometry: the start potential, or cycles of steps to the end potential and back.
+void buildSteps(const CommittedValues& c, SimulationResult& out) {
+    const double count = 1 + c.ExperimentTime / c.DropTime;
+    if (!std::isfinite(count))
+        raise(c.DropTime == 0 ? failure_text::divisionByZero : failure_text::overflow);
+    const int nPoints = toInt16(count);
+    std::vector<double>& E = out.E;
+    if (c.CycleCount == 0.5) {
+        counted(out, nPoints, nPoints);
+        for (int k = 0; k <= out.LastIndex; ++k)
+            setPotential(E, k, c.StartPotential);
+        return;
+    }
+    counted(out, nPoints, toInt16((nPoints - 1) / 2.0 / c.CycleCount));
+    const int half = out.NForward;
+    const int period = 2 * half;
+    for (int k = 0; k < half; ++k)
+        setPotential(E, k, c.StartPotential);
+    for (int k = half; k < period; ++k)
+        setPotential(E, k, c.EndPotential);
+    repeatCycles(E, period, c.CycleCount);
+    // Points after the last whole block (the rounding of NForward leaves up to a few) continue
+    // the programme: they are the first points of the next block, at the start potential (all of them
+    // when the experiment is too short for a block of one step each way).
+    const long long wholeBlocks = static_cast<long long>(period) * static_cast<long long>(c.CycleCount);
+    for (long long k = wholeBlocks; k <= out.LastIndex; ++k) {
+        const auto inBlock = static_cast<std::size_t>(k - wholeBlocks);
+        setPotential(E, k, inBlock < static_cast<std::size_t>(period) ? E[inBlock] : c.StartPotential);
+    }
 }
 
 } // namespace
 
-void buildPotentialProgramme(const ExperimentParams& p, CurveStore& store, bool fitMode) {
-    const CommittedValues& c = p.committed;
-    if (fitMode) {
-        store.NForward = toInt16(store.NPoints / 2.0);
+void buildPotentialProgramme(const SimulationInput& in, SimulationResult& out) {
+    const CommittedValues& c = in.committed;
+    out.E.clear();
+    if (in.source != ProgrammeSource::Built) {
+        // A waveform as designed or read; a measured curve, whose sweep is taken to turn halfway.
+        const int points = in.givenPoints();
+        out.E.assign(in.given->potentials.begin(), in.given->potentials.end());
+        const bool measured = in.source == ProgrammeSource::Measured;
+        counted(out, points, measured ? toInt16(points / 2.0) : points);
         return;
     }
-    const kind::Technique technique = p.technique();
-    if (traits(technique).waveform) { // E and NPoints as the waveform set them
-        store.NForward = store.NPoints;
-        return;
-    }
-    if (technique == kind::Technique::PotentialStep) {
-        const double count = 1 + c.ExperimentTime / c.DropTime;
-        if (!std::isfinite(count))
-            raise(c.DropTime == 0 ? failure_text::divisionByZero : failure_text::overflow);
-        store.NPoints = toInt16(count);
-        store.LastIndex = store.NPoints - 1;
-        if (c.CycleCount == 0.5) {
-            store.NForward = store.NPoints;
-            for (int k = 0; k <= store.LastIndex; ++k)
-                store.E.at(k) = c.StartPotential;
-            return;
-        }
-        store.NForward = toInt16((store.NPoints - 1) / 2.0 / c.CycleCount);
-        const int period = 2 * store.NForward;
-        for (int k = 0; k < store.NForward; ++k)
-            store.E.at(k) = c.StartPotential;
-        for (int k = store.NForward; k < period; ++k)
-            store.E.at(k) = c.EndPotential;
-        repeatCycles(store, period, c.CycleCount);
-        // Points after the last whole block (the rounding of NForward leaves up to a few) continue
-        // the programme: they are the first points of the next block, at the start potential.
-        const long long wholeBlocks = static_cast<long long>(period) * static_cast<long long>(c.CycleCount);
-        for (long long k = wholeBlocks; k <= store.LastIndex; ++k)
-            store.E.at(k) = store.E.at(k - wholeBlocks);
+    if (in.technique == kind::Technique::PotentialStep) {
+        buildSteps(c, out);
         return;
     }
     const double scanSign = c.EndPotential > c.StartPotential ? 1.0 : -1.0;
-    store.NForward = buildSweep(c, scanSign, store);
-    store.NPoints = toInt16(2.0 * store.NForward * c.CycleCount);
-    store.LastIndex = store.NPoints - 1;
+    const int nForward = buildSweep(c, scanSign, out.E);
+    counted(out, toInt16(2.0 * nForward * c.CycleCount), nForward);
     if (c.CycleCount >= 1)
-        for (int j = 0; j < store.NForward; ++j)
-            store.E.at(store.NForward + j) = store.E[store.NForward - 1 - j];
-    repeatCycles(store, 2 * store.NForward, c.CycleCount);
+        for (int j = 0; j < nForward; ++j)
+            setPotential(out.E, nForward + j, out.E[static_cast<std::size_t>(nForward - 1 - j)]);
+    repeatCycles(out.E, 2 * nForward, c.CycleCount);
 }
 
 } // namespace tessaly

@@ -2,7 +2,7 @@
 // Quantities derived once at the start of every simulation run.
 
 #include "base/PhysicalConstants.h"
-#include "model/ExperimentParams.h"
+#include "model/SimulationInput.h"
 
 namespace tessaly {
 
@@ -18,6 +18,6 @@ struct RunConstants {
     int SecondSampleBase = 3;   // 2 NumCharge + 1
 };
 
-RunConstants computeRunConstants(const ExperimentParams& p);
+RunConstants computeRunConstants(const SimulationInput& in);
 
 } // namespace tessaly

@@ -1,16 +1,16 @@
 #pragma once
-// What one simulation run works on: the experiment (committed values, counts, reaction tables), the
-// curve store it writes, and the run constants.
+// What one simulation run works on: the committed experiment it reads, the result it writes, and the
+// run constants.
 
-#include "curves/CurveStore.h"
-#include "model/ExperimentParams.h"
+#include "model/SimulationInput.h"
 #include "simulation/RunConstants.h"
+#include "simulation/SimulationResult.h"
 
 namespace tessaly {
 
 struct SimulationContext {
-    const ExperimentParams& params;
-    CurveStore& store;
+    const SimulationInput& input;
+    SimulationResult& result;
     const RunConstants& run;
 };
 

@@ -1,106 +1,112 @@
 #include "simulation/SimulationDriver.h"
 
 #include "base/Checked.h"
-#include "digital/DigitalSimulation.h"
 #include "simulation/AnalyticalMechanisms.h"
 #include "simulation/NoiseGenerator.h"
 #include "simulation/PotentialProgramme.h"
 #include "simulation/RunConstants.h"
 #include "simulation/SimulationContext.h"
 
+#include <algorithm>
+
 namespace tessaly {
 namespace {
 
-// EApplied follows E; every component current and surface concentration of the run's points (and
-// the one past the last) starts at zero.
-void clearRun(CurveStore& store) {
-    const int last = checkedIndex(store.NPoints, 0, kMaxPoint);
-    for (int k = 0; k <= last; ++k) {
-        store.EApplied[k] = store.E[k];
-        for (int j = 1; j <= kMaxColumn; ++j) {
-            store.ComponentCurrent(k, j) = 0;
-            store.SurfaceConc(k, j) = 0;
-        }
-    }
+using Stage = SimulationResult::Stage;
+
+// The range of the computed points, then the applied potential (E) and zero currents and surface
+// concentrations for every point and the one past the last.
+void clearRun(SimulationResult& out) {
+    out.LastIndex = out.NPoints - 1;
+    out.FirstPoint = 1;
+    out.LastPoint = out.LastIndex - 1;
+    out.stage = Stage::Ranged;
+    const int rows = checkedIndex(out.NPoints, 0, kMaxPoint) + 1;
+    const auto applied = std::min(out.E.size(), static_cast<std::size_t>(rows));
+    out.EApplied.assign(out.E.begin(), out.E.begin() + static_cast<std::ptrdiff_t>(applied));
+    out.currents.reset(rows);
+    out.surface.reset(rows);
+    out.stage = Stage::Cleared;
 }
 
 // A baseline running linearly in potential from I start at the first potential to I end at the end
 // potential (and back down on a reverse sweep).
-void addBaseline(const ExperimentParams& p, CurveStore& store, int total) {
-    const double i0 = p.committed.BaselineStart;
-    const double i1 = p.committed.BaselineEnd;
+void addBaseline(const SimulationInput& in, SimulationResult& out, int total) {
+    const double i0 = in.committed.BaselineStart;
+    const double i1 = in.committed.BaselineEnd;
     if (i0 == 0 && i1 == 0)
         return;
-    const double span = p.committed.EndPotential - store.E[0];
+    const double e0 = out.E.empty() ? 0.0 : out.E[0];
+    const double span = in.committed.EndPotential - e0;
     if (span == 0)
         raise(failure_text::divisionByZero);
-    for (int k = store.FirstPoint; k <= store.LastPoint; ++k)
-        store.ComponentCurrent.at(k, total) += i0 + (i1 - i0) * (store.E.at(k) - store.E[0]) / span;
+    for (int k = out.FirstPoint; k <= out.LastPoint; ++k)
+        out.currents.at(k, total) += i0 + (i1 - i0) * (out.E[static_cast<std::size_t>(k)] - e0) / span;
 }
 
-void addNoise(const ExperimentParams& p, CurveStore& store, int total) {
-    const double level = p.committed.NoiseLevel;
-    if (level == 0 || store.FitMode)
+// Deterministic Gaussian noise of the committed level; none on a measured programme (a fit's model).
+void addNoise(const SimulationInput& in, SimulationResult& out, int total) {
+    const double level = in.committed.NoiseLevel;
+    if (level == 0 || in.source == ProgrammeSource::Measured)
         return;
-    NoiseGenerator noise(store.NPoints);
-    for (int k = store.FirstPoint; k <= store.LastPoint; ++k)
-        store.ComponentCurrent.at(k, total) += level * noise.nextGaussian();
+    NoiseGenerator noise(out.NPoints);
+    for (int k = out.FirstPoint; k <= out.LastPoint; ++k)
+        out.currents.at(k, total) += level * noise.nextGaussian();
 }
 
-void copyOut(CurveStore& store, int total) {
-    const int last = checkedIndex(store.NPoints, 0, kMaxPoint);
-    const int column = checkedIndex(store.CurveNo, 0, kMaxColumn);
-    for (int k = 0; k <= last; ++k) {
-        store.XAxis[k] = store.E[k];
-        store.Curve(k, column) = store.ComponentCurrent(k, total);
-    }
+void startRun(const SimulationInput& in, SimulationResult& out) {
+    out.stage = Stage::Started;
+    out.failure.reset();
+    out.digital = DigitalOutcome{};
+    out.E.clear();
+    out.EApplied.clear();
+    if (in.given && in.source != ProgrammeSource::Built)
+        out.times.assign(in.given->times.begin(), in.given->times.end());
+    else
+        out.times.clear();
 }
 
 } // namespace
 
-SimulationOutcome Simulate(ExperimentParams& p, CurveStore& store, bool overlap) {
-    SimulationOutcome outcome;
+void Simulate(const SimulationInput& in, SimulationResult& out) {
+    startRun(in, out);
     try {
         FloatingPointGuard::clear();
-        PrepareCurveSlots(store, overlap, p.NumCharge);
-        const RunConstants run = computeRunConstants(p);
-        // The analytical path works in points of TimeGrid seconds (the value stays after the run);
-        // the digital model keeps the time step of its own grid.
-        if (!p.DigitalFlag)
-            p.committed.TimeGrid = run.TimeGrid;
+        const RunConstants run = computeRunConstants(in);
+        // The analytical path works in points of the run's TimeGrid seconds; the digital model keeps the
+        // time step of its own grid.
+        out.TimeGrid = in.digital ? in.committed.TimeGrid : run.TimeGrid;
+        out.TotalCurrentColumn = run.TotalCurrentColumn;
         const int total = checkedIndex(run.TotalCurrentColumn, 0, kMaxColumn);
         FloatingPointGuard::check();
 
-        buildPotentialProgramme(p, store, store.FitMode);
-        store.LastIndex = store.NPoints - 1;
-        store.FirstPoint = 1;
-        store.LastPoint = store.LastIndex - 1;
-        clearRun(store);
+        buildPotentialProgramme(in, out);
+        clearRun(out);
 
-        const SimulationContext ctx{p, store, run};
-        if (p.DigitalFlag) {
-            const DigitalOutcome digital = DigitalSimulate(p, store);
-            outcome.digitalFailure = digital.failure;
-            outcome.negativeConcentrations = digital.negativeConcentrations;
-            outcome.surfaceAreaFactor = digital.surfaceAreaFactor;
-            outcome.maxIterations = digital.maxIterations;
-            outcome.typedGridError = digital.typedGridError;
+        const SimulationContext ctx{in, out, run};
+        if (in.digital) {
+            out.digital = DigitalSimulate(in, DigitalProgramme{out.E, out.FirstPoint, out.LastPoint, out.NPoints},
+                                          DigitalOutput{&out.currents, &out.surface, &out.EApplied});
             FloatingPointGuard::clear(); // the digital model reports its own failures
         } else {
             AnalyticalCurrents(ctx);
             applyAnalyticalAfterPass(ctx);
         }
         FloatingPointGuard::check();
-        addBaseline(p, store, total);
-        addNoise(p, store, total);
+        addBaseline(in, out, total);
+        addNoise(in, out, total);
         FloatingPointGuard::check();
-        copyOut(store, total);
-        outcome.column = store.CurveNo;
+        out.stage = Stage::Finished;
     } catch (const Failure& failure) {
         FloatingPointGuard::clear();
-        outcome.failure = failure.description();
+        out.failure = failure.description();
     }
-    return outcome;
+}
+
+SimulationResult Simulate(const SimulationInput& in) {
+    SimulationResult out;
+    Simulate(in, out);
+    return out;
 }
 
 std::string simulationErrorText(const std::string& description) {

@@ -1,7 +1,7 @@
 // Run menu: Manual Fit, Auto Fit and the two peak separations built on them.
 
 #include "fitting/AutoFit.h"
-#include "fitting/FitObjective.h"
+#include "simulation/SimulationAdapter.h"
 #include "simulation/SimulationDriver.h"
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
@@ -11,6 +11,15 @@ namespace {
 
 bool plottedAgainstTime(const Workbench& wb) {
     return traits(wb.params.technique()).timeAxis;
+}
+
+// One run over the measured curve's potentials, its curve beside the measured one.
+SimulationOutcome simulateBesideMeasured(Workbench& wb) {
+    CurveStore& store = wb.store;
+    const int column = PrepareFitSlot(store, wb.plotOptions.overlap, wb.params.NumCharge);
+    Simulate(makeSimulationInput(wb.params, store, true), wb.lastRun);
+    keepRunTimeGrid(wb.params, wb.lastRun);
+    return storeSimulation(wb.lastRun, store, column);
 }
 
 void plotFit(Workbench& wb) {
@@ -60,7 +69,7 @@ void manualFitCommand(Workbench& wb) {
     commitSpecies(wb.params, notices);
     wb.showNotices(notices);
 
-    const SimulationOutcome outcome = simulateNextToCurrentCurve(wb.params, wb.store, wb.plotOptions.overlap);
+    const SimulationOutcome outcome = simulateBesideMeasured(wb);
     showSimulationFailures(wb, outcome.failure, outcome.digitalFailure);
     if (wb.params.DigitalFlag) {
         wb.negativeConcentrations = outcome.negativeConcentrations;

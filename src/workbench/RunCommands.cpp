@@ -1,10 +1,25 @@
 // Run menu: Simulate.
 
+#include "simulation/SimulationAdapter.h"
 #include "simulation/SimulationDriver.h"
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
 namespace tessaly {
+namespace {
+
+// One run of the committed experiment: the store's slot rules give its column, the simulation its
+// result, which then goes into the store.
+SimulationOutcome simulateIntoStore(Workbench& wb) {
+    CurveStore& store = wb.store;
+    PrepareCurveSlots(store, wb.plotOptions.overlap, wb.params.NumCharge);
+    const int column = store.CurveNo;
+    Simulate(makeSimulationInput(wb.params, store, false), wb.lastRun);
+    keepRunTimeGrid(wb.params, wb.lastRun);
+    return storeSimulation(wb.lastRun, store, column);
+}
+
+} // namespace
 
 void simulateCommand(Workbench& wb) {
     CurveStore& store = wb.store;
@@ -21,7 +36,7 @@ void simulateCommand(Workbench& wb) {
     if (wb.params.technique() == kind::Technique::DesignedWaveform)
         commitDesignedWaveform(wb);
 
-    const SimulationOutcome outcome = Simulate(wb.params, store, wb.plotOptions.overlap);
+    const SimulationOutcome outcome = simulateIntoStore(wb);
     if (outcome.failure)
         port.showMessage(simulationErrorText(*outcome.failure), "Simulation Error", MessageIcon::Critical);
     if (outcome.digitalFailure)

@@ -13,6 +13,7 @@
 #include "plot/PlotOptions.h"
 #include "plot/PlotState.h"
 #include "plot/PlotView.h"
+#include "simulation/SimulationResult.h"
 #include "workbench/MenuState.h"
 #include "workbench/ResultLog.h"
 
@@ -64,6 +65,7 @@ public:
     // How far the last digital simulation, run on a typed grid, lies from converged (a fraction of its
     // largest current); empty after a run on the automatic grid.
     std::optional<double> digitalGridError;
+    SimulationResult lastRun; // the last simulation of Simulate or Manual Fit (its buffers serve the next)
 
     // Appends text (whole lines ending in CR LF) to the result log and shows the result window.
     void appendResult(std::string_view text);

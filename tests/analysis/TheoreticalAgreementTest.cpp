@@ -4,7 +4,7 @@
 #include "analysis/TheoreticalPeaks.h"
 #include "base/NumberText.h"
 #include "model/Commits.h"
-#include "simulation/SimulationDriver.h"
+#include "support/SimulateIntoStore.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -65,7 +65,7 @@ double valueAfter(const std::string& line, const std::string& label) {
 void simulate(ExperimentParams& p, CurveStore& store) {
     Notices notices;
     commitSpecies(p, notices);
-    const SimulationOutcome outcome = Simulate(p, store, false);
+    const SimulationOutcome outcome = simulateIntoStore(p, store);
     ASSERT_FALSE(outcome.failure.has_value()) << *outcome.failure;
 }
 

@@ -3,9 +3,11 @@
 // through the commit chain, with the potential programme written into the store as the driver does.
 
 #include "curves/CurveStore.h"
+#include "curves/RunTable.h"
 #include "digital/DigitalSimulation.h"
 #include "model/Commits.h"
 #include "model/ExperimentParams.h"
+#include "model/SimulationInput.h"
 
 #include <cmath>
 #include <memory>
@@ -128,6 +130,26 @@ inline void writeProgramme(const ExperimentParams& p, CurveStore& store) {
     store.LastPoint = store.NPoints - 2;
 }
 
+// The digital model of p's committed experiment over the store's programme; its currents, surface
+// concentrations and applied potentials are left in the store's tables as a simulation stores them.
+inline DigitalOutcome simulateDigitally(const ExperimentParams& p, CurveStore& store) {
+    RunTable currents, surface;
+    currents.reset(store.NPoints + 1);
+    surface.reset(store.NPoints + 1);
+    std::vector<double> applied;
+    const DigitalOutcome outcome = DigitalSimulate(
+        simulationInputOf(p), DigitalProgramme{store.E.span(), store.FirstPoint, store.LastPoint, store.NPoints},
+        DigitalOutput{&currents, &surface, &applied});
+    for (int k = 0; k <= store.NPoints; ++k)
+        for (int c = 1; c <= kMaxColumn; ++c) {
+            store.ComponentCurrent(k, c) = currents(k, c);
+            store.SurfaceConc(k, c) = surface(k, c);
+        }
+    for (std::size_t i = 1; i < applied.size(); ++i)
+        store.EApplied[static_cast<int>(i)] = applied[i];
+    return outcome;
+}
+
 inline DigitalRunResult runDigital(ExperimentParams p) {
     Notices notices;
     commitSpecies(p, notices);
@@ -137,7 +159,7 @@ inline DigitalRunResult runDigital(ExperimentParams p) {
     result.total = p.NumCharge + 1;
     result.area = p.committed.ElectrodeArea;
     result.radius = p.committed.ElectrodeRadius;
-    result.outcome = DigitalSimulate(p, *result.store);
+    result.outcome = simulateDigitally(p, *result.store);
     return result;
 }
 

@@ -2,7 +2,7 @@
 
 #include "fitting/AutoFit.h"
 #include "model/Commits.h"
-#include "simulation/SimulationDriver.h"
+#include "support/SimulateIntoStore.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -27,7 +27,7 @@ struct FitRun {
         p.Eze[1] = "0.05";
         Notices notices;
         commitSpecies(p, notices);
-        Simulate(p, store, false);
+        simulateIntoStore(p, store);
         p.ks[1] = "0.05";
         p.Eze[1] = "0.08";
         p.TextKsmin[1] = "1e-4";

@@ -75,18 +75,20 @@ TEST(MechanismSweep, HistoryPathEqualsDirectSum) {
         p->Epulse = "0.025";
         p->Eend = "-0.1";
         p->td = "0.1"; // the differential pulse holds its base for td − tp
-        CurveStore store;
-        simulate(*p, store);
-        const RunConstants run = computeRunConstants(*p);
-        const SimulationContext ctx{*p, store, run};
+        Notices notices;
+        commitSpecies(*p, notices);
+        const SimulationInput input = simulationInputOf(*p);
+        SimulationResult store = Simulate(input);
+        ASSERT_TRUE(store.finished());
+        const RunConstants run = computeRunConstants(input);
+        const SimulationContext ctx{input, store, run};
         std::vector<double> history(kPointCapacity);
         AnalyticalCurrents(ctx, SuperpositionPath::History);
-        for (int k = 0; k <= kMaxPoint; ++k)
-            history[k] = store.ComponentCurrent(k, run.TotalCurrentColumn);
+        for (int k = 0; k <= store.NPoints; ++k)
+            history[k] = store.currents(k, run.TotalCurrentColumn);
         AnalyticalCurrents(ctx, SuperpositionPath::Direct);
         for (int k = store.FirstPoint + 1; k <= store.LastPoint; ++k)
-            ASSERT_EQ(store.ComponentCurrent(k, run.TotalCurrentColumn), history[k])
-                << "technique " << technique;
+            ASSERT_EQ(store.currents(k, run.TotalCurrentColumn), history[k]) << "technique " << technique;
     }
 }
 

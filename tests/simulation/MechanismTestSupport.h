@@ -9,6 +9,7 @@
 #include "simulation/AnalyticalMechanisms.h"
 #include "simulation/RunConstants.h"
 #include "simulation/SimulationDriver.h"
+#include "support/SimulateIntoStore.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ inline std::unique_ptr<ExperimentParams> sweepExperiment(int mechanism, double n
 inline void simulate(ExperimentParams& p, CurveStore& store) {
     Notices notices;
     commitSpecies(p, notices);
-    const SimulationOutcome outcome = Simulate(p, store, false);
+    const SimulationOutcome outcome = simulateIntoStore(p, store);
     ASSERT_FALSE(outcome.failure.has_value()) << *outcome.failure;
 }
 

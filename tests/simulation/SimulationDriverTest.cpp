@@ -5,6 +5,7 @@
 
 #include "model/Commits.h"
 #include "simulation/NoiseGenerator.h"
+#include "support/SimulateIntoStore.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ struct SimRun {
     SimulationOutcome simulate(bool overlap = false) {
         Notices notices;
         commitSpecies(p, notices);
-        return Simulate(p, store, overlap);
+        return simulateIntoStore(p, store, overlap);
     }
     double total(int k) const { return store.Curve(k, store.CurveNo); }
 };
