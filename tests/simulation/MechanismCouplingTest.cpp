@@ -1,6 +1,6 @@
 // Couples with transport or chemistry beyond plain diffusion against theory: the Levich current of a
-// rotating disk, the catalytic (EC') plateau and its reduction to mechanism 1, the kinetic shift of an
-// EC peak, consecutive couples, and a combination outside the mechanism table.
+// rotating disk, the catalytic (EC') plateau, its transient after a step and its reduction to mechanism
+// 1, the kinetic shift of an EC peak, consecutive couples, and a combination outside the mechanism table.
 
 #include "MechanismTestSupport.h"
 
@@ -50,6 +50,37 @@ TEST(MechanismCoupling, CatalyticPlateau) {
         const double plateau = nFAC(1) * std::sqrt(kD * k);
         SCOPED_TRACE("technique " + std::to_string(technique));
         EXPECT_NEAR(current(store, store.LastPoint), plateau, 0.02 * plateau);
+    }
+}
+
+// The way to that plateau after a potential step far past E0: with B turned back into A at k = kf·C_Z,
+// i(t) = nFAC√D·(e^(−kt)/√(πt) + √k·erf(√(kt))) (Delahay & Stiehl, J. Am. Chem. Soc. 74 (1952) 3500),
+// from Cottrell at kt ≪ 1 to nFAC√(Dk). Point k of the step is sampled k·td after it. Two rates, so that
+// the transition lies inside the 1 s record for one and early in it for the other.
+TEST(MechanismCoupling, CatalyticStepFollowsDelahayAndStiehl) {
+    for (const double rate : {2.0, 20.0}) { // k, 1/s
+        auto p = sweepExperiment(8);
+        p->optTech = 8;
+        p->ks[1] = "1e4";
+        p->kf[1] = std::to_string(rate / 0.1);
+        p->kb[1] = "0";
+        p->C[3] = "0.1";
+        p->Estart = "-0.3";
+        p->TextTexp = "1";
+        p->td = "0.01";
+        CurveStore store;
+        simulate(*p, store);
+        SCOPED_TRACE("k " + std::to_string(rate));
+        ASSERT_EQ(store.NPoints, 101);
+        for (int k = 0; k < store.NPoints; ++k)
+            ASSERT_EQ(store.E[k], -0.3) << "point " << k;
+        for (int k = 2; k <= store.LastPoint; ++k) {
+            const double t = 0.01 * k;
+            const double theory =
+                nFAC(1) * std::sqrt(kD) *
+                (std::exp(-rate * t) / std::sqrt(kPi * t) + std::sqrt(rate) * std::erf(std::sqrt(rate * t)));
+            EXPECT_NEAR(current(store, k) / theory, 1.0, 0.005) << "point " << k;
+        }
     }
 }
 
