@@ -30,6 +30,7 @@
 #include "simulation/AnalyticalMechanisms.h"
 #include "simulation/RunConstants.h"
 #include "simulation/SimulationDriver.h"
+#include "support/StepSuperposition.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -110,7 +111,7 @@ void BM_SuperposedCycle(benchmark::State& state) {
     const int last = r.store.LastPoint;
     std::vector<double> weights(kPointCapacity), history(kPointCapacity), current(kPointCapacity);
     buildSweepWeights(last, weights);
-    const KernelContext ctx{r.p.fRT, 0.0, r.store.E, weights};
+    const SuperpositionContext ctx{{r.p.fRT, 0.0}, r.store.E, weights};
     StepArgs a;
     a.ks = 0.01;
     a.Cox = 1e-3;

@@ -7,6 +7,7 @@
 
 #include "curves/CurveStore.h"
 #include "simulation/AnalyticalKernels.h"
+#include "support/StepSuperposition.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -24,14 +25,14 @@ struct SweepRun {
     std::vector<double> weights = std::vector<double>(kPointCapacity);
     std::vector<double> history = std::vector<double>(kPointCapacity);
     std::vector<double> current = std::vector<double>(kPointCapacity);
-    KernelContext ctx;
+    SuperpositionContext ctx;
     StepArgs args;
 
     SweepRun() {
         for (int i = 0; i <= kMaxPoint; ++i)
             E[i] = 0.3 - 0.001 * i;
         buildSweepWeights(kMaxPoint, weights);
-        ctx = {kFRT25, 0.0, E, weights};
+        ctx = {{kFRT25, 0.0}, E, weights};
         args.ks = 0.01;
         args.alpha = 0.5;
         args.Cox = 1.0;

@@ -32,59 +32,10 @@ double kineticFlux(const Rates& r, const StepArgs& a) {
 }
 
 // Raises "Subscript out of range" unless index lies in the programme (0..5000) and in the buffer.
-void requireIndex(int index, std::span<const double> buffer) {
+void requireIndex(int index, std::span<double> buffer) {
     const long long high = std::min<long long>(kMaxPoint, static_cast<long long>(buffer.size()) - 1);
     if (index < 0 || index > high)
         raise(failure_text::subscriptOutOfRange);
-}
-
-void requireIndex(int index, std::span<double> buffer) {
-    requireIndex(index, std::span<const double>(buffer));
-}
-
-// Weight of the step response i in the pulse sum of step m, k = m − i: 1/√(k + tsa) − 1/√(k − 1 + tsa).
-// One function serves the direct sum and the weight table so that both round alike.
-double pulseWeight(int k, double tsa) {
-    return 1.0 / std::sqrt(k + tsa) - 1.0 / std::sqrt(k - 1 + tsa);
-}
-
-using StepKernel = double (*)(const KernelContext&, const StepArgs&);
-
-// Pulse superposition evaluating every step response afresh.
-double pulseDirect(const KernelContext& ctx, const StepArgs& a, int m, double tsa, StepKernel current,
-                   StepKernel history) {
-    StepArgs pulse = a;
-    pulse.E = a.E + a.dE;
-    double s = current(ctx, pulse) / std::sqrt(tsa);
-    if (m <= 1)
-        return s;
-    requireIndex(m - 1, ctx.potentials);
-    StepArgs earlier = a;
-    for (int i = 1; i <= m - 1; ++i) {
-        earlier.E = ctx.potentials[static_cast<std::size_t>(i)];
-        s = s + history(ctx, earlier) * pulseWeight(m - i, tsa);
-    }
-    return s;
-}
-
-// Pulse superposition reading the step responses and weights from buffers; same additions, same order.
-double pulseFromHistory(const KernelContext& ctx, const StepArgs& a, int m, double tsa, StepKernel current,
-                        std::span<const double> history, std::span<const double> weights) {
-    StepArgs pulse = a;
-    pulse.E = a.E + a.dE;
-    double s = current(ctx, pulse) / std::sqrt(tsa);
-    if (m <= 1)
-        return s;
-    requireIndex(m - 1, history);
-    requireIndex(m - 1, weights);
-    // A table built for another sampling fraction would silently give a different current.
-    if (weights[1] != pulseWeight(1, tsa))
-        raise(failure_text::invalidCall);
-    const double* h = history.data();
-    const double* w = weights.data();
-    for (int i = 1; i <= m - 1; ++i)
-        s = s + h[i] * w[m - i];
-    return s;
 }
 
 } // namespace
@@ -143,13 +94,6 @@ double StepCurrentPlanar(const KernelContext& ctx, const StepArgs& a) {
     return kineticFlux(r, a) * ErfcScaled(lambda);
 }
 
-double StepCurrentPlanar12(const KernelContext& ctx, double E, double ks, double alpha, double n, double E0,
-                           double Cox, double sqrtDox, double t, double Cred, double sqrtDred, double nuOx,
-                           double nuRed) {
-    const StepArgs a{E, ks, alpha, n, E0, Cox, sqrtDox, t, Cred, sqrtDred, 0.0, nuOx, nuRed};
-    return StepCurrentPlanar(ctx, a);
-}
-
 // At a sphere of radius r the radial term √Dox/r joins the kinetic ones; the current tends to the steady
 // fraction ρ of the kinetic flux instead of decaying to zero.
 double StepCurrentSpherical(const KernelContext& ctx, const StepArgs& a) {
@@ -182,93 +126,6 @@ void buildSweepWeights(int lastIndex, std::span<double> weights) {
         const double hi = std::sqrt(k + 1.0);
         weights[static_cast<std::size_t>(k)] = -2.0 / ((hi + lo) * (hi + mid) * (mid + lo));
     }
-}
-
-// A linear sweep as a staircase whose surface condition is interpolated linearly between points: the
-// semi-integral of a piecewise-linear converted fraction gives twice the step response at the point
-// itself plus the earlier responses weighted by the second differences of √k (Oldham & Spanier, The
-// Fractional Calculus, 1974; Oldham, Anal. Chem. 44 (1972) 196).
-double SweepCurrent(const KernelContext& ctx, const StepArgs& a, int m) {
-    double s = StepCurrentPlanar(ctx, a);
-    if (m > 1) {
-        requireIndex(m - 1, ctx.potentials);
-        requireIndex(m - 1, ctx.sweepWeights);
-        StepArgs earlier = a;
-        for (int i = 1; i <= m - 1; ++i) {
-            earlier.E = ctx.potentials[static_cast<std::size_t>(i)];
-            s = s + StepCurrentPlanar(ctx, earlier) * ctx.sweepWeights[static_cast<std::size_t>(m - i)];
-        }
-    }
-    return 2.0 * s;
-}
-
-double PulseCurrentPlanar(const KernelContext& ctx, const StepArgs& a, int m, double tsa) {
-    return pulseDirect(ctx, a, m, tsa, StepCurrentPlanar, StepCurrentPlanar);
-}
-
-// The current step sees the sphere (so that a single step is the spherical response); the history is
-// superposed with planar responses, whose telescoping sum leaves the Cottrell decay of earlier steps.
-double PulseCurrentSpherical(const KernelContext& ctx, const StepArgs& a, int m, double tsa) {
-    return pulseDirect(ctx, a, m, tsa, StepCurrentSpherical, StepCurrentPlanar);
-}
-
-double PulseCurrentCylindrical(const KernelContext& ctx, const StepArgs& a, int m, double tsa) {
-    return pulseDirect(ctx, a, m, tsa, StepCurrentSpherical, StepCurrentSpherical);
-}
-
-// ---- the same superpositions from a precomputed history ----------------------------------------------
-
-void fillStepHistory(const KernelContext& ctx, const StepArgs& a, StepGeometry geometry, int first, int last,
-                     std::span<double> history) {
-    if (last < first)
-        return;
-    requireIndex(first, ctx.potentials);
-    requireIndex(last, ctx.potentials);
-    requireIndex(last, history);
-    const StepKernel step = geometry == StepGeometry::Planar ? StepCurrentPlanar : StepCurrentSpherical;
-    StepArgs earlier = a;
-    for (int i = first; i <= last; ++i) {
-        earlier.E = ctx.potentials[static_cast<std::size_t>(i)];
-        history[static_cast<std::size_t>(i)] = step(ctx, earlier);
-    }
-}
-
-void buildPulseWeights(double tsa, int lastIndex, std::span<double> pulseWeights) {
-    requireIndex(lastIndex, pulseWeights);
-    pulseWeights[0] = 0.0;
-    for (int k = 1; k <= lastIndex; ++k)
-        pulseWeights[static_cast<std::size_t>(k)] = pulseWeight(k, tsa);
-}
-
-double SweepCurrentFromHistory(const KernelContext& ctx, const StepArgs& a, int m,
-                               std::span<const double> history) {
-    double s = StepCurrentPlanar(ctx, a);
-    if (m > 1) {
-        requireIndex(m - 1, history);
-        requireIndex(m - 1, ctx.sweepWeights);
-        const double* h = history.data();
-        const double* w = ctx.sweepWeights.data();
-        for (int i = 1; i <= m - 1; ++i)
-            s = s + h[i] * w[m - i];
-    }
-    return 2.0 * s;
-}
-
-double PulseCurrentPlanarFromHistory(const KernelContext& ctx, const StepArgs& a, int m, double tsa,
-                                     std::span<const double> history, std::span<const double> pulseWeights) {
-    return pulseFromHistory(ctx, a, m, tsa, StepCurrentPlanar, history, pulseWeights);
-}
-
-double PulseCurrentSphericalFromHistory(const KernelContext& ctx, const StepArgs& a, int m, double tsa,
-                                        std::span<const double> history,
-                                        std::span<const double> pulseWeights) {
-    return pulseFromHistory(ctx, a, m, tsa, StepCurrentSpherical, history, pulseWeights);
-}
-
-double PulseCurrentCylindricalFromHistory(const KernelContext& ctx, const StepArgs& a, int m, double tsa,
-                                          std::span<const double> history,
-                                          std::span<const double> pulseWeights) {
-    return pulseFromHistory(ctx, a, m, tsa, StepCurrentSpherical, history, pulseWeights);
 }
 
 // ---- first-order relaxation, rotating electrode, surface couples ------------------------------------

@@ -1,31 +1,24 @@
 #pragma once
 // Numerical kernels of the analytical simulation path: the scaled complementary error function, the
 // current after a potential step for a Butler–Volmer charge transfer (planar and spherical diffusion),
-// superpositions of such steps over a sweep or pulse programme, the Nernstian step current, first-order
+// the weights that superpose such steps over a sweep, the Nernstian step current, first-order
 // relaxation of thin-layer and adsorbed amounts, the Koutecký–Levich current of a rotating electrode and
 // the bell of a Nernstian surface couple.
 //
 // Every kernel is a pure function. Faradaic kernels return n times the net surface flux, in mol/L·cm/s;
 // the caller multiplies by FaradayArea (electrode area · F · 0.001) to obtain amperes.
-//
-// The O(N²) superpositions come in two forms: the direct kernels (SweepCurrent, PulseCurrent*), which
-// evaluate every earlier step response afresh, and the *FromHistory forms, which read the earlier step
-// responses from a buffer filled once per run by fillStepHistory. Both perform the same additions in the
-// same order, so their results are identical to the last bit.
 
 #include <span>
 
 namespace tessaly {
 
-// Buffers indexed by a point of the programme (history, weights) hold points 0..kMaxPoint (5000) of the
-// curve store (curves/CurveStore.h); an index beyond 5000 is a "Subscript out of range" failure.
+// Buffers indexed by a point of the programme (weights) hold points 0..kMaxPoint (5000) of the curve
+// store (curves/CurveStore.h); an index beyond 5000 is a "Subscript out of range" failure.
 
 // Read-only values of a run that the kernels consult besides their arguments.
 struct KernelContext {
-    double fRT = 0.0;                     // F/(R·T), 1/V
-    double electrodeRadius = 0.0;         // ElectrodeRadius, cm (spherical kernels only)
-    std::span<const double> potentials;   // potential programme E[0..LastIndex] of the curve store, V
-    std::span<const double> sweepWeights; // SweepWeights[0..LastIndex] from buildSweepWeights
+    double fRT = 0.0;             // F/(R·T), 1/V
+    double electrodeRadius = 0.0; // ElectrodeRadius, cm (spherical kernels only)
 };
 
 // The thirteen arguments of the step kernel, in the order the kernels document them.
@@ -45,9 +38,6 @@ struct StepArgs {
     double nuRed = 1.0;    // stoichiometric number of the reduced species
 };
 
-// Diffusion field of the step responses stored by fillStepHistory.
-enum class StepGeometry { Planar, Spherical };
-
 // ---- error functions -------------------------------------------------------------------------------
 
 // exp(x²)·erfc(x) for either sign of x: a continued fraction for |x| ≥ 1.5, the power series of erf below.
@@ -60,10 +50,6 @@ double Erf(double x);
 // Current after a potential step to a.E with Butler–Volmer kinetics and semi-infinite planar diffusion,
 // at time a.t after the step. a.dE takes no part. Result in mol/L·cm/s (times FaradayArea: A).
 double StepCurrentPlanar(const KernelContext& ctx, const StepArgs& a);
-// The same quantity with the twelve arguments in their own order (no pulse height).
-double StepCurrentPlanar12(const KernelContext& ctx, double E, double ks, double alpha, double n, double E0,
-                           double Cox, double sqrtDox, double t, double Cred, double sqrtDred, double nuOx,
-                           double nuRed);
 // The same step at a sphere of radius ctx.electrodeRadius: the planar response plus the radial term that
 // leads to the steady state n·(kf·Cox/nuOx − kb·Cred/nuRed)·ρ. a.dE takes no part.
 double StepCurrentSpherical(const KernelContext& ctx, const StepArgs& a);
@@ -77,45 +63,6 @@ double ReversibleCurrent(const KernelContext& ctx, const StepArgs& a);
 // SweepWeights[k] = √(k+1) − 2√k + √(k−1), k = 1..lastIndex (weights[0] = 0, unused): the weights of the
 // sweep convolution. Raises "Subscript out of range" when weights cannot hold index lastIndex.
 void buildSweepWeights(int lastIndex, std::span<double> weights);
-
-// Sweep current of point m of a staircase: 2·(f(a.E) + Σ_{i=1}^{m−1} f(E[i])·SweepWeights[m−i]), with f the
-// planar step response at t = a.t (TimeGrid) and E[i] the programme of ctx. Raises "Subscript out of
-// range" for an index beyond the programme, beyond 5000 or beyond the weights.
-double SweepCurrent(const KernelContext& ctx, const StepArgs& a, int m);
-
-// Staircase or pulse current sampled at the fraction tsa (0.1..1) of step m: f(a.E + a.dE)/√tsa plus the
-// history Σ_{i=1}^{m−1} f(E[i])·(1/√(m−i+tsa) − 1/√(m−i−1+tsa)).
-// Planar: f planar throughout. Spherical: the current step spherical, the history planar.
-// Cylindrical: f spherical throughout.
-double PulseCurrentPlanar(const KernelContext& ctx, const StepArgs& a, int m, double tsa);
-double PulseCurrentSpherical(const KernelContext& ctx, const StepArgs& a, int m, double tsa);
-double PulseCurrentCylindrical(const KernelContext& ctx, const StepArgs& a, int m, double tsa);
-
-// ---- the same superpositions from a precomputed history ----------------------------------------------
-
-// history[i] = the step response (planar or spherical) at the programme potential E[i], the other
-// arguments as in a, for i = first..last. Filled once per run (or point by point as the run advances), it
-// holds every step response that the O(N²) sums need, so they evaluate no exponential.
-void fillStepHistory(const KernelContext& ctx, const StepArgs& a, StepGeometry geometry, int first, int last,
-                     std::span<double> history);
-
-// pulseWeights[k] = 1/√(k+tsa) − 1/√(k−1+tsa), k = 1..lastIndex (pulseWeights[0] = 0, unused).
-void buildPulseWeights(double tsa, int lastIndex, std::span<double> pulseWeights);
-
-// SweepCurrent with the history read from a planar history (needs history[1..m−1]); bit-for-bit equal.
-double SweepCurrentFromHistory(const KernelContext& ctx, const StepArgs& a, int m,
-                               std::span<const double> history);
-// The pulse kernels with the history read from a buffer (planar history for PulseCurrentPlanar and
-// PulseCurrentSpherical, spherical for PulseCurrentCylindrical) and the weights of buildPulseWeights for
-// the same tsa; bit-for-bit equal to the direct kernels.
-double PulseCurrentPlanarFromHistory(const KernelContext& ctx, const StepArgs& a, int m, double tsa,
-                                     std::span<const double> history, std::span<const double> pulseWeights);
-double PulseCurrentSphericalFromHistory(const KernelContext& ctx, const StepArgs& a, int m, double tsa,
-                                        std::span<const double> history,
-                                        std::span<const double> pulseWeights);
-double PulseCurrentCylindricalFromHistory(const KernelContext& ctx, const StepArgs& a, int m, double tsa,
-                                          std::span<const double> history,
-                                          std::span<const double> pulseWeights);
 
 // ---- first-order relaxation, rotating electrode, surface couples ------------------------------------
 

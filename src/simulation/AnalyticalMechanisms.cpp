@@ -110,7 +110,7 @@ void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
     const bool sampledStep = traits(run.technique).sampledStep;
     run.sampleTime = sampledStep ? c.SampleFrac1 * ctx.run.TimeGrid : ctx.run.TimeGrid;
     run.pulseHeight = ctx.run.PulseHeight;
-    run.kernel = KernelContext{ctx.run.fRT, kernelRadius(ctx.input), {}, {}};
+    run.kernel = KernelContext{ctx.run.fRT, kernelRadius(ctx.input)};
 
     // Double-layer charging of a sweep, i_c = Cdl v, lagged by the cell time constant Ru Cdl over
     // the time step: i(k) = (T(k) - s Cdl v + (Ru Cdl / dt) i(k-1)) / (1 + Ru Cdl / dt).

@@ -176,7 +176,6 @@ void prepareSuperpositions(MechanismRun& run) {
             return;
         sizeBuffer(run.buffers.sweepWeights);
         buildSweepWeights(last, run.buffers.sweepWeights);
-        run.kernel.sweepWeights = run.buffers.sweepWeights;
         if (history)
             for (int j = 1; j <= run.numCharge; ++j)
                 fillHistory(run, j, historyKind(run), 0.0, last, run.buffers.history[at(j)]);

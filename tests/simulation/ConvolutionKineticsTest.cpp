@@ -88,8 +88,7 @@ TEST(ConvolutionKinetics, SinglePotentialStepMeetsTheStepKernels) {
                     c.DR = c.DO; // the spherical step kernel holds for equal coefficients
                 std::vector<double> rates(times.size());
                 solveKinetics(couple(c), kFRT25, stepTimeline(E, times), rates);
-                const std::vector<double> potentials(2, 0.0);
-                const KernelContext ctx{kFRT25, radius, potentials, {}};
+                const KernelContext ctx{kFRT25, radius};
                 for (std::size_t i = 0; i < times.size(); ++i) {
                     const StepArgs a{E, ks, c.alpha, 1, 0, 1e-3, std::sqrt(c.DO), times[i], 0.2e-3,
                                      std::sqrt(c.DR), 0, 1, 1};
