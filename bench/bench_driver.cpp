@@ -21,8 +21,9 @@ void BM_Driver5000PointsWithNoise(benchmark::State& state) {
     tessaly::Notices notices;
     tessaly::commitSpecies(p, notices);
     tessaly::CurveStore store;
+    tessaly::SimulationResult run;
     for (auto _ : state) {
-        const auto outcome = tessaly::simulateIntoStore(p, store);
+        const auto outcome = tessaly::simulateIntoStore(p, store, run);
         if (outcome.failure) {
             state.SkipWithError(outcome.failure->c_str());
             break;

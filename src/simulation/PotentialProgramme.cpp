@@ -9,7 +9,9 @@ namespace {
 // a "Subscript out of range" failure.
 void setPotential(std::vector<double>& E, long long i, double value) {
     const auto index = static_cast<std::size_t>(checkedIndex(i, 0, kMaxPoint));
-    if (index >= E.size())
+    if (index == E.size())
+        E.push_back(value);
+    else if (index > E.size())
         E.resize(index + 1);
     E[index] = value;
 }
@@ -86,6 +88,7 @@ void buildSteps(const CommittedValues& c, SimulationResult& out) {
 void buildPotentialProgramme(const SimulationInput& in, SimulationResult& out) {
     const CommittedValues& c = in.committed;
     out.E.clear();
+    out.E.reserve(kPointCapacity); // once: a reused result keeps the capacity
     if (in.source != ProgrammeSource::Built) {
         // A waveform as designed or read; a measured curve, whose sweep is taken to turn halfway.
         const int points = in.givenPoints();

@@ -32,14 +32,6 @@ void storeApplied(const SimulationResult& r, CurveStore& store) {
     }
 }
 
-// Columns 1..16 of points 0..NPoints (column 0 is never written).
-void storeTable(const RunTable& from, PointTable& to, int rows) {
-    for (int k = 0; k < rows; ++k) {
-        const auto row = from.row(k);
-        std::copy(row.begin() + 1, row.end(), &to(k, 1));
-    }
-}
-
 } // namespace
 
 SimulationInput makeSimulationInput(const ExperimentParams& p, const CurveStore& store, bool measured) {
@@ -78,8 +70,8 @@ SimulationOutcome storeSimulation(const SimulationResult& r, CurveStore& store, 
         return outcome;
     const int rows = r.NPoints + 1; // checked against the store's capacity by the run
     storeApplied(r, store);
-    storeTable(r.currents, store.ComponentCurrent, rows);
-    storeTable(r.surface, store.SurfaceConc, rows);
+    r.currents.copyInto(store.ComponentCurrent, rows);
+    r.surface.copyInto(store.SurfaceConc, rows);
     if (!r.finished())
         return outcome;
     try {

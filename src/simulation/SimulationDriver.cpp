@@ -15,8 +15,9 @@ namespace {
 using Stage = SimulationResult::Stage;
 
 // The range of the computed points, then the applied potential (E) and zero currents and surface
-// concentrations for every point and the one past the last.
-void clearRun(SimulationResult& out) {
+// concentrations for every point and the one past the last: the currents of every reaction, the total
+// and the two sampling groups (columns 1..3 NumCharge + 1), the species 1..NumSpecies.
+void clearRun(const SimulationInput& in, SimulationResult& out) {
     out.LastIndex = out.NPoints - 1;
     out.FirstPoint = 1;
     out.LastPoint = out.LastIndex - 1;
@@ -24,8 +25,8 @@ void clearRun(SimulationResult& out) {
     const int rows = checkedIndex(out.NPoints, 0, kMaxPoint) + 1;
     const auto applied = std::min(out.E.size(), static_cast<std::size_t>(rows));
     out.EApplied.assign(out.E.begin(), out.E.begin() + static_cast<std::ptrdiff_t>(applied));
-    out.currents.reset(rows);
-    out.surface.reset(rows);
+    out.currents.reset(rows, 3 * in.numCharge + 2);
+    out.surface.reset(rows, in.numSpecies + 1);
     out.stage = Stage::Cleared;
 }
 
@@ -81,12 +82,13 @@ void Simulate(const SimulationInput& in, SimulationResult& out) {
         FloatingPointGuard::check();
 
         buildPotentialProgramme(in, out);
-        clearRun(out);
+        clearRun(in, out);
 
         const SimulationContext ctx{in, out, run};
         if (in.digital) {
-            out.digital = DigitalSimulate(in, DigitalProgramme{out.E, out.FirstPoint, out.LastPoint, out.NPoints},
-                                          DigitalOutput{&out.currents, &out.surface, &out.EApplied});
+            out.digital =
+                DigitalSimulate(in, DigitalProgramme{out.E, out.FirstPoint, out.LastPoint, out.NPoints},
+                                DigitalOutput{&out.currents, &out.surface, &out.EApplied});
             FloatingPointGuard::clear(); // the digital model reports its own failures
         } else {
             AnalyticalCurrents(ctx);

@@ -11,12 +11,19 @@
 
 namespace tessaly {
 
-inline SimulationOutcome simulateIntoStore(ExperimentParams& p, CurveStore& store, bool overlap = false) {
+// The run goes through `run`, whose buffers serve the next run as the workbench's last run does.
+inline SimulationOutcome simulateIntoStore(ExperimentParams& p, CurveStore& store, SimulationResult& run,
+                                           bool overlap = false) {
     PrepareCurveSlots(store, overlap, p.NumCharge);
     const int column = store.CurveNo;
-    const SimulationResult result = Simulate(makeSimulationInput(p, store, store.FitMode));
-    keepRunTimeGrid(p, result);
-    return storeSimulation(result, store, column);
+    Simulate(makeSimulationInput(p, store, store.FitMode), run);
+    keepRunTimeGrid(p, run);
+    return storeSimulation(run, store, column);
+}
+
+inline SimulationOutcome simulateIntoStore(ExperimentParams& p, CurveStore& store, bool overlap = false) {
+    SimulationResult run;
+    return simulateIntoStore(p, store, run, overlap);
 }
 
 } // namespace tessaly
