@@ -144,8 +144,8 @@ std::string FindHalfWave(const CurveStore& store, double cycleCount) {
             const int to = std::min(last, k * sweepLength - 1);
             if (from > to)
                 break;
-            checkedIndex(from, 0, kMaxPoint);
-            checkedIndex(to, 0, kMaxPoint);
+            checkedIndex(from, 0, store.maxPoint());
+            checkedIndex(to, 0, store.maxPoint());
             double upper = store.Curve(from, c); // Id,r, A
             double lower = upper;                // Id,o, A
             for (int i = from; i <= to; ++i) {

@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tessaly {
 
@@ -17,6 +18,9 @@ public:
 
     // The answer the next file dialog or input box gets (the current line's argument; none = cancel).
     void setPendingAnswer(std::optional<std::string> answer) { m_answer = std::move(answer); }
+    // The option that comes with the next data file (the line's second argument: "cycle=N", "all").
+    void setPendingOption(std::optional<std::string> option) { m_option = std::move(option); }
+    std::optional<std::string> takeImportOption() override { return std::exchange(m_option, std::nullopt); }
     // Where newly appended result text is read from.
     void setResultSource(std::function<const std::string&()> source) { m_resultSource = std::move(source); }
     // Renders the plot image; installed by the runner.
@@ -46,6 +50,7 @@ private:
     std::ostream& m_err;
     bool m_keepCrLf;
     std::optional<std::string> m_answer;
+    std::optional<std::string> m_option;
     std::function<const std::string&()> m_resultSource;
     std::function<bool(const std::string&)> m_imageWriter;
     std::size_t m_printed = 0; // characters of the result log already written

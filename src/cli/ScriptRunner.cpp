@@ -180,13 +180,25 @@ bool ScriptRunner::dumpLine(const Words& w, int lineNumber) {
     return true;
 }
 
+static std::string lowerCaseWord(std::string_view word) {
+    std::string out(word);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 // A menu command; its argument answers the file dialog or input box it opens.
 bool ScriptRunner::menuLine(const Words& w, int lineNumber) {
-    if (w.size() > 2)
-        return fail(lineNumber, "a menu command takes at most one argument");
-    m_port.setPendingAnswer(w.size() == 2 ? std::optional<std::string>(w[1]) : std::nullopt);
+    // Import takes a second argument, the cycle to keep: cycle=N, cycle=all or cycle=last.
+    const bool import = lowerCaseWord(w[0]) == "import";
+    if (w.size() > (import ? 3u : 2u))
+        return fail(lineNumber, import ? "Import takes a file and at most one option (cycle=N or cycle=all)"
+                                       : "a menu command takes at most one argument");
+    m_port.setPendingAnswer(w.size() >= 2 ? std::optional<std::string>(w[1]) : std::nullopt);
+    m_port.setPendingOption(w.size() == 3 ? std::optional<std::string>(w[2]) : std::nullopt);
     const CommandStatus status = runCommand(m_wb, w[0]);
     m_port.setPendingAnswer(std::nullopt);
+    m_port.setPendingOption(std::nullopt);
     switch (status) {
     case CommandStatus::Ran:
         return true;
@@ -225,7 +237,8 @@ std::string scriptHelp() {
     listKinds(h);
     h += "\n"
          "Menu commands (name without the mnu prefix, case-insensitive; one optional argument answers\n"
-         "the file dialog or input box the command opens, none cancels it):\n";
+         "the file dialog or input box the command opens, none cancels it; Import FILE takes a second\n"
+         "argument cycle=N, cycle=all or cycle=last, the cycle of a measured file to keep):\n";
     listMenu(mainMenu(), h);
     h += "\nField names (array indices in parentheses):\n";
     for (const std::string& n : fieldNameList())

@@ -41,8 +41,9 @@ Indexed parseIndices(std::string_view name) {
     return r;
 }
 
-bool inPoints(int i) {
-    return i >= 0 && i <= kMaxPoint;
+// Point arrays grow with the data; the simulations' tables keep their own size.
+bool inPoints(int i, int points) {
+    return i >= 0 && i < points;
 }
 bool inColumns(int c) {
     return c >= 0 && c <= kMaxColumn;
@@ -160,12 +161,13 @@ std::optional<std::string> printValue(Workbench& wb, std::string_view name) {
     }
     if (ix.second < 0) {
         const PointArrayName* array = named(kPointArrays, ix.base);
-        if (!array || !inPoints(ix.first))
+        if (!array || !inPoints(ix.first, s.E.points()))
             return std::nullopt;
         return fullPrecision(array->value(s, ix.first));
     }
     const PointTableName* table = named(kPointTables, ix.base);
-    if (!table || !inPoints(ix.first) || !inColumns(ix.second))
+    const int points = ix.base == "Curve" ? s.Curve.points() : s.ComponentCurrent.points();
+    if (!table || !inPoints(ix.first, points) || !inColumns(ix.second))
         return std::nullopt;
     return fullPrecision(table->value(s, ix.first, ix.second));
 }
@@ -190,7 +192,7 @@ bool dumpStore(const Workbench& wb, const std::string& path) {
     for (int c = 1; c <= s.NCurves && c <= kMaxColumn; ++c)
         out << ',' << c;
     out << '\n';
-    for (int i = std::max(0, s.FirstPoint); i <= s.LastPoint && i <= kMaxPoint; ++i) {
+    for (int i = std::max(0, s.FirstPoint); i <= s.LastPoint && i <= s.maxPoint(); ++i) {
         out << i << ',' << fullPrecision(s.E[i]) << ',' << fullPrecision(s.XAxis[i]);
         for (int c = 1; c <= s.NCurves && c <= kMaxColumn; ++c)
             out << ',' << fullPrecision(s.Curve(i, c));

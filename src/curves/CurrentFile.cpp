@@ -24,10 +24,10 @@ std::string currentFileText(const CurveStore& store, int first, int last, int cu
     return text;
 }
 
-CurrentFileData readCurrentFile(std::string_view text) {
+CurrentFileData readCurrentFile(std::string_view text, int capacity) {
     CurrentFileData data;
-    data.E.assign(kPointCapacity, 0.0);
-    data.current.assign(kPointCapacity, 0.0);
+    data.E.assign(static_cast<std::size_t>(capacity), 0.0);
+    data.current.assign(static_cast<std::size_t>(capacity), 0.0);
     data.count = readNumberPairs(text, data.E, data.current);
     if (data.count == 0)
         raise(failure_text::inputPastEnd);

@@ -27,9 +27,9 @@ struct CurrentFileData {
 };
 
 // Reads a current file: one point per line (blank lines skipped, an empty second field is 0).
-// Fails on a field that is not a number, more than 5001 points ("Subscript out of range"), or a file
-// with no point at all ("Input past end of file"); the failure names the line.
-CurrentFileData readCurrentFile(std::string_view text);
+// Fails on a field that is not a number, more than `capacity` points ("Subscript out of range"), or a
+// file with no point at all ("Input past end of file"); the failure names the line.
+CurrentFileData readCurrentFile(std::string_view text, int capacity = kPointCapacity);
 
 // Stores an imported curve: E and column CurveNo for points 0..count-1, NPoints = count, LastIndex =
 // count - 1 and LastPoint = count - 2 (the last point is stored but outside the active range).

@@ -1,5 +1,7 @@
 #include "curves/CurveStore.h"
 
+#include "curves/MeasuredData.h"
+
 namespace tessaly {
 
 CurveStore::CurveStore() {
@@ -9,6 +11,15 @@ CurveStore::CurveStore() {
     CurveStyle[2] = 2;
     CurveStyle[3] = CurveStyle[4] = CurveStyle[5] = 3;
     CurveStyle[6] = 1;
+}
+
+void CurveStore::reservePoints(int count) {
+    const int points = checkedIndex(count, 0, kMaxImportPoints) + 1;
+    E.reserve(points);
+    EApplied.reserve(points);
+    WaveT.reserve(points);
+    XAxis.reserve(points);
+    Curve.reserve(points);
 }
 
 namespace {

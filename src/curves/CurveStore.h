@@ -1,8 +1,8 @@
 #pragma once
 // The store of curves that every command reads and writes: one shared abscissa, up to sixteen
 // ordinate columns, the per-point component currents and surface concentrations the simulations
-// leave, the active range of points and the current curve. All arrays have their full capacity from
-// construction and are never resized.
+// leave, the active range of points and the current curve. The arrays start with room for points
+// 0..5000 and grow (never shrink) when a producer brings more points, so memory follows the data.
 
 #include "base/Checked.h"
 
@@ -14,7 +14,7 @@
 
 namespace tessaly {
 
-inline constexpr int kMaxPoint = 5000; // points are indexed 0..5000
+inline constexpr int kMaxPoint = 5000; // points 0..5000 exist from the start
 inline constexpr int kPointCapacity = kMaxPoint + 1;
 inline constexpr int kMaxColumn = 16; // curve columns 1..16; column 0 is never drawn
 inline constexpr int kColumnCapacity = kMaxColumn + 1;
@@ -29,10 +29,18 @@ constexpr std::uint32_t paletteColour(int c) {
     return kCurvePalette[static_cast<std::size_t>((c - 1) % static_cast<int>(kCurvePalette.size()))];
 }
 
-// A point-major table [0..5000][0..16] of doubles.
+// A point-major table [0..points-1][0..16] of doubles, 5001 points to start with.
 class PointTable {
 public:
     PointTable() : m_data(static_cast<std::size_t>(kPointCapacity) * kColumnCapacity, 0.0) {}
+
+    // Points held; the last index is points() - 1.
+    int points() const { return static_cast<int>(m_data.size() / kColumnCapacity); }
+    // Grows to hold at least `count` points; new points are zero.
+    void reserve(int count) {
+        if (count > points())
+            m_data.resize(static_cast<std::size_t>(count) * kColumnCapacity, 0.0);
+    }
 
     // Unchecked access for loops whose bounds are already checked.
     double& operator()(int point, int column) { return m_data[index(point, column)]; }
@@ -40,10 +48,10 @@ public:
 
     // Checked access: an index outside the capacity is a "Subscript out of range" failure.
     double& at(long long point, long long column) {
-        return m_data[index(checkedIndex(point, 0, kMaxPoint), checkedIndex(column, 0, kMaxColumn))];
+        return m_data[index(checkedIndex(point, 0, points() - 1), checkedIndex(column, 0, kMaxColumn))];
     }
     double at(long long point, long long column) const {
-        return m_data[index(checkedIndex(point, 0, kMaxPoint), checkedIndex(column, 0, kMaxColumn))];
+        return m_data[index(checkedIndex(point, 0, points() - 1), checkedIndex(column, 0, kMaxColumn))];
     }
 
     // The whole table, point-major with kColumnCapacity doubles per point.
@@ -60,14 +68,19 @@ private:
     std::vector<double> m_data;
 };
 
-// A point array [0..5000] with a checked accessor.
+// A point array [0..points-1] with a checked accessor, 5001 points to start with.
 class PointArray {
 public:
     PointArray() : m_data(kPointCapacity, 0.0) {}
+    int points() const { return static_cast<int>(m_data.size()); }
+    void reserve(int count) {
+        if (count > points())
+            m_data.resize(static_cast<std::size_t>(count), 0.0);
+    }
     double& operator[](int i) { return m_data[static_cast<std::size_t>(i)]; }
     double operator[](int i) const { return m_data[static_cast<std::size_t>(i)]; }
-    double& at(long long i) { return m_data[static_cast<std::size_t>(checkedIndex(i, 0, kMaxPoint))]; }
-    double at(long long i) const { return m_data[static_cast<std::size_t>(checkedIndex(i, 0, kMaxPoint))]; }
+    double& at(long long i) { return m_data[static_cast<std::size_t>(checkedIndex(i, 0, points() - 1))]; }
+    double at(long long i) const { return m_data[static_cast<std::size_t>(checkedIndex(i, 0, points() - 1))]; }
     std::span<double> span() { return m_data; }
     std::span<const double> span() const { return m_data; }
 
@@ -78,15 +91,23 @@ private:
 struct CurveStore {
     CurveStore();
 
+    // Makes room for points 0..count (one cell beyond the data, which some transforms read) in the
+    // potential, time and abscissa arrays and the curves. The simulations' per-point tables keep
+    // their own size. "Subscript out of range" beyond the import limit.
+    void reservePoints(int count);
+    // The last index the potential array and the curves hold.
+    int maxPoint() const { return Curve.points() - 1; }
+
     int NPoints = 0;    // points the last producer generated or read
     int LastIndex = 0;  // NPoints - 1
     int FirstPoint = 0; // first index of the active range
     int LastPoint = 0;  // last index (inclusive) of the active range
-    int NForward = 0;   // points of one forward sweep (or half-cycle) of the last simulation
+    int NForward = 0;   // points of one forward sweep (or half-cycle) of the last simulation or import
+    bool MeasuredTime = false; // WaveT holds the times of an imported measurement
 
     PointArray E;        // potential of each point, V
     PointArray EApplied; // applied potential of each point, V
-    PointArray WaveT;    // time of each point of a designed or imported waveform, s
+    PointArray WaveT;    // time of each point of a designed or imported waveform or a measured curve, s
     PointArray XAxis;    // abscissa of the current display
 
     PointTable Curve;            // Curve(i, c): point i of curve c

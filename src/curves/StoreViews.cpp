@@ -14,7 +14,7 @@ struct Range {
 Range activeRange(const CurveStore& store) {
     if (store.LastPoint < store.FirstPoint)
         return {store.FirstPoint, store.LastPoint}; // empty: loops do nothing
-    return {checkedIndex(store.FirstPoint, 0, kMaxPoint), checkedIndex(store.LastPoint, 0, kMaxPoint)};
+    return {checkedIndex(store.FirstPoint, 0, store.maxPoint()), checkedIndex(store.LastPoint, 0, store.maxPoint())};
 }
 
 // A waveform carries its own times; the built programmes advance by the drop time per point.
@@ -23,7 +23,7 @@ bool waveformTechnique(int technique) {
 }
 
 void timeAbscissa(CurveStore& store, int technique, double dropTime, Range r) {
-    const bool waveform = waveformTechnique(technique);
+    const bool waveform = waveformTechnique(technique) || store.MeasuredTime;
     for (int i = r.first; i <= r.last; ++i)
         store.XAxis[i] = waveform ? store.WaveT[i] : i * dropTime;
 }
@@ -82,7 +82,7 @@ Abscissa showWaveform(CurveStore& store, int technique, double dropTime) {
     // The programme point by point: E of each point at its time. (EApplied is not used: the digital
     // model records it per time step, and a time grid finer than the drop time would put the first
     // time steps at the points' times.)
-    const bool waveform = waveformTechnique(technique);
+    const bool waveform = waveformTechnique(technique) || store.MeasuredTime;
     const Range r = activeRange(store);
     for (int i = r.first; i <= r.last; ++i) {
         store.Curve(i, 1) = store.E[i];

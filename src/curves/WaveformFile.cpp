@@ -50,6 +50,7 @@ void storeWaveform(CurveStore& store, const WaveformData& data) {
     const int n = checkedIndex(data.count, 0, kPointCapacity);
     store.NCurves = 1;
     store.CurvesPerRun = 1;
+    store.MeasuredTime = false;
     for (int i = 0; i < n; ++i) {
         store.WaveT[i] = data.t[static_cast<std::size_t>(i)];
         store.E[i] = data.E[static_cast<std::size_t>(i)];

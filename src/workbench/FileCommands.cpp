@@ -7,6 +7,7 @@
 #include "base/Failure.h"
 #include "base/NumberText.h"
 #include "curves/CurrentFile.h"
+#include "curves/MeasuredImport.h"
 #include "curves/WaveformDesign.h"
 #include "curves/WaveformFile.h"
 #include "model/FieldTable.h"
@@ -132,9 +133,17 @@ void importCurrentCommand(Workbench& wb) {
     store.CurvesPerRun = 1;
     PrepareCurveSlots(store, wb.plotOptions.overlap, wb.params.NumCharge);
     const std::optional<std::string> name = port.openFileName(kDataFilter);
+    ImportedCurve curve;
     try {
-        const CurrentFileData data = readCurrentFile(readWholeFile(chosenOrCancel(name)));
-        storeImportedCurve(store, data);
+        CycleChoice choice;
+        if (const std::optional<std::string> word = port.takeImportOption()) {
+            const std::optional<CycleChoice> parsed = parseCycleChoice(*word);
+            if (!parsed)
+                raise("Unknown import option " + *word + " (cycle=N, cycle=all or cycle=last)");
+            choice = *parsed;
+        }
+        curve = importMeasuredFile(readWholeFile(chosenOrCancel(name)), choice);
+        storeMeasuredCurve(store, curve);
     } catch (const Failure& f) {
         port.showMessage("ReadData Error: " + f.description());
         return;
@@ -146,6 +155,8 @@ void importCurrentCommand(Workbench& wb) {
     wb.appendResult("Open current from file " + *name + " :" + kLineEnd + "Number of data point = " +
                     std::to_string(store.NPoints) + kLineEnd + "E start = " + p.Estart + kLineEnd +
                     "E end = " + p.Eend + kLineEnd + "E step = " + p.Estep + kLineEnd);
+    for (const std::string& note : curve.notes)
+        wb.appendResult(note + kLineEnd);
     wb.redraw(Abscissa::Potential);
     wb.setPlotTitle(*name);
     wb.enableCurveMenus();

@@ -36,6 +36,7 @@ void simulateCommand(Workbench& wb) {
     if (wb.params.technique() == kind::Technique::DesignedWaveform)
         commitDesignedWaveform(wb);
 
+    wb.store.MeasuredTime = false; // the times of an imported measurement no longer apply
     const SimulationOutcome outcome = simulateIntoStore(wb);
     if (outcome.failure)
         port.showMessage(simulationErrorText(*outcome.failure), "Simulation Error", MessageIcon::Critical);
