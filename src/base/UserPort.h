@@ -21,8 +21,9 @@ public:
     // File dialogs. The filter is a list of description|pattern pairs separated by "|", for
     // example "csv|*.csv|all|*.*". No value means the user cancelled.
     virtual std::optional<std::string> openFileName(std::string_view filter) = 0;
-    // The option chosen with the last data file (for an import: "cycle=N", "cycle=all"); none when the
-    // dialog offers no choice. Taking it clears it.
+    // The open dialog of a measured data file; it may also offer the cycle to import, which
+    // takeImportOption() then returns ("cycle=N", "cycle=all", "cycle=last"). Taking it clears it.
+    virtual std::optional<std::string> openDataFileName(std::string_view filter) { return openFileName(filter); }
     virtual std::optional<std::string> takeImportOption() { return std::nullopt; }
     virtual std::optional<std::string> saveFileName(std::string_view filter) = 0;
 

@@ -10,9 +10,12 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPainter>
@@ -141,6 +144,34 @@ std::optional<std::string> QtUserPort::openFileName(std::string_view filter) {
     if (name.isEmpty())
         return std::nullopt;
     return name.toStdString();
+}
+
+// The open dialog with one more row: which cycle of a measured file to import. The platform's own
+// dialog takes no extra widgets, so this one is Qt's.
+std::optional<std::string> QtUserPort::openDataFileName(std::string_view filter) {
+    m_importOption.reset();
+    if (!m_nextOpen.isEmpty()) // a recent file: no dialog, the default cycle
+        return openFileName(filter);
+    const ArrowWhileModal arrow(m_busyDepth > 0);
+    QFileDialog dialog(dialogParent(), QStringLiteral("Open"), QString(), qtFileFilter(filter));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    auto* cycle = new QComboBox(&dialog);
+    cycle->addItem(QStringLiteral("last complete cycle"), QStringLiteral("cycle=last"));
+    cycle->addItem(QStringLiteral("all cycles"), QStringLiteral("cycle=all"));
+    for (int n = 1; n <= 20; ++n)
+        cycle->addItem(QStringLiteral("cycle %1").arg(n), QStringLiteral("cycle=%1").arg(n));
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(new QLabel(QStringLiteral("Cycle:"), &dialog), row, 0);
+        grid->addWidget(cycle, row, 1);
+    }
+    m_lastChosen.clear();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    m_lastChosen = dialog.selectedFiles().constFirst();
+    m_importOption = cycle->currentData().toString().toStdString();
+    return m_lastChosen.toStdString();
 }
 
 std::optional<std::string> QtUserPort::saveFileName(std::string_view filter) {

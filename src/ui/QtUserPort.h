@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <optional>
+#include <string>
+#include <utility>
 
 class QWidget;
 
@@ -55,6 +58,8 @@ public:
 
     void showMessage(std::string_view text, std::string_view title, MessageIcon icon) override;
     std::optional<std::string> openFileName(std::string_view filter) override;
+    std::optional<std::string> openDataFileName(std::string_view filter) override;
+    std::optional<std::string> takeImportOption() override { return std::exchange(m_importOption, std::nullopt); }
     std::optional<std::string> saveFileName(std::string_view filter) override;
     std::optional<std::string> inputText(std::string_view prompt, std::string_view title,
                                          std::string_view defaultText) override;
@@ -75,6 +80,7 @@ private:
 
     MainWindow* m_window = nullptr;
     int m_busyDepth = 0;
+    std::optional<std::string> m_importOption; // the cycle chosen in the last data file dialog
     std::function<std::optional<std::string>()> m_fileAnswerer;
     std::function<bool(const QUrl&)> m_openUrl;
     QString m_nextOpen;

@@ -132,7 +132,7 @@ void importCurrentCommand(Workbench& wb) {
     UserPort& port = wb.port();
     store.CurvesPerRun = 1;
     PrepareCurveSlots(store, wb.plotOptions.overlap, wb.params.NumCharge);
-    const std::optional<std::string> name = port.openFileName(kDataFilter);
+    const std::optional<std::string> name = port.openDataFileName(kDataFilter);
     ImportedCurve curve;
     try {
         CycleChoice choice;

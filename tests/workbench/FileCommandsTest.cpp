@@ -204,10 +204,10 @@ TEST(ImportCurrent, RefusedFileLeavesTheCurvesAlone) {
     const int points = b.wb.store.NPoints;
     const double e5 = b.wb.store.E[5], i5 = b.wb.store.Curve(5, 1);
     const std::string logBefore = b.wb.log.text();
-    writeBytes(b.file("bad.csv"), "-0.5,1e-6\r\n-0.495,1e-6\r\n-0.49,oops\r\n");
+    writeBytes(b.file("bad.csv"), "E;I\r\nnone;none\r\n\r\n");
     b.answer(b.file("bad.csv"));
     importCurrentCommand(b.wb);
-    EXPECT_EQ(b.lastMessage(), "ReadData Error: Type mismatch in line 3");
+    EXPECT_EQ(b.lastMessage(), "ReadData Error: Type mismatch in line 1");
     EXPECT_EQ(b.wb.store.NPoints, points);
     EXPECT_EQ(b.wb.store.E[0], leadingNumber(b.wb.params.Estart));
     EXPECT_EQ(b.wb.store.E[5], e5);
@@ -216,6 +216,18 @@ TEST(ImportCurrent, RefusedFileLeavesTheCurvesAlone) {
     b.cancel();
     importCurrentCommand(b.wb);
     EXPECT_EQ(b.lastMessage(), "ReadData Error: Cancel was selected.");
+}
+
+TEST(ImportCurrent, RowsWithoutNumbersAreSkippedAndTheStructureIsReported) {
+    Bench b;
+    writeBytes(b.file("gaps.csv"), "-0.5,1e-6\r\n-0.495,2e-6\r\n-0.49,oops\r\n,\r\n-0.485,3e-6\r\n");
+    b.answer(b.file("gaps.csv"));
+    importCurrentCommand(b.wb);
+    EXPECT_EQ(b.wb.store.NPoints, 3);
+    EXPECT_EQ(b.wb.store.Curve(2, b.wb.store.CurveNo), 3e-6);
+    const std::string& log = b.wb.log.text();
+    EXPECT_NE(log.find("File structure: delimited table without header\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("currents taken as written (reduction positive)\r\n"), std::string::npos) << log;
 }
 
 TEST(ExportCurrent, ActiveRangeOfTheCurrentCurve) {
