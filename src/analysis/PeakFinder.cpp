@@ -2,6 +2,7 @@
 
 #include "base/Checked.h"
 #include "base/NumberText.h"
+#include "curves/MeasuredImport.h"
 #include "model/ExperimentKinds.h"
 
 #include <algorithm>
@@ -77,6 +78,33 @@ std::string peakLine(const PeakTable& t, int k, int c) {
     return line + kEnd;
 }
 
+// Peaks of |y| on the points a..b of one sweep, by index, in ascending order.
+void sweepPeaks(const CurveStore& store, int c, int a, int b, double threshold, std::vector<int>& peaks) {
+    const auto h = [&](int i) { return std::fabs(store.Curve(i, c)); };
+    int i = a;
+    while (i <= b) {
+        // The run of equal samples starting at i.
+        int q = i;
+        while (q < b && h(q + 1) == h(i))
+            ++q;
+        const bool interior = i > a && q < b;
+        if (interior && h(i - 1) < h(i) && h(q + 1) < h(i)) {
+            const double top = h(i);
+            // Lowest point on each side before a higher point (or the sweep's end). A later sample of
+            // equal height stops the walk to the right, an earlier one does not: of two equal tops
+            // only the later one stands out.
+            double leftBase = top;
+            for (int j = i - 1; j >= a && h(j) <= top; --j)
+                leftBase = std::min(leftBase, h(j));
+            double rightBase = top;
+            for (int j = q + 1; j <= b && h(j) < top; ++j)
+                rightBase = std::min(rightBase, h(j));
+            if (top - std::max(leftBase, rightBase) >= threshold && top > threshold)
+                peaks.push_back((i + q) / 2);
+        }
+        i = q + 1;
+    }
+}
 } // namespace
 
 std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSearch& search, PeakTable& t) {
@@ -92,16 +120,18 @@ std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSe
             t.HalfE[s][c] = 0;
         t.PeakCount = 0;
 
-        const auto a = [&](int i) { return std::fabs(store.Curve.at(i, c)); };
+        const int from = std::max(first + 4, 0);
+        const int to = std::min(last - 4, store.maxPoint());
         const double threshold = kPeakThreshold * curveSpan(store, c, first, last); // A
-        for (int i = first + 4; i <= last - 4 && t.PeakCount < kMaxPeaks; ++i) {
-            const bool rising = a(i - 4) < a(i - 2) && a(i - 2) < a(i - 1) && a(i - 1) <= a(i);
-            const bool falling = a(i) >= a(i + 1) && a(i + 1) > a(i + 2) && a(i + 2) > a(i + 4);
-            if (rising && falling && a(i) > threshold) {
-                ++t.PeakCount;
-                t.PeakE[t.PeakCount][c] = store.E.at(i);
-                t.PeakI[t.PeakCount][c] = store.Curve(i, c);
-            }
+        std::vector<int> peaks;
+        for (const auto& [a, b] : sweepRanges(store.E.span(), from, to))
+            sweepPeaks(store, c, a, b, threshold, peaks);
+        for (int i : peaks) {
+            if (t.PeakCount >= kMaxPeaks)
+                break;
+            ++t.PeakCount;
+            t.PeakE[t.PeakCount][c] = store.E.at(i);
+            t.PeakI[t.PeakCount][c] = store.Curve(i, c);
         }
         findHalfPeakPoints(store, c, first, last, t);
 

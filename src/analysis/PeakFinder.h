@@ -28,11 +28,13 @@ struct PeakSearch {
 };
 
 // Find Peak over the points first..last of every curve 1..NCurves (the command passes FirstPoint + 2
-// and LastPoint - 2). A point is a peak when |y| rises over the four points before it and falls over
-// the four after it (skipping the points two steps away from i's immediate neighbours on each side)
-// and exceeds 2 % of the curve's own span over the searched points (from its lowest to its highest
-// value, zero included), so a peak is found however the curve is plotted. Returns the report lines;
-// fills the table.
+// and LastPoint - 2). The range is split into sweeps where the potential turns; within a sweep a peak
+// is a maximum of |y| (a run of equal samples counts once) that does not touch the sweep's ends or
+// lie within four points of the range's ends, and that stands out from its surroundings (its
+// prominence: the height above the higher of the lowest points between it and a higher point on
+// either side) by at least 2 % of the curve's own span over the searched points (from its lowest to
+// its highest value, zero included), however the curve is plotted. Noise and tied samples at a top
+// therefore give one peak. Returns the report lines; fills the table.
 std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSearch& search,
                       PeakTable& table);
 

@@ -16,7 +16,9 @@ namespace {
 // Fraction of the potential extent below which a reversal is noise.
 constexpr double kTurnHysteresis = 0.01;
 
-std::vector<int> turningPoints(const std::vector<double>& E) {
+} // namespace
+
+std::vector<int> potentialTurns(const std::vector<double>& E) {
     std::vector<int> turns;
     if (E.size() < 3)
         return turns;
@@ -46,6 +48,8 @@ std::vector<int> turningPoints(const std::vector<double>& E) {
     }
     return turns;
 }
+
+namespace {
 
 // Consecutive rows of equal cycle number form one cycle: [begin, end) of each.
 std::vector<std::pair<int, int>> cycleBlocks(const std::vector<int>& cycle) {
@@ -122,14 +126,28 @@ std::optional<CycleChoice> parseCycleChoice(std::string_view word) {
     return c;
 }
 
+std::vector<std::pair<int, int>> sweepRanges(std::span<const double> E, int from, int to) {
+    std::vector<std::pair<int, int>> sweeps;
+    if (from > to)
+        return sweeps;
+    const std::vector<double> part(E.begin() + from, E.begin() + to + 1);
+    int start = from;
+    for (int turn : potentialTurns(part)) {
+        sweeps.emplace_back(start, from + turn - 1);
+        start = from + turn;
+    }
+    sweeps.emplace_back(start, to);
+    return sweeps;
+}
+
 int firstSwitchingPoint(const std::vector<double>& E) {
-    const std::vector<int> turns = turningPoints(E);
+    const std::vector<int> turns = potentialTurns(E);
     return turns.empty() ? static_cast<int>(E.size()) : turns.front();
 }
 
 std::vector<int> cyclesFromPotential(const std::vector<double>& E) {
     std::vector<int> cycle(E.size(), 1);
-    const std::vector<int> turns = turningPoints(E);
+    const std::vector<int> turns = potentialTurns(E);
     if (turns.size() < 2)
         return cycle;
     const auto [low, high] = std::minmax_element(E.begin(), E.end());

@@ -6,6 +6,8 @@
 #include "curves/MeasuredData.h"
 
 #include <optional>
+#include <span>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +40,15 @@ struct ImportedCurve {
 // comes back to the start potential in the starting direction. Turns smaller than 1 % of the
 // potential extent are noise, not turns.
 std::vector<int> cyclesFromPotential(const std::vector<double>& E);
+
+// The points where the potential turns (the last of equal extreme points), in order; reversals
+// smaller than 1 % of the potential extent are noise, not turns.
+std::vector<int> potentialTurns(const std::vector<double>& E);
+
+// The sweeps of points from..to of E as [first, last] index pairs, split where the potential turns;
+// a turn point starts the next sweep (the reverse sweep of a simulated cycle starts at its repeated
+// switching potential).
+std::vector<std::pair<int, int>> sweepRanges(std::span<const double> E, int from, int to);
 
 // Index of the first switching point: the point where the potential turns (the last of equal
 // extreme points); the number of points when it never turns.

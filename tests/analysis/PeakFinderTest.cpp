@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -207,6 +208,71 @@ TEST(FindPeaks, PeaksBelowTwoPercentOfTheirCurvesSpanAndNearTheEndsAreNotReporte
     writeBell(edge, 0.1, 221, 0.1 - 0.005 * 6, 1e-6, 0.01);
     PeakTable table;
     EXPECT_EQ(FindPeaks(edge, 3, 217, {0.5, 1}, table), "Curve 1:\r\n");
+}
+
+// A measured cycle: a reduction peak on the forward sweep, an oxidation peak on the reverse one,
+// the current still large at the vertex and at the start.
+void writeMeasuredCycle(CurveStore& store, int perSweep, double noise, bool tieTops) {
+    const int n = 2 * perSweep;
+    std::uint32_t seed = 12345;
+    const auto uniform = [&] { // a small linear congruential generator: the same noise on every run
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1u << 24) - 0.5;
+    };
+    for (int k = 0; k < n; ++k) {
+        const bool forward = k < perSweep;
+        const int j = forward ? k : n - 1 - k;
+        store.E[k] = 0.3 - 0.6 * j / (perSweep - 1); // V
+        const double x = (store.E[k] + (forward ? 0.03 : -0.03)) / 0.03;
+        const double bell = 1 / (std::cosh(x) * std::cosh(x));
+        // Falling to the vertex (cathodic tail) forward, rising from it on the reverse sweep.
+        const double tail = forward ? 0.6e-6 * j / perSweep : 0.6e-6 * j / perSweep - 0.3e-6;
+        double y = forward ? 1e-6 * bell + tail : -0.8e-6 * bell + tail;
+        if (tieTops)
+            y = std::round(y / 2e-8) * 2e-8; // an ADC step of 20 nA: equal samples at the tops
+        store.Curve(k, 1) = y + noise * uniform();
+    }
+    store.NPoints = n;
+    store.LastIndex = n - 1;
+    store.FirstPoint = 1;
+    store.LastPoint = n - 2;
+    store.NCurves = 1;
+    store.CurveNo = 1;
+    store.NForward = perSweep;
+}
+
+TEST(FindPeaks, NoisyAndTiedMeasuredPeaksAreFoundOnceAndVerticesAreNotPeaks) {
+    struct Case {
+        const char* what;
+        double noise; // A, peak to peak
+        bool tie;
+    };
+    const Case cases[] = {{"clean", 0, false}, {"tied samples", 0, true}, {"noise 2 %", 2e-8, false},
+                          {"noise and ties", 1e-8, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CurveStore store;
+        writeMeasuredCycle(store, 601, c.noise, c.tie);
+        PeakTable table;
+        const auto out = lines(FindPeaks(store, store.FirstPoint + 2, store.LastPoint - 2, {1, 1}, table));
+        ASSERT_EQ(table.PeakCount, 2) << out.size();
+        EXPECT_NEAR(table.PeakE[1][1], -0.03, 0.012);
+        EXPECT_GT(table.PeakI[1][1], 0);
+        EXPECT_NEAR(table.PeakE[2][1], 0.03, 0.012);
+        EXPECT_LT(table.PeakI[2][1], 0);
+        EXPECT_EQ(out[3].rfind("Ep2 - Ep1 = ", 0), 0u);
+    }
+}
+
+TEST(FindPeaks, AFlatTopIsOnePeakAtItsMiddle) {
+    CurveStore store;
+    writeBell(store, 0.1, 221, -0.45, 1e-6, 0.02);
+    for (int k = 105; k <= 115; ++k)
+        store.Curve(k, 1) = 1e-6; // eleven equal samples across the top
+    PeakTable table;
+    FindPeaks(store, 3, 217, {0.5, 1}, table);
+    ASSERT_EQ(table.PeakCount, 1);
+    EXPECT_NEAR(table.PeakE[1][1], store.E[110], 1e-12);
 }
 
 TEST(FindPeaks, EveryCurveIsSearchedAndAtMostSixteenPeaksAreKept) {

@@ -60,6 +60,7 @@ TEST(FindPeakCommand, ReversibleCycleAndASmallCurveBesideItEachGetTheirPeaks) {
     ASSERT_NE(curve2, std::string::npos) << log;
     EXPECT_EQ(log.rfind("Curve 1:\r\nPeak 1: Ep= ", 0), 0u) << log;
     EXPECT_NE(log.find("\r\nPeak 2: Ep= "), std::string::npos) << log;
+    EXPECT_EQ(log.find("\r\nPeak 3: "), std::string::npos) << log; // the switching point is no peak
     EXPECT_NEAR(valueAfter(log, "Ep2 - Ep1 = "), 0.059, 0.003);
     EXPECT_NE(log.find("Ip2/Ip1 = -"), std::string::npos) << log;
     EXPECT_NE(log.find("Ipa/Ipc = "), std::string::npos) << log;
