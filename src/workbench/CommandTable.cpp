@@ -134,6 +134,8 @@ std::vector<MenuItem> buildMenu() {
                                 item("mnuMoveY", "Move Y", moveYCommand),
                                 item("mnuY1Y2", "Y1+Y2", addCurvesCommand),
                                 item("mnuY2Y1", "Y2-Y1", subtractCurvesCommand),
+                                item("mnuBaseline", "&Baseline...", baselineCommand),
+                                item("mnuSubtractBlank", "Subtract B&lank...", subtractBlankCommand),
                             }),
                     separator("mnuBar44"),
                     item("mnuOption", "&Option...", optionDialogCommand, "Ctrl+Shift+O"),

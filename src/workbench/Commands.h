@@ -66,6 +66,10 @@ void scaleYInputCommand(Workbench& wb);
 void moveYCommand(Workbench& wb);
 void addCurvesCommand(Workbench& wb);
 void subtractCurvesCommand(Workbench& wb);
+// Background: a straight baseline fitted to potential windows of each sweep (input box), or a blank
+// curve read from a file, subtracted from the current curve.
+void baselineCommand(Workbench& wb);
+void subtractBlankCommand(Workbench& wb);
 
 // Plot menu: Convert (mechanism 1 or 8; species 1 oxidised, 2 reduced)
 void currentToConcentrationCommand(Workbench& wb);
