@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace tessaly {
@@ -137,6 +138,16 @@ void PlotWindow::mouseMoveEvent(QMouseEvent* event) {
     else
         unsetCursor();
     showReadout(event->position());
+    // Over the current axis (left of the frame, within its height) the tooltip states the sign.
+    const auto p = plotPoint(event->position());
+    const PlotState& st = m_wb.plotState;
+    const bool besideFrame = p && !insideFrame(st, p->x(), p->y()) && p->y() >= std::min(st.Ymin, st.Ymax) &&
+                             p->y() <= std::max(st.Ymin, st.Ymax) && event->position().x() < width() / 2.0;
+    const bool currentAxis = besideFrame && m_wb.store.YTitle.starts_with("i ");
+    setToolTip(currentAxis ? QStringLiteral("Current, A: reduction (cathodic) current positive, oxidation "
+                                            "negative. Imported files that write anodic current positive "
+                                            "are negated on import.")
+                           : QString());
 }
 
 void PlotWindow::mousePressEvent(QMouseEvent* event) {
