@@ -91,12 +91,15 @@ std::optional<MeasuredData> readOwnFormat(std::string_view text) {
     try {
         const CurrentFileData own = readCurrentFile(text, static_cast<int>(std::min<long long>(
                                                               lineEnds + 2, kMaxImportPoints + 1LL)));
+        if (own.count > kMaxImportPoints)
+            raise(importLimitText());
         MeasuredData data;
         data.E.assign(own.E.begin(), own.E.begin() + own.count);
         data.current.assign(own.current.begin(), own.current.begin() + own.count);
         return data;
     } catch (const Failure& f) {
-        if (f.description().starts_with(failure_text::subscriptOutOfRange) && lineEnds >= kMaxImportPoints)
+        if (f.description() == importLimitText() ||
+            (f.description().starts_with(failure_text::subscriptOutOfRange) && lineEnds >= kMaxImportPoints))
             raise(importLimitText());
         return std::nullopt;
     }
