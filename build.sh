@@ -7,6 +7,7 @@
 #                        UndefinedBehaviorSanitizer and run them
 #   ./build.sh bench  build and run the benchmarks
 # Missing Debian packages are installed with apt-get (through sudo when not run as root).
+# TESSALY_WERROR=ON in the environment builds with warnings as errors (continuous integration does).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -30,7 +31,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 configure_and_build() { # build folder, extra cmake options...
     local dir=$1; shift
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTESSALY_WERROR="${TESSALY_WERROR:-OFF}" "$@" > /dev/null
     cmake --build "$dir" -j "$jobs"
 }
 
