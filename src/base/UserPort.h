@@ -56,7 +56,9 @@ public:
     // "FormExpr", "FormSpecies", "formOption", "frmAbout") without blocking; its activation has run.
     virtual void showForm(std::string_view formName) = 0;
 
-    // Image services of the plot window. Each returns false when it could not be done.
+    // Image services of the plot window. Each returns false when it could not be done. Saving the
+    // image throws a Failure that says why when the file cannot be written (a missing folder, a full
+    // device); the file it was to replace is then left as it was.
     virtual bool savePlotImage(const std::string& path) = 0;
     virtual bool copyPlotToClipboard() = 0;
     // Asks for a printer and copies; false when cancelled.

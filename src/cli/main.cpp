@@ -31,7 +31,10 @@ int main(int argc, char** argv) {
     port.setResultSource([&wb]() -> const std::string& { return wb.log.text(); });
 #ifdef TESSALY_WITH_RENDER
     // Save Graph draws the plot offscreen with the window's painter code.
-    port.setImageWriter([&wb](const std::string& path) { return tessaly::writeOffscreenPlot(wb, path); });
+    port.setImageWriter([&wb](const std::string& path) {
+        tessaly::writeOffscreenPlot(wb, path);
+        return true;
+    });
 #endif
     tessaly::ScriptRunner runner(wb, port, std::cout, std::cerr);
 

@@ -24,9 +24,9 @@ void ensureGuiApplication() {
 
 } // namespace
 
-bool writeOffscreenPlot(Workbench& wb, const std::string& path, int width, int height) {
+void writeOffscreenPlot(Workbench& wb, const std::string& path, int width, int height) {
     ensureGuiApplication();
-    return writePlotFile(wb, QSize(width, height), path);
+    writePlotFile(wb, QSize(width, height), path);
 }
 
 } // namespace tessaly

@@ -13,9 +13,10 @@ inline constexpr int kOffscreenPlotWidth = 800;
 inline constexpr int kOffscreenPlotHeight = 600;
 
 // Draws the workbench's last plot at the given size and writes it to `path` (SVG, PDF or PNG by the
-// name's extension, a Windows bitmap otherwise). Starts a windowless Qt GUI application for the
-// fonts when the program has none. False when the file cannot be written.
-bool writeOffscreenPlot(Workbench& wb, const std::string& path, int width = kOffscreenPlotWidth,
+// name's extension, a Windows bitmap otherwise) through a temporary file and a rename. Starts a
+// windowless Qt GUI application for the fonts when the program has none. Throws a Failure saying why
+// the file could not be written.
+void writeOffscreenPlot(Workbench& wb, const std::string& path, int width = kOffscreenPlotWidth,
                         int height = kOffscreenPlotHeight);
 
 } // namespace tessaly

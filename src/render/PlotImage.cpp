@@ -1,10 +1,12 @@
 #include "render/PlotImage.h"
 
+#include "base/AtomicFile.h"
 #include "base/Failure.h"
 #include "render/QtCanvas.h"
 #include "workbench/Workbench.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -36,10 +38,19 @@ QImage renderPlotImage(Workbench& wb, QSize size) {
     return image;
 }
 
-bool writePlotImage(const QImage& image, const std::string& path) {
+std::string encodePlotImage(const QImage& image, const std::string& path) {
     const QString name = QString::fromStdString(path);
     const char* format = name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-    return image.save(name, format);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format))
+        raise(std::string("Path/File access error: cannot encode the image of ") + path);
+    return bytes.toStdString();
+}
+
+void writePlotImage(const QImage& image, const std::string& path) {
+    writeFileAtomically(path, encodePlotImage(image, path));
 }
 
 GraphFormat graphFormatOf(const std::string& path) {
@@ -57,9 +68,11 @@ namespace {
 
 constexpr double kScreenDpi = 96;
 
-bool writeSvg(Workbench& wb, QSize size, const QString& name) {
+// Each drawing is made in memory and written as the other saves are, through a temporary file and a
+// rename (writePlotFile): a failed save keeps the file it was to replace.
+bool drawSvg(Workbench& wb, QSize size, QBuffer& out) {
     QSvgGenerator svg;
-    svg.setFileName(name);
+    svg.setOutputDevice(&out);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(static_cast<int>(kScreenDpi));
@@ -68,12 +81,12 @@ bool writeSvg(Workbench& wb, QSize size, const QString& name) {
     if (!painter.begin(&svg))
         return false;
     paintWorkbenchPlot(wb, painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    return painter.end() && QFile::exists(name);
+    return painter.end();
 }
 
 // One page the size of the plot (at 96 per inch), no margins; drawn in the writer's finer units.
-bool writePdf(Workbench& wb, QSize size, const QString& name) {
-    QPdfWriter pdf(name);
+bool drawPdf(Workbench& wb, QSize size, QBuffer& out) {
+    QPdfWriter pdf(&out);
     pdf.setResolution(1200);
     pdf.setTitle(QStringLiteral("Tessaly plot"));
     pdf.setCreator(QStringLiteral("Tessaly"));
@@ -87,7 +100,7 @@ bool writePdf(Workbench& wb, QSize size, const QString& name) {
     return painter.end();
 }
 
-bool writePng(Workbench& wb, QSize size, const QString& name, double dotsPerInch) {
+bool drawPng(Workbench& wb, QSize size, QBuffer& out, double dotsPerInch) {
     const double scale = dotsPerInch / kScreenDpi;
     const QSize pixels(std::max(1, static_cast<int>(std::lround(size.width() * scale))),
                        std::max(1, static_cast<int>(std::lround(size.height() * scale))));
@@ -99,25 +112,33 @@ bool writePng(Workbench& wb, QSize size, const QString& name, double dotsPerInch
     QPainter painter(&image);
     paintWorkbenchPlot(wb, painter, QRectF(QPointF(0, 0), QSizeF(pixels)), scale);
     painter.end();
-    return image.save(name, "PNG");
+    return image.save(&out, "PNG");
 }
 
 } // namespace
 
-bool writePlotFile(Workbench& wb, QSize size, const std::string& path, double dotsPerInch) {
+void writePlotFile(Workbench& wb, QSize size, const std::string& path, double dotsPerInch) {
     size = size.expandedTo(QSize(1, 1));
-    const QString name = QString::fromStdString(path);
-    switch (graphFormatOf(path)) {
-    case GraphFormat::Svg:
-        return writeSvg(wb, size, name);
-    case GraphFormat::Pdf:
-        return writePdf(wb, size, name);
-    case GraphFormat::Png:
-        return writePng(wb, size, name, dotsPerInch);
-    case GraphFormat::Bitmap:
-        break;
+    const GraphFormat format = graphFormatOf(path);
+    if (format == GraphFormat::Bitmap) {
+        writePlotImage(renderPlotImage(wb, size), path);
+        return;
     }
-    return writePlotImage(renderPlotImage(wb, size), path);
+    QByteArray bytes;
+    bool drawn = false;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (format == GraphFormat::Svg)
+            drawn = drawSvg(wb, size, buffer);
+        else if (format == GraphFormat::Pdf)
+            drawn = drawPdf(wb, size, buffer);
+        else
+            drawn = drawPng(wb, size, buffer, dotsPerInch);
+    } // the PDF writer finishes its file when it is destroyed, inside the drawing
+    if (!drawn || bytes.isEmpty())
+        raise(std::string("Path/File access error: cannot draw the plot for ") + path);
+    writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace tessaly

@@ -25,9 +25,14 @@ PlotOutcome paintWorkbenchPlot(Workbench& wb, QPainter& painter, const QRectF& t
 // The plot drawn on a white image of the given size (pixels).
 QImage renderPlotImage(Workbench& wb, QSize size);
 
-// Writes an image: PNG when the name ends in ".png" (any case), a Windows bitmap otherwise. False when
-// the file cannot be written.
-bool writePlotImage(const QImage& image, const std::string& path);
+// The image as the bytes of a file: PNG when the name ends in ".png" (any case), a Windows bitmap
+// otherwise.
+std::string encodePlotImage(const QImage& image, const std::string& path);
+
+// Writes the image to `path` as the other saves do: through a temporary file and a rename, so that
+// a failed save keeps the file it was to replace (writeFileAtomically). Throws a Failure saying why
+// the file could not be written.
+void writePlotImage(const QImage& image, const std::string& path);
 
 // The kinds of file Save Graph writes, by the name's extension (any case).
 enum class GraphFormat { Bitmap, Png, Svg, Pdf };
@@ -35,7 +40,8 @@ GraphFormat graphFormatOf(const std::string& path);
 
 // Writes the plot as it shows at `size` (screen pixels at 96 per inch): SVG and PDF as vector drawings
 // of that size, PNG at `dotsPerInch` (an image dotsPerInch / 96 times the size, with its resolution
-// recorded), anything else as a Windows bitmap of the size. False when the file cannot be written.
-bool writePlotFile(Workbench& wb, QSize size, const std::string& path, double dotsPerInch = 96);
+// recorded), anything else as a Windows bitmap of the size. The drawing is made in memory and written
+// through a temporary file and a rename; throws a Failure saying why the file could not be written.
+void writePlotFile(Workbench& wb, QSize size, const std::string& path, double dotsPerInch = 96);
 
 } // namespace tessaly

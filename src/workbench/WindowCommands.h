@@ -18,8 +18,9 @@ inline constexpr const char* kManualFile = "korvel.html";
 inline constexpr const char* kHomepageAddress = "https://github.com/tessaly/tessaly";
 
 // File menu: asks for a file name and writes the plot there (a Windows bitmap; PNG at a chosen
-// resolution, SVG or PDF by the name's extension), then appends "Save graph to file NAME :". Cancel or a write failure ends the
-// command silently.
+// resolution, SVG or PDF by the name's extension) through a temporary file and a rename, then appends
+// "Save graph to file NAME :". Cancel ends the command silently; a file that cannot be written is
+// reported ("Save graph Error: " and why) and the file it was to replace is kept.
 void saveGraphCommand(Workbench& wb);
 // Places the plot image on the clipboard.
 void copyToClipboardCommand(Workbench& wb);

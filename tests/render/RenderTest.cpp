@@ -1,11 +1,15 @@
 // The plot renderer without a window: the canvas' mapping of user coordinates onto pixels, the plot
-// image of a workbench, image files by name, and the offscreen Save Graph of the command-line runner.
+// image of a workbench, image files by name, the offscreen Save Graph of the command-line runner, and
+// Save Graph as a save: atomic, reported when it fails, never leaving a broken or stray file.
 
+#include "base/AtomicFile.h"
+#include "base/Failure.h"
 #include "render/OffscreenPlot.h"
 #include "render/PlotImage.h"
 #include "render/QtCanvas.h"
 #include "support/RecordingUserPort.h"
 #include "workbench/CommandTable.h"
+#include "workbench/WindowCommands.h"
 #include "workbench/Workbench.h"
 
 #include <QColor>
@@ -16,6 +20,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tessaly::test {
 
@@ -60,6 +73,47 @@ int pixelsOf(const QImage& image, const QColor& colour) {
     return count;
 }
 
+// A port whose Save Graph draws the workbench's plot and writes it, as the window's and the runner's
+// ports do.
+class ImagePort : public RecordingUserPort {
+public:
+    Workbench* wb = nullptr;
+    bool savePlotImage(const std::string& path) override {
+        RecordingUserPort::savePlotImage(path);
+        writePlotImage(renderPlotImage(*wb, QSize(200, 150)), path);
+        return true;
+    }
+};
+
+struct GraphBench {
+    ImagePort port;
+    Workbench wb{port};
+    QTemporaryDir dir;
+    GraphBench() {
+        port.wb = &wb;
+        wb.plotOptions.Xauto = wb.plotOptions.Yauto = true;
+        runCommand(wb, "mnuSimulate");
+        port.messages.clear();
+    }
+    std::string file(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+    void saveGraph(const std::string& path) {
+        port.fileAnswers.push_back(path);
+        saveGraphCommand(wb);
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path().toStdString()))
+            out.push_back(entry.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 QByteArray head(const QString& path, int n) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -81,6 +135,9 @@ private slots:
     void curvesAreSmoothedAndClippedToTheFrame();
     void legendNamesTheCurvesInACornerTheyLeaveFree();
     void firstSimulationOfASessionFillsThePlotAndItsPeaksAreFound();
+    void saveGraphFailuresAreReportedAndKeepTheOldImage();
+    void saveGraphKilledBeforeTheRenameKeepsTheOldImage();
+    void saveGraphKeepsPermissionsAndFollowsLinks();
 };
 
 void RenderTest::canvasMapsUserCoordinatesOntoPixels() {
@@ -146,17 +203,25 @@ void RenderTest::imageFormatFollowsTheName() {
         {"a.png", "\x89PNG"}, {"b.PNG", "\x89PNG"}, {"c.bmp", "BM"}, {"d", "BM"}, {"e.png.bmp", "BM"}};
     for (const auto& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
-        QVERIFY(writePlotImage(image, path.toStdString()));
+        writePlotImage(image, path.toStdString());
         QCOMPARE(head(path, c.magic.size()), c.magic);
     }
-    QVERIFY(!writePlotImage(image, dir.filePath(QStringLiteral("missing/folder/f.bmp")).toStdString()));
+    const std::string missing = dir.filePath(QStringLiteral("missing/folder/f.bmp")).toStdString();
+    try {
+        writePlotImage(image, missing);
+        QFAIL("an image was written into a missing folder");
+    } catch (const Failure& f) {
+        QCOMPARE(QString::fromStdString(f.description()),
+                 QStringLiteral("Path/File access error: the folder ") + dir.filePath(QStringLiteral("missing/folder")) +
+                     QStringLiteral(" does not exist"));
+    }
 }
 
 void RenderTest::offscreenSaveGraphWritesTheRunnersBitmap() {
     SimulatedBench b;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("graph.bmp"));
-    QVERIFY(writeOffscreenPlot(b.wb, path.toStdString()));
+    writeOffscreenPlot(b.wb, path.toStdString());
     QImageReader reader(path);
     QCOMPARE(reader.format(), QByteArray("bmp"));
     const QImage image = reader.read();
@@ -263,7 +328,7 @@ void RenderTest::firstSimulationOfASessionFillsThePlotAndItsPeaksAreFound() {
     SimulatedBench b;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("first.png"));
-    QVERIFY(writeOffscreenPlot(b.wb, path.toStdString()));
+    writeOffscreenPlot(b.wb, path.toStdString());
     const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
     const QRect frame = boxOf(image, QColor(Qt::black));
     const QRect curve = boxOf(image, qtColour(b.wb.store.CurveColor[1]));
@@ -278,6 +343,83 @@ void RenderTest::firstSimulationOfASessionFillsThePlotAndItsPeaksAreFound() {
     QCOMPARE(runCommand(b.wb, "mnuFindPeak"), CommandStatus::Ran);
     const QString report = QString::fromStdString(b.wb.log.text());
     QVERIFY2(report.contains(QStringLiteral("Curve 1:\r\nPeak 1: Ep= ")), qPrintable(report));
+}
+
+// A full device, a missing folder, /dev/full and a failing rename: each is reported as "Save graph
+// Error: " with the reason, nothing is logged, the previous image is intact and no temporary file is
+// left beside it.
+void RenderTest::saveGraphFailuresAreReportedAndKeepTheOldImage() {
+    GraphBench b;
+    const std::string old = "an older image";
+    const std::string path = b.file("plot.bmp");
+    std::ofstream(path, std::ios::binary) << old;
+    struct Case {
+        std::string path;
+        SaveFaults faults;
+        std::string description;
+    };
+    const Case cases[] = {
+        {path, {.spaceLeft = 0}, "Path/File access error: cannot write " + path + " (No space left on device)"},
+        {path, {.spaceLeft = 1000}, "Path/File access error: cannot write " + path + " (No space left on device)"},
+        {b.file("missing/plot.bmp"), {}, "Path/File access error: the folder " + b.file("missing") + " does not exist"},
+        {"/dev/full", {}, "Path/File access error: cannot write /dev/full (No space left on device)"},
+        {path, {.beforeRename = [](const std::string&) { raise("rename interrupted"); }}, "rename interrupted"},
+    };
+    for (const Case& c : cases) {
+        b.port.messages.clear();
+        {
+            ScopedSaveFaults faults(c.faults);
+            b.saveGraph(c.path);
+        }
+        QCOMPARE(int(b.port.messages.size()), 1);
+        QCOMPARE(QString::fromStdString(b.port.messages.back().text),
+                 QString::fromStdString("Save graph Error: " + c.description));
+        QCOMPARE(QString::fromStdString(b.port.messages.back().title), QStringLiteral("Error"));
+        QCOMPARE(QString::fromStdString(b.wb.log.text()), QString());
+        QCOMPARE(QString::fromStdString(bytesOf(path)), QString::fromStdString(old));
+        QCOMPARE(b.names(), std::vector<std::string>{"plot.bmp"});
+    }
+    b.saveGraph(path); // and then a save that works
+    QCOMPARE(head(QString::fromStdString(path), 2), QByteArray("BM"));
+    QCOMPARE(QString::fromStdString(b.wb.log.text()), QString::fromStdString("Save graph to file " + path + " :\r\n"));
+}
+
+// The program killed while it saves: after the new image is complete, before the rename. The previous
+// image is intact.
+void RenderTest::saveGraphKilledBeforeTheRenameKeepsTheOldImage() {
+    GraphBench b;
+    const std::string path = b.file("plot.bmp");
+    std::ofstream(path, std::ios::binary) << "an older image";
+    b.port.fileAnswers.push_back(path);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ScopedSaveFaults kill({.beforeRename = [](const std::string&) { ::kill(::getpid(), SIGKILL); }});
+        saveGraphCommand(b.wb);
+        ::_exit(0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    QCOMPARE(QString::fromStdString(bytesOf(path)), QStringLiteral("an older image"));
+    const std::vector<std::string> names = b.names();
+    QCOMPARE(int(names.size()), 2); // the dead save's temporary file, hidden beside the image
+    QVERIFY(names[0].rfind(".plot.bmp.", 0) == 0);
+    QCOMPARE(QByteArray::fromStdString(bytesOf(b.file(names[0].c_str())).substr(0, 2)), QByteArray("BM"));
+}
+
+void RenderTest::saveGraphKeepsPermissionsAndFollowsLinks() {
+    namespace fs = std::filesystem;
+    GraphBench b;
+    const std::string path = b.file("plot.bmp");
+    std::ofstream(path, std::ios::binary) << "an older image";
+    fs::permissions(path, fs::perms(0640), fs::perm_options::replace);
+    fs::create_symlink(path, b.file("link.bmp"));
+    b.saveGraph(b.file("link.bmp"));
+    QVERIFY(b.port.messages.empty());
+    QVERIFY(fs::is_symlink(b.file("link.bmp")));
+    QCOMPARE(head(QString::fromStdString(path), 2), QByteArray("BM"));
+    QVERIFY(fs::status(path).permissions() == fs::perms(0640));
+    QCOMPARE(b.names(), (std::vector<std::string>{"link.bmp", "plot.bmp"}));
 }
 
 } // namespace tessaly::test
