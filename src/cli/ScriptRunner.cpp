@@ -1,5 +1,6 @@
 #include "cli/ScriptRunner.h"
 
+#include "base/Failure.h"
 #include "cli/ConsolePort.h"
 #include "cli/ScriptLine.h"
 #include "cli/StorePrinter.h"
@@ -175,8 +176,12 @@ bool ScriptRunner::printLine(const Words& w, int lineNumber) {
 bool ScriptRunner::dumpLine(const Words& w, int lineNumber) {
     if (w.size() != 2)
         return fail(lineNumber, "usage: dump FILE");
-    if (!dumpStore(m_wb, w[1]))
-        m_err << "tessaly-cli: line " << lineNumber << ": cannot write " << w[1] << '\n';
+    try {
+        dumpStore(m_wb, w[1]);
+    } catch (const Failure& f) {
+        m_err << "tessaly-cli: line " << lineNumber << ": cannot dump to " << w[1] << ": " << f.description()
+              << '\n';
+    }
     return true;
 }
 

@@ -1,11 +1,13 @@
 #include "cli/StorePrinter.h"
 
+#include "base/AtomicFile.h"
 #include "model/FieldTable.h"
 #include "workbench/Workbench.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <type_traits>
 #include <variant>
 
@@ -183,10 +185,8 @@ std::vector<std::string> printableStoreNames() {
     return names;
 }
 
-bool dumpStore(const Workbench& wb, const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
+std::string storeDumpText(const Workbench& wb) {
+    std::ostringstream out;
     const CurveStore& s = wb.store;
     out << "index,E,XAxis";
     for (int c = 1; c <= s.NCurves && c <= kMaxColumn; ++c)
@@ -198,7 +198,11 @@ bool dumpStore(const Workbench& wb, const std::string& path) {
             out << ',' << fullPrecision(s.Curve(i, c));
         out << '\n';
     }
-    return static_cast<bool>(out.flush());
+    return out.str();
+}
+
+void dumpStore(const Workbench& wb, const std::string& path) {
+    writeFileAtomically(path, storeDumpText(wb));
 }
 
 } // namespace tessaly

@@ -19,8 +19,12 @@ std::optional<std::string> printValue(Workbench& wb, std::string_view name);
 std::vector<std::string> printableStoreNames();
 
 // The store over FirstPoint..LastPoint as CSV: "index,E,XAxis,1,2,...", 17 significant digits.
-// False when the file cannot be written.
-bool dumpStore(const Workbench& wb, const std::string& path);
+std::string storeDumpText(const Workbench& wb);
+
+// Writes storeDumpText to `path` through a temporary file and a rename, as the program's own saves
+// do; throws a Failure saying why the file could not be written, and the file it was to replace is
+// then left as it was.
+void dumpStore(const Workbench& wb, const std::string& path);
 
 std::string fullPrecision(double value);
 
