@@ -23,12 +23,15 @@ bool waveformTechnique(int technique) {
 }
 
 void timeAbscissa(CurveStore& store, int technique, double dropTime, Range r) {
-    const bool waveform = waveformTechnique(technique) || store.MeasuredTime;
     for (int i = r.first; i <= r.last; ++i)
-        store.XAxis[i] = waveform ? store.WaveT[i] : i * dropTime;
+        store.XAxis[i] = programmeTime(store, technique, dropTime, i);
 }
 
 } // namespace
+
+double programmeTime(const CurveStore& store, int technique, double dropTime, int i) {
+    return waveformTechnique(technique) || store.MeasuredTime ? store.WaveT.at(i) : i * dropTime;
+}
 
 Abscissa showCurrentVsPotential(CurveStore& store) {
     store.XTitle = "E /V";
@@ -82,11 +85,10 @@ Abscissa showWaveform(CurveStore& store, int technique, double dropTime) {
     // The programme point by point: E of each point at its time. (EApplied is not used: the digital
     // model records it per time step, and a time grid finer than the drop time would put the first
     // time steps at the points' times.)
-    const bool waveform = waveformTechnique(technique) || store.MeasuredTime;
     const Range r = activeRange(store);
     for (int i = r.first; i <= r.last; ++i) {
         store.Curve(i, 1) = store.E[i];
-        store.XAxis[i] = waveform ? store.WaveT[i] : i * dropTime;
+        store.XAxis[i] = programmeTime(store, technique, dropTime, i);
     }
     return Abscissa::XAxis;
 }

@@ -29,6 +29,10 @@ Abscissa useTimeAxis(CurveStore& store, int technique, double dropTime);
 // E as X-axis: potential abscissa again.
 Abscissa usePotentialAxis(CurveStore& store);
 
+// The time of point i of the potential programme, s: a designed or imported waveform, and measured
+// data, carry their own (WaveT); the programmes the run builds advance by one drop time per point.
+double programmeTime(const CurveStore& store, int technique, double dropTime, int i);
+
 // Next Curve Number: the next column, wrapping to 1.
 void selectNextCurve(CurveStore& store);
 

@@ -3,15 +3,16 @@
 #include "base/Failure.h"
 #include "base/ItemReader.h"
 #include "base/NumberText.h"
+#include "curves/StoreViews.h"
 
 #include <algorithm>
 
 namespace tessaly {
 
-WaveformText sampledWaveformText(const CurveStore& store) {
+WaveformText sampledWaveformText(const CurveStore& store, int technique, double dropTime) {
     WaveformText out;
     for (int i = 0; i <= store.LastIndex; ++i) {
-        out.text += printForm(store.WaveT.at(i));
+        out.text += printForm(programmeTime(store, technique, dropTime, i));
         out.text += ',';
         out.text += printForm(store.E.at(i));
         out.text += "\r\n";

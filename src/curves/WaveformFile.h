@@ -18,8 +18,10 @@ struct WaveformText {
     int lines = 0; // points (lines) written
 };
 
-// A sampled programme: WaveT(i) and E(i) for i = 0..LastIndex, each number in print form.
-WaveformText sampledWaveformText(const CurveStore& store);
+// A sampled programme: the time and E(i) of every point i = 0..LastIndex, each number in print form.
+// The times are those of the programme of `technique` (programmeTime): a waveform's own, or i drop
+// times (dropTime, s) for the programmes the run builds.
+WaveformText sampledWaveformText(const CurveStore& store, int technique, double dropTime);
 
 // A designed programme: the texts of row 0 and of every row whose time is not 0, as typed.
 WaveformText designWaveformText(std::span<const std::string> t1, std::span<const std::string> E1);

@@ -219,7 +219,8 @@ void saveWaveformCommand(Workbench& wb) {
     WaveformText file;
     try {
         const bool design = p.technique() == kind::Technique::DesignedWaveform;
-        file = design ? designWaveformText(p.t1, p.E1) : sampledWaveformText(wb.store);
+        file = design ? designWaveformText(p.t1, p.E1)
+                      : sampledWaveformText(wb.store, p.Technique, p.committed.DropTime);
         writeFileAtomically(*name, file.text);
     } catch (const Failure& f) {
         reportSaveFailure(wb, "Save waveform", f);

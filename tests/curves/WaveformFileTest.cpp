@@ -3,6 +3,7 @@
 #include "curves/WaveformFile.h"
 
 #include "base/Failure.h"
+#include "model/ExperimentKinds.h"
 
 #include <array>
 #include <fstream>
@@ -40,9 +41,31 @@ TEST(WaveformFileWriter, SampledProgrammeInPrintForm) {
         store.E[i] = E[i];
     }
     store.LastIndex = 2;
-    const WaveformText file = sampledWaveformText(store);
+    const WaveformText file = sampledWaveformText(store, kind::code(kind::Technique::ImportedWaveform), 9);
     EXPECT_EQ(file.text, goldenFile("waveform_sampled.csv"));
     EXPECT_EQ(file.lines, 3);
+}
+
+// The programmes the run builds have no times of their own: point i is i drop times into the run,
+// as their time axis shows it, for every built technique.
+TEST(WaveformFileWriter, BuiltProgrammesCarryTheirDropTimes) {
+    CurveStore store;
+    const double E[] = {0.3, 0.295, 0.29, 0.285}; // V
+    for (int i = 0; i < 4; ++i) {
+        store.E[i] = E[i];
+        store.WaveT[i] = 0; // never filled for a built programme
+    }
+    store.LastIndex = 3;
+    for (const kind::Technique t : kind::kAllTechniques) {
+        if (traits(t).waveform)
+            continue;
+        const WaveformText file = sampledWaveformText(store, kind::code(t), 0.25);
+        EXPECT_EQ(file.text, " 0 , .3 \r\n .25 , .295 \r\n .5 , .29 \r\n .75 , .285 \r\n") << kind::code(t);
+        const WaveformData read = readWaveformFile(file.text, kPointCapacity);
+        ASSERT_EQ(read.count, 4);
+        EXPECT_EQ(read.t[3], 0.75);
+        EXPECT_EQ(read.E[3], 0.285);
+    }
 }
 
 TEST(WaveformFileWriter, DesignGridRowsAsTyped) {

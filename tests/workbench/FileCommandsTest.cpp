@@ -335,6 +335,37 @@ TEST(Waveform, SampledProgrammeOpensWithTechniqueTen) {
     EXPECT_EQ(readBytes(b.file("again.csv")), readBytes(b.file("wave.csv")));
 }
 
+// The programmes the run builds (techniques 1-8) are saved with their times, one drop time per point,
+// so that the file plays the same programme again as an imported waveform.
+TEST(Waveform, BuiltProgrammeSavedWithItsTimesOpensWithTechniqueTen) {
+    for (int technique = 1; technique <= 8; ++technique) {
+        SCOPED_TRACE("technique " + std::to_string(technique));
+        Bench b;
+        selectOption(b.wb, "optTech", technique);
+        okForm(b.wb, "FormTech");
+        setField(b.wb, "td", "0.25");
+        okForm(b.wb, "FormIns");
+        simulateCommand(b.wb);
+        const CurveStore built = b.wb.store;
+        const double drop = b.wb.params.committed.DropTime;
+        ASSERT_GT(drop, 0);
+        ASSERT_GT(built.LastIndex, 2);
+        b.answer(b.file("built.csv"));
+        saveWaveformCommand(b.wb);
+
+        selectOption(b.wb, "optTech", 10);
+        okForm(b.wb, "FormTech");
+        b.answer(b.file("built.csv"));
+        ASSERT_TRUE(openWaveformCommand(b.wb)) << b.lastMessage();
+        const CurveStore& read = b.wb.store;
+        ASSERT_EQ(read.LastIndex, built.LastIndex);
+        for (int i = 0; i <= built.LastIndex; ++i) {
+            EXPECT_NEAR(read.WaveT[i], i * drop, 1e-12 * i * drop) << i;
+            EXPECT_NEAR(read.E[i], built.E[i], 1e-14) << i; // fifteen digits of print form
+        }
+    }
+}
+
 TEST(Waveform, RefusedFilesChangeNothing) {
     Bench b;
     selectOption(b.wb, "optTech", 9);
