@@ -24,6 +24,9 @@ public:
     // True when no item is left: the whole text has been read.
     bool atEnd() const { return m_pos >= m_text.size(); }
 
+    // The line (from 1) on which the next item starts; after the last line end, the line after it.
+    int line() const { return m_line; }
+
     // The next item; "Input past end of file" when none is left.
     Item next();
 

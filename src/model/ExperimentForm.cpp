@@ -1,6 +1,7 @@
 #include "model/ExperimentForm.h"
 
 #include "model/FieldTable.h"
+#include "model/ParameterFile.h"
 
 namespace tessaly {
 namespace {
@@ -27,7 +28,17 @@ FormReply ExperimentForm::ok() {
     return reply;
 }
 
-std::optional<FormMessage> ExperimentForm::leave(std::string_view) {
+std::optional<FormMessage> ExperimentForm::leave(std::string_view field) {
+    if (storedInParameterFile(field)) {
+        const auto ref = findField(m_p, field);
+        if (const auto* text = ref ? std::get_if<std::string*>(&*ref) : nullptr)
+            if (const auto refusal = parameterTextRefusal(field, **text))
+                return errorMessage(*refusal);
+    }
+    return validate(field);
+}
+
+std::optional<FormMessage> ExperimentForm::validate(std::string_view) {
     return std::nullopt;
 }
 

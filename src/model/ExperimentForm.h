@@ -41,8 +41,10 @@ public:
     virtual FormReply changed(std::string_view field) = 0;
 
     // Validation on leaving a field. A message means the value is refused: the text stays as typed
-    // and the focus stays in the field.
-    virtual std::optional<FormMessage> leave(std::string_view field);
+    // and the focus stays in the field. A text that the parameter file could not store and give back
+    // as it is (a comma, a line break, a leading double quote) is refused first; then the dialog's own
+    // validation runs.
+    std::optional<FormMessage> leave(std::string_view field);
 
     // A check box set to `checked` by the user, then its click reaction. Setting a box to the state
     // it already has raises no click.
@@ -61,6 +63,9 @@ public:
     FieldView view(std::string_view name) const;
 
 protected:
+    // The dialog's own validation of a field on leaving it; nothing by default.
+    virtual std::optional<FormMessage> validate(std::string_view field);
+
     // The dialog's commit, collecting its messages.
     virtual void commit(Notices& notices) = 0;
 

@@ -382,7 +382,7 @@ void InstrumentForm::areaChanged(FormReply& reply) {
 
 // --- validation -------------------------------------------------------------------------------------------
 
-std::optional<FormMessage> InstrumentForm::leave(std::string_view field) {
+std::optional<FormMessage> InstrumentForm::validate(std::string_view field) {
     if (field == "Estart" && m_p.Estart == m_p.Eend)
         return errorMessage("You cannot change E start to the same as E end.");
     if (field == "Eend" && m_p.Eend == m_p.Estart)

@@ -19,8 +19,6 @@ public:
     // options, design frame, geometry, auto digital model, time-grid limit.
     FormReply activate() override;
     FormReply changed(std::string_view field) override;
-    // Estart/Eend identical texts, TextTimeGrid outside (0, td], design times t1(k).
-    std::optional<FormMessage> leave(std::string_view field) override;
     // CheckAuto, CheckPreCon.
     FormReply click(std::string_view box, bool checked) override;
     // optElectrode n (1..11; 5, 6 and 10 only with the digital simulation), ComboScan 0..3.
@@ -29,6 +27,8 @@ public:
     FormReply press(std::string_view button) override;
 
 protected:
+    // Estart/Eend identical texts, TextTimeGrid outside (0, td], design times t1(k).
+    std::optional<FormMessage> validate(std::string_view field) override;
     // The instrument commit.
     void commit(Notices& notices) override;
     // Programme and geometry fields, TextTimeGrid/TextExpanding, "optElectrode(n)", the radius caption

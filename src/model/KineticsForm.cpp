@@ -242,7 +242,7 @@ void KineticsForm::forwardRateChanged(int j, FormReply& reply) {
     m_p.TextKfmax[at(j)] = formatMask(10 * kf, kRateForm);
 }
 
-std::optional<FormMessage> KineticsForm::leave(std::string_view field) {
+std::optional<FormMessage> KineticsForm::validate(std::string_view field) {
     const auto [base, k] = splitIndexedName(field);
     if (base == "ks" && k >= 1 && k <= kMaxCharge && !inRateRange(num(m_p.ks[at(k)])))
         return FormMessage{"ks must be in range of 0 to 1e300 !", "", MessageIcon::None};

@@ -17,12 +17,12 @@ public:
     // Instrument commit, then the rows in use shown with the reaction captions of the mechanism.
     FormReply activate() override;
     FormReply changed(std::string_view field) override;
-    // ks, kf, kb in 0..1e300; TextpH in 0..14.
-    std::optional<FormMessage> leave(std::string_view field) override;
     // CheckFitted(n) for n = 10+i, 20+i, 30+i (charge row i), 40+j, 60+j (chemical row j).
     FormReply click(std::string_view box, bool checked) override;
 
 protected:
+    // ks, kf, kb in 0..1e300; TextpH in 0..14.
+    std::optional<FormMessage> validate(std::string_view field) override;
     // The kinetics commit.
     void commit(Notices& notices) override;
     // Rows and their fields, the captions of heter(i) and homo(j), limits shown while their

@@ -11,6 +11,7 @@
 
 #include "model/ExperimentParams.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,7 @@ struct ParameterAction {
     std::string name;
     std::string text;
     int value = 0;
+    int line = 0; // where the value stands in the file, from 1
 };
 
 struct ParameterFileContents {
@@ -45,15 +47,29 @@ struct ParameterFileContents {
 };
 
 // The file's bytes for the experiment as it stands: the current texts, states and counts.
-// "Subscript out of range" when a count exceeds its rows (more than 16 species).
+// "Subscript out of range" when a count exceeds its rows (more than 16 species); the refusal of
+// parameterTextRefusal when a text could not be read back as it is.
 std::string parameterFileText(const ExperimentParams& p);
 
 // Reads the items of a parameter file. Throws a Failure, and returns nothing, on a count, state or
 // option that is not a number ("Type mismatch"), a number beyond 16 bits ("Overflow"), a scan index
 // outside 0-3, a check state other than 0 or 1, or an electrode that only the digital simulation
 // offers while the file's digital state is off ("Invalid property value"), an option or count beyond
-// its rows ("Subscript out of range"), or an early end ("Input past end of file").
+// its rows ("Subscript out of range"), or an early end ("Input past end of file"). The description
+// goes on with the line and the item: "Type mismatch in line 98 (Number of species)".
 ParameterFileContents parseParameterFile(std::string_view text);
+
+// The caption of a field or item of the file in messages: "E start (V)", "ks of charge reaction 2",
+// "Charge reaction 1, oxidised species", "Number of species".
+std::string parameterFieldCaption(std::string_view field);
+
+// True when the text field is written to the parameter file and read back from it.
+bool storedInParameterFile(std::string_view field);
+
+// Why a text could not be stored in a parameter file and read back as it is, naming the field: a
+// comma (the file separates its items with commas; "0,3" would come back as "0" and shift every
+// later item), a line break, or a leading double quote (read as a quoted item). Nothing when it can.
+std::optional<std::string> parameterTextRefusal(std::string_view field, std::string_view text);
 
 // Where applyParameterFile sends the values: the dialogs. Each call returns false when the dialog
 // refuses the value (an option it does not offer, a name it does not hold).
@@ -64,12 +80,15 @@ public:
     virtual bool setText(std::string_view name, std::string_view text) = 0;
     virtual bool setCheck(std::string_view name, bool checked) = 0;
     virtual bool setCount(std::string_view name, int count) = 0;
+    // Sets a text without its change reaction: the file's value, as stored.
+    virtual bool restoreText(std::string_view name, std::string_view text) = 0;
 };
 
 // Replays the contents in file order. When the file selects the digital simulation, its check box
 // is set before the electrode is chosen as well (so that the cylinder, hemicylinder and band, which
-// only the digital simulation offers, can be chosen), and again in its own turn. A refusal throws
-// "Invalid property value"; the caller restores what it had before.
+// only the digital simulation offers, can be chosen), and again in its own turn. Then every text is
+// restored as stored. A refusal throws "Invalid property value in line N (item)"; the caller
+// restores what it had before.
 void applyParameterFile(const ParameterFileContents& contents, ParameterTarget& target);
 
 } // namespace tessaly

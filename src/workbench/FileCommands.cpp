@@ -15,10 +15,10 @@
 #include "model/KineticsForm.h"
 #include "model/MechanismForm.h"
 #include "model/ParameterFile.h"
+#include "model/ParameterRestore.h"
 #include "model/SpeciesForm.h"
 #include "model/TechniqueForm.h"
 #include "workbench/Commands.h"
-#include "workbench/FormCommands.h"
 #include "workbench/Workbench.h"
 
 #include <algorithm>
@@ -56,30 +56,6 @@ bool typeText(Workbench& wb, std::string_view name, std::string_view text) {
     return true;
 }
 
-// The parameter reader's values go into the dialogs through the same calls a user's typing makes.
-class DialogTarget : public ParameterTarget {
-public:
-    explicit DialogTarget(Workbench& wb) : m_wb(wb) {}
-    bool select(std::string_view group, int n) override {
-        return selectOption(m_wb, group, n) == FormStatus::Done;
-    }
-    bool setText(std::string_view name, std::string_view text) override { return typeText(m_wb, name, text); }
-    bool setCheck(std::string_view name, bool checked) override {
-        return tessaly::setCheck(m_wb, name, checked) == FormStatus::Done;
-    }
-    bool setCount(std::string_view name, int count) override {
-        const auto field = findField(m_wb.params, name);
-        int* const* value = field ? std::get_if<int*>(&*field) : nullptr;
-        if (!value)
-            return false;
-        **value = count;
-        return true;
-    }
-
-private:
-    Workbench& m_wb;
-};
-
 std::string chosenOrCancel(const std::optional<std::string>& name) {
     if (!name)
         raise(failure_text::cancelled);
@@ -99,8 +75,7 @@ void openParameterCommand(Workbench& wb) {
         const ParameterFileContents contents = parseParameterFile(readWholeFile(chosenOrCancel(name)));
         const ExperimentParams before = wb.params;
         try {
-            DialogTarget target(wb);
-            applyParameterFile(contents, target);
+            restoreParameterFile(contents, wb.params);
         } catch (const Failure&) {
             wb.params = before;
             throw;
@@ -109,6 +84,9 @@ void openParameterCommand(Workbench& wb) {
         port.showMessage("Read parameter Error: " + f.description());
         return;
     }
+    // I pulse follows the technique restored, as when the technique is chosen in its dialog.
+    wb.menus.setEnabled("mnuIPulse", wb.params.techniqueForm.iPulseEnabled);
+    port.menusChanged();
     simulateCommand(wb); // reports its own failures, after the file has been read completely
     wb.setPlotTitle(*name);
     wb.appendResult("Open parameter from file " + *name + " :" + kLineEnd);

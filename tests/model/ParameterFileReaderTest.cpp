@@ -49,6 +49,17 @@ std::string withValue(const std::string& text, const std::string& label, const s
     *(at + 1) = value;
     return fileOf(lines);
 }
+// The line number (from 1) of the value after the first label line `label`.
+int valueLine(const std::string& text, const std::string& label) {
+    const std::vector<std::string> lines = linesOf(text);
+    return static_cast<int>(std::find(lines.begin(), lines.end(), label) - lines.begin()) + 2;
+}
+// The index of the first call of the restoring pass: everything before it is the file in its order.
+std::size_t restoringPass(const std::vector<std::string>& calls) {
+    return static_cast<std::size_t>(
+        std::find_if(calls.begin(), calls.end(), [](const std::string& c) { return c.starts_with("restore "); }) -
+        calls.begin());
+}
 
 TEST(ParameterFileReader, WrittenFileReadsBackIntoTheSameExperiment) {
     const ExperimentParams written = ecExperiment();
@@ -142,7 +153,7 @@ TEST(ParameterFileReader, AutoDigitalModelFollowsTheFileAndAnOlderFileKeepsItsTy
     applyParameterFile(parseParameterFile(fileOf(lines)), target);
     EXPECT_FALSE(older.CheckAuto);
     EXPECT_EQ(older.TextTimeGrid, "0.5");
-    EXPECT_EQ(target.calls.back(), "check CheckAuto 0");
+    EXPECT_EQ(target.calls[restoringPass(target.calls) - 1], "check CheckAuto 0");
 }
 
 TEST(ParameterFileReader, ValuesArriveInFileOrder) {
@@ -161,8 +172,21 @@ TEST(ParameterFileReader, ValuesArriveInFileOrder) {
     EXPECT_LT(position("text TextTimeGrid"), position("select mech 7"));
     EXPECT_LT(position("check CheckAdsorb(1) 1"), position("count NumChem 1"));
     EXPECT_LT(position("text TextG(3)"), position("text ks(1)"));
-    EXPECT_EQ(c[c.size() - 2], "text txtVol");
-    EXPECT_EQ(c.back(), "check CheckAuto 1"); // the Auto digital model state closes the file
+    const std::size_t restoring = restoringPass(c);
+    EXPECT_EQ(c[restoring - 2], "text txtVol");
+    EXPECT_EQ(c[restoring - 1], "check CheckAuto 1"); // the Auto digital model state closes the file
+    // Then every text once more, in the same order, and nothing else: the file's values win.
+    std::vector<std::string> typed, restored;
+    for (std::size_t k = 0; k < c.size(); ++k) {
+        if (c[k].starts_with("text "))
+            typed.push_back(c[k].substr(5));
+        if (c[k].starts_with("restore ")) {
+            EXPECT_GE(k, restoring) << c[k];
+            restored.push_back(c[k].substr(8));
+        }
+    }
+    EXPECT_EQ(restored, typed);
+    EXPECT_EQ(c.size() - restoring, restored.size());
     // The second NumCharge is applied again; the second chemical count changes nothing.
     EXPECT_EQ(std::count(c.begin(), c.end(), "count NumCharge 1"), 2);
     EXPECT_EQ(std::count(c.begin(), c.end(), "count NumChem 1"), 1);
@@ -177,7 +201,9 @@ TEST(ParameterFileReader, DigitalStateComesBeforeAnElectrodeOnlyItOffers) {
     const auto at = std::find(target.calls.begin(), target.calls.end(), "select optElectrode 5");
     ASSERT_NE(at, target.calls.begin());
     EXPECT_EQ(*(at - 1), "check CheckDigital 1");
-    EXPECT_EQ(failureOf(withValue(goldenFile("default.par"), "Electrode", " 5 ")), "Invalid property value");
+    const std::string golden = goldenFile("default.par");
+    EXPECT_EQ(failureOf(withValue(golden, "Electrode", " 5 ")),
+              "Invalid property value in line " + std::to_string(valueLine(golden, "Electrode")) + " (Electrode)");
 }
 
 TEST(ParameterFileReader, LabelsAreNotChecked) {
@@ -214,35 +240,66 @@ TEST(ParameterFileReader, QuotedItemsAndCommas) {
     // A quoted item keeps its blanks and commas; the text after the closing quote is dropped.
     applyParameterFile(parseParameterFile(withValue(golden, "Electrolyte:", "\" K,Cl \" ignored")), target);
     EXPECT_EQ(read.TextElectrolyte, " K,Cl ");
-    // An unquoted comma splits a text into two items and shifts every later item.
-    EXPECT_EQ(failureOf(withValue(golden, "E start (V):", "1,5")), "Type mismatch");
+    // An unquoted comma splits a text into two items and shifts every later item: the label after
+    // the last sweep text is then read as the scan index.
+    EXPECT_EQ(failureOf(withValue(golden, "E start (V):", "1,5")),
+              "Type mismatch in line " + std::to_string(valueLine(golden, "Scan:") - 1) + " (Scan)");
 }
 
-TEST(ParameterFileReader, RefusedFiles) {
+// A refused file names the line and the item after the designed description, so that it can be found
+// and mended in an editor.
+TEST(ParameterFileReader, RefusedFilesNameTheLineAndTheItem) {
     const std::string golden = goldenFile("default.par");
+    const std::string ec = goldenFile("ec.par");
     const std::vector<std::string> lines = linesOf(golden);
     struct Case {
-        std::string text;
+        std::string file;  // the golden file to corrupt
+        std::string label; // the value after this label line is replaced
+        std::string value;
         std::string description;
+        std::string item;
     };
     const Case cases[] = {
-        {withValue(golden, "Scan:", " 4 "), "Invalid property value"},
-        {withValue(golden, "Scan:", "-1 "), "Invalid property value"},
-        {withValue(golden, "Technique :", " 11 "), "Subscript out of range"},
-        {withValue(golden, "Technique :", "one"), "Type mismatch"},
-        {withValue(golden, "Mechisim :", " 19 "), "Subscript out of range"},
-        {withValue(golden, "Preconcentration:", " 2 "), "Invalid property value"},
-        {withValue(golden, "NUMBER OF SPECIES :", " 30000 "), "Subscript out of range"},
-        {withValue(golden, "NUMBER OF SPECIES :", " 70000 "), "Overflow"},
-        {withValue(golden, "Number of charge rection:", "NaN"), "Type mismatch"},
-        {withValue(golden, "Number of charge rection:", "Inf"), "Type mismatch"},
-        {withValue(golden, "Number of chemical reaction:", " 1e999 "), "Overflow"},
-        {withValue(golden, "H+:", "maybe"), "Type mismatch"},
-        {fileOf(std::vector<std::string>(lines.begin(), lines.end() - 1)), "Input past end of file"},
-        {"", "Input past end of file"},
+        {golden, "Scan:", " 4 ", "Invalid property value", "Scan"},
+        {golden, "Scan:", "-1 ", "Invalid property value", "Scan"},
+        {golden, "Technique :", " 11 ", "Subscript out of range", "Technique"},
+        {golden, "Technique :", "one", "Type mismatch", "Technique"},
+        {golden, "Electrode", " 0 ", "Subscript out of range", "Electrode"},
+        {golden, "Mechisim :", " 19 ", "Subscript out of range", "Mechanism"},
+        {golden, "Preconcentration:", " 2 ", "Invalid property value", "Preconcentration"},
+        {golden, "Digital simulation:", "yes", "Type mismatch", "Digital simulation"},
+        {golden, "pH effect:", " -1 ", "Invalid property value", "pH effect"},
+        {golden, "NUMBER OF SPECIES :", " 30000 ", "Subscript out of range", "Number of species"},
+        {golden, "NUMBER OF SPECIES :", " 70000 ", "Overflow", "Number of species"},
+        {golden, "NUMBER OF SPECIES :", "many", "Type mismatch", "Number of species"},
+        {golden, "Number of charge rection:", "NaN", "Type mismatch", "Number of charge reactions"},
+        {golden, "Number of charge rection:", "Inf", "Type mismatch", "Number of charge reactions"},
+        {golden, "Number of charge reaction:", " 6 ", "Subscript out of range", "Number of charge reactions"},
+        {golden, "Number of chemical reaction:", " 1e999 ", "Overflow", "Number of chemical reactions"},
+        {golden, "H+:", "maybe", "Type mismatch", "H+"},
+        {golden, "OH-:", "perhaps", "Type mismatch", "OH-"},
+        {golden, "Auto digital model:", " 3 ", "Invalid property value", "Auto digital model"},
+        // The adsorption state closes each charge row of the mechanism dialog.
+        {ec, "Number of charge rection:", " 1 \r\n1\r\nA\r\n1\r\n2\r\n1\r\n\r\n1\r\nyes", "Type mismatch",
+         "Charge reaction 1, Adsorb"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(failureOf(c.text), c.description) << c.text.substr(0, 40);
+    for (const Case& c : cases) {
+        const int line = valueLine(c.file, c.label) + static_cast<int>(std::count(c.value.begin(), c.value.end(), '\n'));
+        EXPECT_EQ(failureOf(withValue(c.file, c.label, c.value)),
+                  c.description + " in line " + std::to_string(line) + " (" + c.item + ")")
+            << c.label << " " << c.value;
+    }
+    // An early end names the item that was expected, on the line after the last one.
+    const int count = static_cast<int>(lines.size());
+    EXPECT_EQ(failureOf(fileOf(std::vector<std::string>(lines.begin(), lines.end() - 1))),
+              "Input past end of file in line " + std::to_string(count) + " (Auto digital model)");
+    EXPECT_EQ(failureOf(fileOf(std::vector<std::string>(lines.begin(), lines.begin() + 3))),
+              "Input past end of file in line 4 (E start (V))");
+    EXPECT_EQ(failureOf(""), "Input past end of file in line 1 (Technique)");
+    const std::vector<std::string> ecLines = linesOf(ec);
+    const auto kinetics = std::find(ecLines.begin(), ecLines.end(), "ks :") - ecLines.begin();
+    EXPECT_EQ(failureOf(fileOf(std::vector<std::string>(ecLines.begin(), ecLines.begin() + kinetics + 1))),
+              "Input past end of file in line " + std::to_string(kinetics + 2) + " (ks of charge reaction 1)");
 }
 
 TEST(ParameterFileReader, HostileTextsAreTakenAsTyped) {

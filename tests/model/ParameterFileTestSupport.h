@@ -51,6 +51,14 @@ public:
         *std::get<int*>(*findField(m_p, name)) = count;
         return true;
     }
+    bool restoreText(std::string_view name, std::string_view text) override {
+        calls.push_back("restore " + std::string(name));
+        const auto field = findField(m_p, name);
+        if (!field)
+            return false;
+        *std::get<std::string*>(*field) = std::string(text);
+        return true;
+    }
 
 private:
     ExperimentParams& m_p;

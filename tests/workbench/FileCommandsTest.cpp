@@ -142,9 +142,9 @@ TEST(OpenParameter, RefusedFileChangesNothing) {
         std::string from, to, description;
     };
     const Case cases[] = {
-        {"Scan:\r\n 1 ", "Scan:\r\n 4 ", "Invalid property value"},
-        {"NUMBER OF SPECIES :\r\n 3 ", "NUMBER OF SPECIES :\r\nmany", "Type mismatch"},
-        {"Vol (ml):\r\n10\r\nAuto digital model:\r\n 1 \r\n", "", "Input past end of file"},
+        {"Scan:\r\n 1 ", "Scan:\r\n 4 ", "Invalid property value in line 16 (Scan)"},
+        {"NUMBER OF SPECIES :\r\n 3 ", "NUMBER OF SPECIES :\r\nmany", "Type mismatch in line 94 (Number of species)"},
+        {"Vol (ml):\r\n10\r\nAuto digital model:\r\n 1 \r\n", "", "Input past end of file in line 160 (Vol (ml))"},
     };
     for (const Case& c : cases) {
         Bench b;
