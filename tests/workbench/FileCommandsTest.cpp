@@ -83,6 +83,62 @@ TEST(SaveParameter, CancelIsSilentAndAFailureKeepsTheOldFile) {
         EXPECT_EQ(entry.path().filename(), "old.par");
 }
 
+// The file separates items with commas and holds one per line: a text it could not give back as typed
+// is refused on leaving its field, with the field named, and Save Parameter does not write it.
+TEST(SaveParameter, TextsTheFileCannotHoldAreRefused) {
+    struct Case {
+        const char* field;
+        const char* text;
+        std::string message;
+    };
+    const std::string comma = " cannot hold a comma: the parameter file separates its items with commas.";
+    const Case cases[] = {
+        {"Estart", "0,3", "E start (V)" + comma},
+        {"V", "0,1", "v" + comma},
+        {"txttemp", "25,5", "T (C)" + comma},
+        {"Rotation", "1,000", "Rotation (rpm)" + comma},
+        {"TextElectrolyte", "KCl,NaCl", "Electrolyte" + comma},
+        {"TextpH", "7,0", "pH" + comma},
+        {"charge(12)", "A,X", "Charge reaction 1, oxidised species" + comma},
+        {"chem2(1)", "B,", "Chemical reaction 1, first reactant" + comma},
+        {"ks(1)", "1,5", "ks of charge reaction 1" + comma},
+        {"C(1)", "1e-3,", "C of species 1" + comma},
+        {"D(2)", ",1e-5", "D of species 2" + comma},
+        {"kf(1)", "1,2", "kf of chemical reaction 1" + comma},
+        {"TextElectrolyte", "KCl\nNaCl",
+         "Electrolyte cannot hold a line break: the parameter file holds one item per line."},
+        {"TextElectrolyte", " \"KCl\"",
+         "Electrolyte cannot begin with a double quote: the parameter file reads it as a quoted item."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.text);
+        Bench b;
+        if (std::string_view(c.field).starts_with("chem2") || std::string_view(c.field).starts_with("kf"))
+        { // a mechanism with a chemical reaction: its rows are written
+            selectOption(b.wb, "mech", 7);
+            okForm(b.wb, "FormMech");
+            ASSERT_EQ(b.wb.params.NumChem, 1);
+        }
+        ASSERT_EQ(setField(b.wb, c.field, c.text), FormStatus::Done);
+        EXPECT_EQ(b.lastMessage(), c.message);
+        EXPECT_EQ(b.port.messages.back().title, "Error");
+        writeBytes(b.file("old.par"), "previous contents");
+        b.answer(b.file("old.par"));
+        saveParameterCommand(b.wb);
+        EXPECT_EQ(b.lastMessage(), "Save parameter Error: " + c.message);
+        EXPECT_EQ(readBytes(b.file("old.par")), "previous contents");
+        EXPECT_EQ(b.wb.log.text(), "");
+    }
+    // Other separators are the user's to choose: the text is taken and written as typed.
+    Bench b;
+    setField(b.wb, "TextElectrolyte", "KCl NaCl");
+    EXPECT_TRUE(b.port.messages.empty());
+    b.answer(b.file("ok.par"));
+    saveParameterCommand(b.wb);
+    EXPECT_TRUE(b.port.messages.empty());
+    EXPECT_NE(readBytes(b.file("ok.par")).find("Electrolyte:\r\nKCl NaCl\r\n"), std::string::npos);
+}
+
 TEST(OpenParameter, RunsTheSimulationAndLogsTheFile) {
     Bench b;
     writeBytes(b.file("ec.par"), golden("ec.par"));
