@@ -3,6 +3,7 @@
 
 #include "base/Failure.h"
 #include "curves/WaveformFile.h"
+#include "model/ExperimentKinds.h"
 
 #include <cmath>
 #include <cstddef>
