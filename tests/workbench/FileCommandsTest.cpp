@@ -1,6 +1,7 @@
 // The File menu through the workbench: what each command reads, writes, logs and shows, and the
 // files it must refuse without changing the experiment or the curves.
 
+#include "base/AtomicFile.h"
 #include "base/NumberText.h"
 #include "support/RecordingUserPort.h"
 #include "workbench/Commands.h"
@@ -11,6 +12,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <signal.h>
+#include <unistd.h>
 
 namespace tessaly {
 namespace {
@@ -46,6 +49,67 @@ struct Bench {
     void cancel() { port.fileAnswers.push_back(std::nullopt); }
     std::string lastMessage() const { return port.messages.empty() ? "" : port.messages.back().text; }
 };
+
+// --- every save: a full device, a kill during the save -------------------------------------------------
+
+struct SaveCommand {
+    const char* what; // as the message and the result window name it
+    void (*run)(Workbench&);
+};
+const SaveCommand kSaves[] = {
+    {"Save parameter", saveParameterCommand},
+    {"Save current", exportCurrentCommand},
+    {"Save waveform", saveWaveformCommand},
+};
+
+// The device fills up part way through the new bytes: the command says so, the previous file keeps
+// its bytes, no temporary file is left beside it and the result window logs nothing. With room
+// enough the same save goes through.
+TEST(EverySave, FullDeviceKeepsThePreviousFileAndSaysWhy) {
+    for (const SaveCommand& save : kSaves) {
+        SCOPED_TRACE(save.what);
+        for (const std::size_t room : {std::size_t{0}, std::size_t{100}}) {
+            Bench b;
+            simulateCommand(b.wb);
+            const std::size_t logged = b.wb.log.text().size();
+            writeBytes(b.file("kept.csv"), "previous contents");
+            {
+                ScopedSaveFaults full({.spaceLeft = room});
+                b.answer(b.file("kept.csv"));
+                save.run(b.wb);
+            }
+            EXPECT_EQ(b.lastMessage(), std::string(save.what) + " Error: Path/File access error: cannot write " +
+                                           b.file("kept.csv") + " (No space left on device)");
+            EXPECT_EQ(b.port.messages.back().icon, MessageIcon::Critical);
+            EXPECT_EQ(readBytes(b.file("kept.csv")), "previous contents");
+            EXPECT_EQ(std::distance(fs::directory_iterator(b.dir), fs::directory_iterator()), 1);
+            EXPECT_EQ(b.wb.log.text().size(), logged);
+            b.answer(b.file("kept.csv"));
+            save.run(b.wb);
+            EXPECT_NE(readBytes(b.file("kept.csv")), "previous contents");
+            EXPECT_EQ(b.wb.log.text().find(std::string(save.what) + " to file " + b.file("kept.csv")), logged);
+        }
+    }
+}
+
+// The program killed when the new bytes are complete but not yet in place: the previous file is
+// whole, never a mixture or empty.
+TEST(EverySaveDeathTest, KillDuringTheSaveKeepsThePreviousFile) {
+    for (const SaveCommand& save : kSaves) {
+        SCOPED_TRACE(save.what);
+        Bench b;
+        simulateCommand(b.wb);
+        writeBytes(b.file("kept.csv"), "previous contents");
+        b.answer(b.file("kept.csv"));
+        EXPECT_EXIT(
+            {
+                ScopedSaveFaults kill({.beforeRename = [](const std::string&) { ::kill(::getpid(), SIGKILL); }});
+                save.run(b.wb);
+            },
+            ::testing::KilledBySignal(SIGKILL), "");
+        EXPECT_EQ(readBytes(b.file("kept.csv")), "previous contents");
+    }
+}
 
 // --- parameter files --------------------------------------------------------------------------------
 
