@@ -11,9 +11,9 @@ namespace tessaly {
 WaveformText sampledWaveformText(const CurveStore& store) {
     WaveformText out;
     for (int i = 0; i <= store.LastIndex; ++i) {
-        out.text += printForm(store.WaveT.at(i));
+        out.text += printForm(finiteForFile(store.WaveT.at(i)));
         out.text += ',';
-        out.text += printForm(store.E.at(i));
+        out.text += printForm(finiteForFile(store.E.at(i)));
         out.text += "\r\n";
         ++out.lines;
     }
