@@ -35,8 +35,9 @@ void instrumentChecks(const ExperimentParams& p, std::vector<FieldProblem>& out)
         refuse("Estart", "E start (V) must be a finite number !");
     if (!std::isfinite(end))
         refuse("Eend", "E end (V) must be a finite number !");
-    // A designed waveform has its own potentials; every other programme runs from E start to E end.
-    if (!traits(p.technique()).waveform && start == end)
+    // The scans run from E start to E end; the step and waveform programmes (shown against time) do
+    // not read E end.
+    if (!traits(p.technique()).timeAxis && start == end)
         refuse("Eend", "E end (V) must differ from E start (V) !");
 
     // The time grid is the digital model's step (the analytical path steps by td or tp).

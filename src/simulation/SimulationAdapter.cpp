@@ -48,8 +48,7 @@ std::string named(const char* kindName, int code, const char* caption) {
 // floating-point flags cannot tell: the commits before the run may have raised them harmlessly, and
 // the run clears them when it starts, so the numbers themselves are checked.
 int firstNonFinitePoint(const SimulationResult& r) {
-    const int rows = r.NPoints + 1;
-    for (int k = 0; k < rows; ++k) {
+    for (int k = 0; k < r.NPoints; ++k) { // the point one past the last is no result of the run
         const bool potential = static_cast<std::size_t>(k) >= r.E.size() || std::isfinite(r.E[static_cast<std::size_t>(k)]);
         if (!potential || !std::isfinite(r.total(k)))
             return k;
