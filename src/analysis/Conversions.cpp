@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace tessaly {
@@ -126,7 +127,10 @@ double specialConversionFactor(const ExperimentParams& p, int reaction, int spec
     const Technique technique = p.technique();
     if (traits(technique).sweep)
         return base;
-    const double t = technique == Technique::DcVoltammetry ? c.DropTime : c.PulseTime;
+    // The sampled-current techniques sample at the fraction t s1 of the drop (2) or of the pulse (3),
+    // as the simulation does; the others at the end of the step.
+    const double period = technique == Technique::DcVoltammetry ? c.DropTime : c.PulseTime;
+    const double t = traits(technique).sampledStep ? c.SampleFrac1 * period : period;
     const double cottrell = std::sqrt(std::numbers::pi * t);
     requireNonZero(cottrell);
     return base / cottrell;
@@ -234,6 +238,35 @@ RateConstants rateConstants(const ExperimentParams& p, int j, const Couple& coup
             c.RateKs[row] * std::exp((1.0 - alpha) * xi / couple.nuRed)};
 }
 
+// Solves the n x n system m x = b (row-major m) by elimination with partial pivoting; m and b are
+// overwritten. A singular system (a reaction whose rates vanish) is a division by zero.
+void solveSmallSystem(std::vector<double>& m, std::vector<double>& b, std::vector<double>& x, std::size_t n) {
+    for (std::size_t col = 0; col < n; ++col) {
+        std::size_t pivot = col;
+        for (std::size_t row = col + 1; row < n; ++row)
+            if (std::fabs(m[row * n + col]) > std::fabs(m[pivot * n + col]))
+                pivot = row;
+        requireNonZero(m[pivot * n + col]);
+        if (pivot != col) {
+            for (std::size_t q = 0; q < n; ++q)
+                std::swap(m[col * n + q], m[pivot * n + q]);
+            std::swap(b[col], b[pivot]);
+        }
+        for (std::size_t row = col + 1; row < n; ++row) {
+            const double f = m[row * n + col] / m[col * n + col];
+            for (std::size_t q = col; q < n; ++q)
+                m[row * n + q] -= f * m[col * n + q];
+            b[row] -= f * b[col];
+        }
+    }
+    for (std::size_t row = n; row-- > 0;) {
+        double sum = b[row];
+        for (std::size_t q = row + 1; q < n; ++q)
+            sum -= m[row * n + q] * x[q];
+        x[row] = sum / m[row * n + row];
+    }
+}
+
 } // namespace
 
 void ConcentrationToCurrent(CurveStore& store, const ExperimentParams& p, double scale) {
@@ -283,35 +316,53 @@ void CurrentToConcentration(CurveStore& store, const ExperimentParams& p, double
             currents[static_cast<std::size_t>(j - 1) * points + static_cast<std::size_t>(i)] =
                 store.Curve(i, j);
 
-    for (int s = 1; s <= numSpecies; ++s)
-        for (int i = r.first; i <= r.last; ++i)
-            store.Curve(i, s) = c.InitConc[static_cast<std::size_t>(s)];
-
+    // Each reaction j depletes its oxidised form by d_j and feeds its reduced form rho_j d_j (the flux
+    // balance of planar diffusion, rho_j = sqrt(D_O) nu_R / (sqrt(D_R) nu_O)); a species in two
+    // reactions (B of A -> B -> C) takes both changes. The currents then fix the d_j through the rate
+    // laws, one linear equation per reaction: sum_k M(j,k) d_k = b_j, solved at every point.
+    const auto n = static_cast<std::size_t>(numCharge);
+    std::vector<Couple> couples;
+    std::vector<double> rho;
     for (int j = 1; j <= numCharge; ++j) {
         const Couple couple = coupleOf(p, j);
-        const double bulkOx = c.InitConc[static_cast<std::size_t>(couple.ox)];
-        const double bulkRed = c.InitConc[static_cast<std::size_t>(couple.red)];
         const double sqrtDOx = std::sqrt(c.DiffCoef[static_cast<std::size_t>(couple.ox)]);
         const double sqrtDRed = std::sqrt(c.DiffCoef[static_cast<std::size_t>(couple.red)]);
-        const double factor = scale * couple.n;
-        requireNonZero(factor);
+        requireNonZero(scale * couple.n);
         requireNonZero(sqrtDRed * couple.nuOx);
-        // C_R - C*_R = rho (C*_O - C_O): the flux balance of the couple.
-        const double rho = sqrtDOx * couple.nuRed / (sqrtDRed * couple.nuOx);
-        for (int i = r.first; i <= r.last; ++i) {
-            const RateConstants k = rateConstants(p, j, couple, store.E[i]);
-            const double flux =
-                currents[static_cast<std::size_t>(j - 1) * points + static_cast<std::size_t>(i)] /
-                factor; // kf C_O / nuO - kb C_R / nuR, mol/L cm/s
-            const double slope = k.kf / couple.nuOx + k.kb * rho / couple.nuRed;
-            requireNonZero(slope);
-            const double depletion =
-                (k.kf * bulkOx / couple.nuOx - k.kb * bulkRed / couple.nuRed - flux) / slope;
-            store.Curve(i, couple.ox) = bulkOx - depletion;
-            store.Curve(i, couple.red) = bulkRed + rho * depletion;
-        }
-        FloatingPointGuard::check();
+        couples.push_back(couple);
+        rho.push_back(sqrtDOx * couple.nuRed / (sqrtDRed * couple.nuOx));
     }
+    // Change of species s per unit d_k.
+    const auto share = [&](int s, std::size_t k) {
+        double a = 0;
+        if (couples[k].ox == s)
+            a -= 1.0;
+        if (couples[k].red == s)
+            a += rho[k];
+        return a;
+    };
+    std::vector<double> m(n * n), rhs(n), d(n);
+    for (int i = r.first; i <= r.last; ++i) {
+        for (std::size_t j = 0; j < n; ++j) {
+            const Couple& couple = couples[j];
+            const RateConstants k = rateConstants(p, static_cast<int>(j) + 1, couple, store.E[i]);
+            const double flux = currents[j * points + static_cast<std::size_t>(i)] /
+                                (scale * couple.n); // kf C_O / nuO - kb C_R / nuR, mol/L cm/s
+            const double bulkOx = c.InitConc[static_cast<std::size_t>(couple.ox)];
+            const double bulkRed = c.InitConc[static_cast<std::size_t>(couple.red)];
+            rhs[j] = flux - (k.kf * bulkOx / couple.nuOx - k.kb * bulkRed / couple.nuRed);
+            for (std::size_t q = 0; q < n; ++q)
+                m[j * n + q] = k.kf / couple.nuOx * share(couple.ox, q) - k.kb / couple.nuRed * share(couple.red, q);
+        }
+        solveSmallSystem(m, rhs, d, n);
+        for (int s = 1; s <= numSpecies; ++s) {
+            double value = c.InitConc[static_cast<std::size_t>(s)];
+            for (std::size_t q = 0; q < n; ++q)
+                value += share(s, q) * d[q];
+            store.Curve(i, s) = value;
+        }
+    }
+    FloatingPointGuard::check();
     store.XTitle = "E /V  ";
     store.YTitle = "C0 /M  ";
     store.NCurves = numSpecies;

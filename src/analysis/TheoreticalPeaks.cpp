@@ -130,6 +130,8 @@ std::string waveLines(const ReactionTheory& r, const Wave& w) {
                           .current("Id,o= ", w.anodic)
                           .current("Id= ", difference())
                           .text();
+    if (r.nernstian) // a Nernstian couple has no irreversible limit
+        return out;
     out += Line(irreversibleHead(r.reaction))
                .potential("E1/2,r=  ", w.halfWaveRed)
                .potential("E1/2,o= ", w.halfWaveOx)
@@ -165,6 +167,8 @@ std::string peakLines(const ReactionTheory& r, const Peak& k, bool cyclic) {
                    .potential("|Epc-Epa|= ", separation)
                    .text();
     }
+    if (r.nernstian)
+        return out;
     out += Line(irreversibleHead(r.reaction))
                .potential("Ep= ", k.epIrr)
                .current("Ip= ", k.ipIrr)
@@ -189,10 +193,39 @@ double beta(const ReactionTheory& r) {
     return 1.0 - r.alpha;
 }
 
+// With only the reduced form in solution the first sweep oxidises it: the mirror image of the
+// cathodic peak, with the reduced form's concentration and diffusion coefficient, the anodic
+// transfer coefficient 1 - alpha, an anodic (negative) current and potentials on the oxidation side
+// (Bard & Faulkner 6.2.19 and 6.3.11 for O and R exchanged).
+Peak anodicPlanarSweep(const ReactionTheory& r, const Setting& s) {
+    const double v = s.c.ScanRate;
+    const double anf = r.alpha * r.nf;
+    const double bnf = (1.0 - r.alpha) * r.nf;
+    Peak k;
+    k.ip = -r.sweepPeak * r.nFACR * std::sqrt(r.nf * v * r.DR);
+    k.ep = r.halfWave + kReversiblePeakShift / r.nf;
+    k.halfPeakOffset = -r.sweepHalfWidth / r.nf;
+    if (r.reversePeak) {
+        k.reverseEp = r.halfWave - kReversePeakShift / r.nf;
+        k.reverseIp = -*k.ip;
+        k.separation = kReversibleSeparation / r.nf;
+    }
+    k.ipIrr = -kIrreversiblePeak * std::sqrt(1.0 - r.alpha) * r.nFACR * std::sqrt(r.nf * v * r.DR);
+    if (const auto l = ln(std::sqrt(r.DR * bnf * v) / r.ks))
+        k.epIrr = r.E0 + (kIrreversibleShift + *l) / bnf;
+    k.halfPeakOffsetIrr = -kIrreversibleHalfWidth / bnf;
+    if (const auto l = ln(std::sqrt(r.D * anf * v) / r.ks))
+        k.reverseEpIrr = r.E0 - (kIrreversibleShift + *l) / anf;
+    k.reverseIpIrr = kIrreversiblePeak * std::sqrt(r.alpha) * r.nFACR * std::sqrt(r.nf * v * r.DR);
+    return k;
+}
+
 // Linear sweep at a planar electrode (Nicholson & Shain 1964; Bard & Faulkner 6.2.18-6.2.21, 6.3.11,
 // 6.3.12). a = nFv/RT.
 Peak planarSweep(const ReactionTheory& r, const Setting& s) {
     const double v = s.c.ScanRate;
+    if (r.reducedOnly())
+        return anodicPlanarSweep(r, s);
     Peak k;
     k.ip = r.sweepPeak * r.nFAC * std::sqrt(r.nf * v * r.D);
     k.ep = r.halfWave - kReversiblePeakShift / r.nf;
@@ -221,7 +254,8 @@ Peak planarSweep(const ReactionTheory& r, const Setting& s) {
 // irreversible peak the surface is taken half converted.
 Peak sphericalSweep(const ReactionTheory& r, const Setting& s) {
     Peak k = planarSweep(r, s);
-    const double radial = r.nFAC * r.D / s.radius; // A
+    // The steady radial term of the form in solution: cathodic for O, anodic for R alone.
+    const double radial = r.reducedOnly() ? -r.nFACR * r.DR / s.radius : r.nFAC * r.D / s.radius; // A
     const double reversibleFraction = 1.0 / (1.0 + std::exp(-kReversiblePeakShift));
     k.ip = *k.ip + radial * reversibleFraction;
     if (r.reversePeak)
@@ -473,6 +507,8 @@ std::string reactionLines(const ReactionTheory& r, const Setting& s) {
         // A step converts the layer: Nernstian half conversion at E0; with first-order kinetics half
         // of the layer has reacted at time t where kf t = ln 2.
         std::string out = Line(reversibleHead(r.reaction)).potential("E1/2= ", r.E0).text();
+        if (r.nernstian)
+            return out;
         Line irr(irreversibleHead(r.reaction));
         if (const auto l = ln(r.ks * s.timeGrid / std::numbers::ln2)) {
             irr.potential("E1/2,r=  ", r.E0 + *l / (r.alpha * r.nf));
@@ -573,6 +609,7 @@ ReactionTheory reactionTheory(const ExperimentParams& p, int j) {
         }
     }
     r.ks = c.RateKs[k];
+    r.nernstian = traits(mechanism).nernstian;
     const double faradayArea = 0.001 * kFaraday * c.ElectrodeArea;
     r.nFAC = r.n * faradayArea * r.C;
     r.nFACR = r.n * faradayArea * r.CR;

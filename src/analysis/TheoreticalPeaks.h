@@ -37,6 +37,10 @@ struct ReactionTheory {
     double ks = 0;       // standard heterogeneous rate constant, cm/s (1/s for surface couples)
     double nFAC = 0;     // n * FaradayArea * C, C/cm (times a velocity in cm/s gives A)
     double nFACR = 0;    // the same for the reduced form, C/cm
+    bool nernstian = false; // the mechanism keeps the Nernst ratio: no irreversible limit exists
+
+    // Only the reduced form is in solution: the first sweep oxidises it.
+    bool reducedOnly() const { return !(C > 0) && CR > 0; }
 };
 
 // The quantities of charge reaction j (1..NumCharge) of the committed experiment.

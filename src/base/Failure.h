@@ -3,6 +3,7 @@
 // Failure carrying the description the user reads ("Overflow", "Division by zero", ...), and the
 // command shows it after its own fixed message text.
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -27,6 +28,14 @@ inline constexpr const char* cancelled = "Cancel was selected.";
 
 [[noreturn]] inline void raise(const std::string& description) {
     throw Failure(description);
+}
+
+// The writers of the program's files call this for every number: an infinite or NaN value would not
+// read back, so the file is refused instead of written.
+inline double finiteForFile(double value) {
+    if (!std::isfinite(value))
+        raise("a number that is not finite cannot be written; nothing was saved");
+    return value;
 }
 
 } // namespace tessaly

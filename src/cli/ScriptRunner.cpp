@@ -157,7 +157,7 @@ bool ScriptRunner::formLine(const std::string& verb, const Words& w, int lineNum
     if (w.size() != 2)
         return fail(lineNumber, "usage: " + verb + " FORM");
     const FormStatus status = verb == "show" ? showForm(m_wb, w[1]) : okForm(m_wb, w[1]);
-    if (status != FormStatus::Done)
+    if (status == FormStatus::UnknownName)
         return fail(lineNumber, "unknown dialog " + w[1]);
     return true;
 }

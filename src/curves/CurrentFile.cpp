@@ -16,9 +16,9 @@ std::string currentNumberText(double value) {
 std::string currentFileText(const CurveStore& store, int first, int last, int curveNo) {
     std::string text;
     for (int i = first; i <= last; ++i) {
-        text += currentNumberText(store.E.at(i));
+        text += currentNumberText(finiteForFile(store.E.at(i)));
         text += ',';
-        text += currentNumberText(store.Curve.at(i, curveNo));
+        text += currentNumberText(finiteForFile(store.Curve.at(i, curveNo)));
         text += "\r\n";
     }
     return text;

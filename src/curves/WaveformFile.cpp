@@ -12,9 +12,9 @@ namespace tessaly {
 WaveformText sampledWaveformText(const CurveStore& store, int technique, double dropTime) {
     WaveformText out;
     for (int i = 0; i <= store.LastIndex; ++i) {
-        out.text += printForm(programmeTime(store, technique, dropTime, i));
+        out.text += printForm(finiteForFile(programmeTime(store, technique, dropTime, i)));
         out.text += ',';
-        out.text += printForm(store.E.at(i));
+        out.text += printForm(finiteForFile(store.E.at(i)));
         out.text += "\r\n";
         ++out.lines;
     }

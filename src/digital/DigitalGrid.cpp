@@ -2,7 +2,9 @@
 
 #include "base/Checked.h"
 #include "base/Failure.h"
+#include "base/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -173,6 +175,12 @@ DigitalGrid buildDigitalGrid(const GridSpec& spec) {
     grid.firstCell = spec.firstCell;
 
     const double cells = cellsNeeded(spec);
+    // A factor so large that exp(factor) overflows gives no grid at all: say which field to change.
+    const double farthest =
+        std::isfinite(cells) ? facePosition(static_cast<int>(std::min<double>(cells, kMaxCells)) + 2, beta, e1) : 0;
+    if (!std::isfinite(e1) || !std::isfinite(cells) || !std::isfinite(farthest))
+        raise("The Space grid factor " + generalForm(spec.expansion) +
+              " is too large: the grid's cells would grow past any finite size; use a factor from 0.01 to 1");
     if (!(cells <= kMaxCells))
         raise(gridTooLongText(std::isfinite(cells) ? static_cast<long long>(cells) : -1));
     grid.cells = static_cast<int>(cells);

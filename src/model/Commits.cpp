@@ -3,15 +3,65 @@
 #include "base/NumberText.h"
 #include "base/PhysicalConstants.h"
 #include "model/DialogActivation.h"
+#include "model/FieldChecks.h"
 
 #include <cmath>
 #include <numbers>
 
 namespace tessaly {
+namespace {
+
+// A refused text is never committed: the values that follow from it keep what the last accepted
+// text gave them.
+void keepRefusedInstrumentValues(ExperimentParams& p, const CommittedValues& before) {
+    const std::vector<FieldProblem> refused = refusedFields(p, true);
+    CommittedValues& c = p.committed;
+    if (isRefused(refused, "Estart") || isRefused(refused, "Eend")) {
+        c.StartPotential = before.StartPotential;
+        c.EndPotential = before.EndPotential;
+    }
+    if (isRefused(refused, "TextTimeGrid"))
+        c.TimeGrid = before.TimeGrid;
+    if (isRefused(refused, "V")) {
+        c.ScanRate = before.ScanRate;
+        c.SqrtScanRate = before.SqrtScanRate;
+    }
+    if (isRefused(refused, "txttemp"))
+        c.TemperatureK = before.TemperatureK;
+    for (const char* field : {"radius", "leng", "radius2", "radius3", "ARE"}) {
+        if (isRefused(refused, field)) {
+            c.ElectrodeRadius = before.ElectrodeRadius;
+            c.ElectrodeArea = before.ElectrodeArea;
+            c.ElectrodeLength = before.ElectrodeLength;
+            break;
+        }
+    }
+}
+
+void keepRefusedKineticsValues(ExperimentParams& p, const CommittedValues& before) {
+    const std::vector<FieldProblem> refused = refusedFields(p, true);
+    CommittedValues& c = p.committed;
+    for (int i = 1; i <= kMaxCharge; ++i)
+        if (isRefused(refused, "ks(" + std::to_string(i) + ")"))
+            c.RateKs[i] = before.RateKs[i];
+    for (int j = 1; j <= kMaxChem; ++j) {
+        const std::string row = "(" + std::to_string(j) + ")";
+        if (isRefused(refused, "kf" + row) || isRefused(refused, "kb" + row)) {
+            c.RateKf[j] = before.RateKf[j];
+            c.RateKb[j] = before.RateKb[j];
+            c.Keq[j] = before.Keq[j];
+        }
+    }
+    if (isRefused(refused, "TextpH"))
+        c.PHFactor = before.PHFactor;
+}
+
+} // namespace
 
 void commitInstrument(ExperimentParams& p, Notices& notices) {
     activateInstrumentDialog(p, notices);
     CommittedValues& c = p.committed;
+    const CommittedValues before = c;
     c.StartPotential = leadingNumber(p.Estart);
     c.EndPotential = leadingNumber(p.Eend);
     c.StepPotential = leadingNumber(p.Estep);
@@ -62,12 +112,14 @@ void commitInstrument(ExperimentParams& p, Notices& notices) {
     c.StirRate = leadingNumber(p.txtRStir) * std::numbers::pi / 30.0; // rpm -> rad/s
     c.ExhaustionRate = leadingNumber(p.txtTpreconst);
     c.SpaceGridFactor = leadingNumber(p.TextExpanding);
+    keepRefusedInstrumentValues(p, before);
 }
 
 void commitKinetics(ExperimentParams& p, Notices& notices) {
     commitInstrument(p, notices);
     activateKineticsDialog(p, notices);
     CommittedValues& c = p.committed;
+    const CommittedValues before = c;
     c.Viscosity = leadingNumber(p.TextVis);
     c.ElectrolyteConc = leadingNumber(p.TextElectrolyteC);
     for (int i = 1; i <= kMaxCharge; ++i) {
@@ -81,6 +133,7 @@ void commitKinetics(ExperimentParams& p, Notices& notices) {
         c.Keq[j] = leadingNumber(p.LabelKeq[j]);
     }
     c.PHFactor = (leadingNumber(p.TextpH) - 7.0) * 2.303;
+    keepRefusedKineticsValues(p, before);
 }
 
 void commitSpecies(ExperimentParams& p, Notices& notices) {

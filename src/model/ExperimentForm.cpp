@@ -1,5 +1,6 @@
 #include "model/ExperimentForm.h"
 
+#include "model/FieldChecks.h"
 #include "model/FieldTable.h"
 #include "model/ParameterFile.h"
 
@@ -21,6 +22,10 @@ FormReply ExperimentForm::type(std::string_view field, std::string_view text) {
 }
 
 FormReply ExperimentForm::ok() {
+    // A refused value keeps the dialog open with its message; nothing is committed.
+    for (const FieldProblem& problem : refusedFields(m_p))
+        if (problem.form == formName())
+            return {false, {problem.message}};
     Notices notices;
     commit(notices);
     FormReply reply;

@@ -105,6 +105,11 @@ void prepareReaction(MechanismRun& run, int j) {
         break;
     }
     case Mechanism::Preceding: {
+        // The equilibrium C + mD = A + mE sets the apparent formal potential through (C_D/C_E)^m:
+        // without D and E in solution it is undefined (0/0), which the user must be told in words.
+        if (!(conc(4) > 0) || !(conc(5) > 0))
+            raise("mechanism 6 needs species D and E in solution: give both a concentration above zero "
+                  "(D > m*100C, E > m*100A)");
         const double ratio = equilibriumConstant(c) * std::pow(conc(4) / conc(5), run.in.tables.m);
         a.Cox = conc(1) + conc(3);
         a.E0 += r.RTnF * std::log(ratio / (1.0 + ratio));

@@ -1,6 +1,9 @@
 #include "simulation/SimulationAdapter.h"
 
+#include "simulation/FilmPreconcentration.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace tessaly {
@@ -32,6 +35,27 @@ void storeApplied(const SimulationResult& r, CurveStore& store) {
     }
 }
 
+// "technique 9 (Design waveform)" from the option caption "9)  Design waveform".
+std::string named(const char* kindName, int code, const char* caption) {
+    std::string text = caption;
+    const auto close = text.find(')');
+    if (close != std::string::npos)
+        text = text.substr(text.find_first_not_of(' ', close + 1));
+    return std::string(kindName) + " " + std::to_string(code) + " (" + text + ")";
+}
+
+// The first point of a finished run whose potential or total current is not finite, or -1. The
+// floating-point flags cannot tell: the commits before the run may have raised them harmlessly, and
+// the run clears them when it starts, so the numbers themselves are checked.
+int firstNonFinitePoint(const SimulationResult& r) {
+    for (int k = 0; k < r.NPoints; ++k) { // the point one past the last is no result of the run
+        const bool potential = static_cast<std::size_t>(k) >= r.E.size() || std::isfinite(r.E[static_cast<std::size_t>(k)]);
+        if (!potential || !std::isfinite(r.total(k)))
+            return k;
+    }
+    return -1;
+}
+
 } // namespace
 
 SimulationInput makeSimulationInput(const ExperimentParams& p, const CurveStore& store, bool measured) {
@@ -54,6 +78,15 @@ SimulationOutcome storeSimulation(const SimulationResult& r, CurveStore& store, 
     outcome.surfaceAreaFactor = r.digital.surfaceAreaFactor;
     outcome.maxIterations = r.digital.maxIterations;
     outcome.typedGridError = r.digital.typedGridError;
+    if (r.finished()) {
+        if (const int k = firstNonFinitePoint(r); k >= 0) {
+            outcome.failure = "the current at point " + std::to_string(k) +
+                              " is not a finite number (overflow or an undefined operation: check the "
+                              "electrode geometry and the rate constants)";
+            outcome.notFinite = true;
+            return outcome;
+        }
+    }
 
     for (std::size_t k = 0; k < r.E.size(); ++k)
         store.E.at(static_cast<long long>(k)) = r.E[k];
@@ -85,6 +118,31 @@ SimulationOutcome storeSimulation(const SimulationResult& r, CurveStore& store, 
         outcome.failure = failure.description();
     }
     return outcome;
+}
+
+std::optional<std::string> nothingToCompute(const SimulationInput& in) {
+    // A waveform's times rise from 0; without an opened waveform the store's times are all 0.
+    const bool noWaveform = in.technique == kind::Technique::ImportedWaveform &&
+                            (!in.given || in.given->potentials.size() < 2 || in.given->times.empty() ||
+                             !(in.given->times.back() > 0));
+    if (noWaveform)
+        return "Nothing was computed: technique 10 (Import waveform) needs a waveform; open one with "
+               "Open Waveform first.";
+    if (in.digital)
+        return std::nullopt;
+    // A preconcentrated thin film strips, and a rotating electrode answers mechanisms 1 to 14 with the
+    // Levich current, whatever the programme; every other run needs a formula for its combination.
+    const bool stripping =
+        preconcentrationStep(in.committed, in.preconcentration, in.electrode, in.technique).has_value();
+    const bool rotating = in.committed.RotationRate > 0 &&
+                          traits(in.mechanism).family != kind::MechanismFamily::Adsorbed;
+    if (stripping || rotating || kind::hasAnalyticalKernel(in.technique, in.electrode, in.mechanism))
+        return std::nullopt;
+    return "Nothing was computed: the analytical simulation has no model for " +
+           named("technique", kind::code(in.technique), traits(in.technique).caption) + " with " +
+           named("mechanism", kind::code(in.mechanism), traits(in.mechanism).caption) + " at " +
+           named("electrode", kind::code(in.electrode), traits(in.electrode).caption) +
+           ". The digital simulation covers this combination: tick \"Digital simulation\" and run again.";
 }
 
 void keepRunTimeGrid(ExperimentParams& p, const SimulationResult& r) {

@@ -30,14 +30,22 @@ struct SimulationOutcome {
     int maxIterations = 0;                     // most solver iterations of one digital time step
     std::optional<double> typedGridError;      // of a digital run on a typed grid (DigitalOutcome)
     int column = 0;                            // the curve column the run wrote (0: none)
+    bool notFinite = false; // the run finished with an infinite or NaN number: nothing was stored
 };
 
 // Copies a run into the store as far as it got: the potentials written (E), NPoints, LastIndex and
 // NForward, the range FirstPoint..LastPoint, EApplied with the currents (ComponentCurrent) and surface
 // concentrations (SurfaceConc) of points 0..NPoints, and, when the run finished, XAxis = E and the total
 // current as curve `column` of points 0..NPoints. The point one past the last keeps the store's
-// potential, as the run never writes it. A column outside 0..16 fails the copy of the curve.
+// potential, as the run never writes it. A column outside 0..16 fails the copy of the curve. A finished
+// run whose potentials or currents are not all finite is a failure that leaves the store untouched.
 SimulationOutcome storeSimulation(const SimulationResult& r, CurveStore& store, int column);
+
+// Why a run of this input would compute nothing, or nothing when it computes currents: an imported
+// waveform (technique 10) without points, or an analytical run of a technique, mechanism and electrode
+// that no analytical formula answers (the digital simulation covers every combination). The text names
+// the combination, for the result window.
+std::optional<std::string> nothingToCompute(const SimulationInput& in);
 
 // The analytical path leaves its time step in the committed TimeGrid (the digital model's stays).
 void keepRunTimeGrid(ExperimentParams& p, const SimulationResult& r);

@@ -9,6 +9,8 @@
 
 namespace tessaly {
 void findPeakCommand(Workbench& wb) {
+    if (!curveToAnalyse(wb))
+        return;
     runGuarded(wb, [&] {
         const CurveStore& s = wb.store;
         const PeakSearch search{wb.params.committed.CycleCount, wb.params.Technique};
@@ -18,6 +20,8 @@ void findPeakCommand(Workbench& wb) {
 }
 
 void findHalfWaveCommand(Workbench& wb) {
+    if (!curveToAnalyse(wb))
+        return;
     runGuarded(wb, [&] { wb.appendResult(FindHalfWave(wb.store, wb.params.committed.CycleCount)); });
 }
 

@@ -51,9 +51,9 @@ std::string curvesCsvText(const PlotInput& input) {
     }
     text += "\r\n";
     for (int i = input.first; i <= input.last; ++i) {
-        text += csvNumber(input.abscissa[static_cast<std::size_t>(i)]);
+        text += csvNumber(finiteForFile(input.abscissa[static_cast<std::size_t>(i)]));
         for (int c = 1; c <= input.NCurves; ++c)
-            text += ',' + csvNumber(input.curve(i, c));
+            text += ',' + csvNumber(finiteForFile(input.curve(i, c)));
         text += "\r\n";
     }
     return text;

@@ -126,6 +126,7 @@ void importCurrentCommand(Workbench& wb) {
         port.showMessage("ReadData Error: " + f.description());
         return;
     }
+    wb.lastRunGaveNoCurve = false; // the analyses measure the imported curve
     // The step between the second and third points; a file of fewer points keeps the step it had.
     if (store.NPoints >= 3)
         typeText(wb, "Estep", generalForm(std::fabs(store.E[2] - store.E[1])));
@@ -141,6 +142,11 @@ void importCurrentCommand(Workbench& wb) {
 }
 
 void exportCurrentCommand(Workbench& wb) {
+    if (wb.store.NPoints <= 0 || wb.store.CurveNo <= 0) { // an empty store would be written as "0,0"
+        wb.port().showMessage("There is no data to export: simulate or import a curve first.", "Error",
+                              MessageIcon::Critical);
+        return;
+    }
     const std::optional<std::string> name = wb.port().saveFileName(kDataFilter);
     if (!name)
         return;

@@ -1,6 +1,8 @@
 // Run menu: Manual Fit, Auto Fit and the two peak separations built on them.
 
 #include "fitting/AutoFit.h"
+#include "base/NumberText.h"
+#include "fitting/FitParameters.h"
 #include "simulation/SimulationAdapter.h"
 #include "simulation/SimulationDriver.h"
 #include "workbench/Commands.h"
@@ -11,6 +13,29 @@ namespace {
 
 bool plottedAgainstTime(const Workbench& wb) {
     return traits(wb.params.technique()).timeAxis;
+}
+
+// Why the measured curve (the current curve over the active range) cannot be fitted, if it cannot:
+// no points, or a flat curve, whose spread the goodness of fit divides by.
+std::optional<std::string> unfittableMeasuredCurve(const CurveStore& store) {
+    if (store.NPoints <= 0 || store.CurveNo <= 0 || store.LastPoint <= store.FirstPoint)
+        return "There is no measured curve to fit: import or simulate one first.";
+    const int c = store.CurveNo;
+    const double first = store.Curve.at(store.FirstPoint, c);
+    for (int i = store.FirstPoint + 1; i <= store.LastPoint; ++i)
+        if (store.Curve.at(i, c) != first)
+            return std::nullopt;
+    return "The measured curve is flat (every point is " + generalForm(first) +
+           " A): a fit needs a curve that varies.";
+}
+
+// Shows why a fit cannot start, if it cannot, and returns false then.
+bool fitCanStart(Workbench& wb) {
+    if (const auto why = unfittableMeasuredCurve(wb.store)) {
+        wb.port().showMessage(*why, "Fit Error", MessageIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 // One run over the measured curve's potentials, its curve beside the measured one.
@@ -62,6 +87,8 @@ void showComponents(Workbench& wb) {
 
 void manualFitCommand(Workbench& wb) {
     UserPort& port = wb.port();
+    if (!fitCanStart(wb))
+        return;
     const double start = port.clockSeconds();
     port.setBusy(true);
     wb.store.FitMode = true;
@@ -85,6 +112,15 @@ void manualFitCommand(Workbench& wb) {
 
 void autoFitCommand(Workbench& wb) {
     UserPort& port = wb.port();
+    // A fit of no quantity would report the starting curve as a perfect fit.
+    if (!wb.store.SeparateMode && selectedFitParameters(wb.params).empty()) {
+        port.showMessage("No parameter is ticked for fitting: tick the quantities to fit in the kinetics "
+                         "or species dialog.",
+                         "Fit Error", MessageIcon::Critical);
+        return;
+    }
+    if (!fitCanStart(wb))
+        return;
     const double start = port.clockSeconds();
     wb.store.CurvesPerRun = 1;
     port.setBusy(true);

@@ -168,7 +168,10 @@ FormStatus okForm(Workbench& wb, std::string_view form) {
     ExperimentForm* f = forms.named(form);
     if (!f)
         return FormStatus::UnknownName;
-    show(wb, f->ok());
+    const FormReply reply = f->ok();
+    show(wb, reply);
+    if (!reply.accepted)
+        return FormStatus::Refused;
     if (form == "FormIns")
         commitDesignedWaveform(wb);
     closeDialog(wb);

@@ -9,7 +9,8 @@ namespace tessaly {
 
 class Workbench;
 
-enum class FormStatus { Done, UnknownName, BadValue };
+// Refused: a dialog's OK found a refused value; the dialog stays open and nothing was committed.
+enum class FormStatus { Done, UnknownName, BadValue, Refused };
 
 // Types text into a field: its change reaction, then its validation on leaving.
 FormStatus setField(Workbench& wb, std::string_view name, std::string_view text);

@@ -1,5 +1,6 @@
 // Run menu: Simulate.
 
+#include "model/FieldChecks.h"
 #include "simulation/SimulationAdapter.h"
 #include "simulation/SimulationDriver.h"
 #include "workbench/Commands.h"
@@ -29,15 +30,47 @@ void simulateCommand(Workbench& wb) {
     const double start = port.clockSeconds();
     port.setBusy(true);
 
+    // A refused value is never run: the message names the field and its range, and the store and
+    // the plot stay as they were. The texts are checked as typed (the commit's dialog activations
+    // would otherwise replace a refused area by the radius's silently) and again as committed.
+    auto refuse = [&] {
+        const auto refused = firstRefusedField(wb.params);
+        if (!refused)
+            return false;
+        port.showMessage(refused->message.text, "Simulation Error", MessageIcon::Critical);
+        wb.lastRunGaveNoCurve = true;
+        port.setBusy(false);
+        return true;
+    };
+    if (refuse())
+        return;
     Notices notices;
     commitSpecies(wb.params, notices);
     wb.showNotices(notices);
+    if (refuse())
+        return;
     // The instrument commit of a designed waveform samples its polyline into the programme.
     if (wb.params.technique() == kind::Technique::DesignedWaveform)
         commitDesignedWaveform(wb);
 
+    // A combination without a formula gives no curve, and the result window says why.
+    if (const auto why = nothingToCompute(makeSimulationInput(wb.params, store, false))) {
+        wb.appendResult(*why + kLineEnd);
+        wb.lastRunGaveNoCurve = true;
+        port.setBusy(false);
+        return;
+    }
+    const CurveStore before = store;
     wb.store.MeasuredTime = false; // the times of an imported measurement no longer apply
     const SimulationOutcome outcome = simulateIntoStore(wb);
+    if (outcome.notFinite) { // the slots the run prepared go back too: nothing changed
+        store = before;
+        port.showMessage(simulationErrorText(*outcome.failure), "Simulation Error", MessageIcon::Critical);
+        wb.lastRunGaveNoCurve = true;
+        port.setBusy(false);
+        return;
+    }
+    wb.lastRunGaveNoCurve = outcome.column == 0 || outcome.failure || outcome.digitalFailure;
     if (outcome.failure)
         port.showMessage(simulationErrorText(*outcome.failure), "Simulation Error", MessageIcon::Critical);
     if (outcome.digitalFailure)

@@ -65,6 +65,9 @@ public:
     // How far the last digital simulation, run on a typed grid, lies from converged (a fraction of its
     // largest current); empty after a run on the automatic grid.
     std::optional<double> digitalGridError;
+    // The last Simulate gave no curve (refused, nothing to compute, failed): the store's curve is not
+    // its result, so the analyses refuse until a run or an import gives one.
+    bool lastRunGaveNoCurve = false;
     SimulationResult lastRun; // the last simulation of Simulate or Manual Fit (its buffers serve the next)
 
     // Appends text (whole lines ending in CR LF) to the result log and shows the result window.

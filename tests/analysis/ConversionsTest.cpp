@@ -35,6 +35,7 @@ ExperimentParams experiment(int technique, int mechanism) {
     c.ElectrodeArea = kArea;
     c.DropTime = 0.01;
     c.PulseTime = 0.05;
+    c.SampleFrac1 = 0.8; // DC and normal pulse sample at 0.8 of the drop or pulse
     c.ScanRate = 0.1;
     c.StepPotential = 0.001;
     for (int j = 1; j <= kMaxCharge; ++j) {
@@ -93,12 +94,13 @@ double largest(const std::vector<double>& a) {
 }
 
 TEST(Co0toI1, SampledTechniquesGiveTheCottrellCurrentOfTheNernstianSurface) {
-    // i = nFA sqrt(D/(pi t)) (C* - C_O(0)) with t the drop time (DC) or the pulse time (normal pulse).
+    // i = nFA sqrt(D/(pi t)) (C* - C_O(0)) with t the sampling instant t s1 of the drop (DC) or of the
+    // pulse (normal pulse), where the simulation samples the current.
     struct Case {
         int technique;
         double t; // s
     };
-    for (const Case tc : {Case{2, 0.01}, Case{3, 0.05}}) {
+    for (const Case tc : {Case{2, 0.8 * 0.01}, Case{3, 0.8 * 0.05}}) {
         const ExperimentParams p = experiment(tc.technique, 1);
         for (const int species : {kOxidisedSpecies, kReducedSpecies}) {
             CurveStore store;
@@ -321,6 +323,57 @@ TEST(Conversions, ArithmeticFailuresStopTheCommand) {
     p = experiment(2, 1);
     p.committed.DropTime = 0;
     EXPECT_THROW(Co0toI1(store, p, Mechanism::SimpleCharge, kOxidisedSpecies), Failure);
+}
+
+} // namespace
+} // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+// A species in two reactions (B of A + e <-> B, B + e <-> C): surface concentrations built from two
+// arbitrary depletions d1, d2 under the planar flux balance (C_A = C*_A - d1, C_B = rho1 d1 - d2,
+// C_C = rho2 d2) go to currents and back unchanged, for every species.
+TEST(GeneralConversions, SpeciesInTwoReactionsComeBack) {
+    for (const int mechanism : {2, 3}) {
+        SCOPED_TRACE(mechanism);
+        ExperimentParams p = experiment(1, mechanism);
+        CommittedValues& c = p.committed;
+        for (int j = 1; j <= p.NumCharge; ++j) {
+            c.FormalPotential[j] = kE0 - 0.2 * j;
+            c.RateKs[j] = 1e-3 * j;
+        }
+        for (int s = 1; s <= p.NumSpecies; ++s)
+            c.DiffCoef[s] = kD * (1 + 0.5 * s);
+        CurveStore store;
+        writeNernstianSurface(store);
+        store.NCurves = p.NumSpecies;
+        std::vector<double> rho(static_cast<std::size_t>(p.NumCharge) + 1);
+        for (int j = 1; j <= p.NumCharge; ++j) {
+            const ChargeReactionRow& row = p.tables.charge[static_cast<std::size_t>(j)];
+            rho[static_cast<std::size_t>(j)] = std::sqrt(c.DiffCoef[static_cast<std::size_t>(row.ox)] /
+                                                         c.DiffCoef[static_cast<std::size_t>(row.red)]);
+        }
+        for (int i = store.FirstPoint; i <= store.LastPoint; ++i) {
+            for (int s = 1; s <= p.NumSpecies; ++s)
+                store.Curve(i, s) = c.InitConc[static_cast<std::size_t>(s)];
+            for (int j = 1; j <= p.NumCharge; ++j) { // depletions rising along the scan, below the bulk
+                const double d = 0.3 * kBulk / j * (1 + std::tanh(40 * (kE0 - 0.2 * j - store.E[i]))) / 2;
+                const ChargeReactionRow& row = p.tables.charge[static_cast<std::size_t>(j)];
+                store.Curve(i, row.ox) -= d;
+                store.Curve(i, row.red) += rho[static_cast<std::size_t>(j)] * d;
+            }
+        }
+        std::vector<std::vector<double>> surface;
+        for (int s = 1; s <= p.NumSpecies; ++s)
+            surface.push_back(column(store, s));
+        const double scale = 96.4846 * kArea;
+        ConcentrationToCurrent(store, p, scale);
+        CurrentToConcentration(store, p, scale);
+        for (int s = 1; s <= p.NumSpecies; ++s)
+            EXPECT_LE(largestDifference(column(store, s), surface[static_cast<std::size_t>(s - 1)]), 1e-9 * kBulk)
+                << "species " << s;
+    }
 }
 
 } // namespace

@@ -186,9 +186,13 @@ TEST(TheoreticalPeaks, AdsorbedCoupleGivesTheSurfaceBell) {
     EXPECT_NEAR(valueAfter(out[1], "Ip= ") / bell, 1.0, 1e-4);
     EXPECT_NE(out[1].find("Ep= 0.000 V, "), std::string::npos) << out[1];
     EXPECT_NE(out[1].find("W1/2= 0.091 V, "), std::string::npos) << out[1];
-    // Irreversible: alpha n^2 F^2 A v Gamma / (2.718 RT), width 2.44 RT/(alpha n F) = 125 mV.
-    EXPECT_NEAR(valueAfter(out[2], "Ip= ") / (bell * 0.5 * 4 / 2.718), 1.0, 1e-4);
-    EXPECT_NE(out[2].find("W1/2= 0.125 V, "), std::string::npos) << out[2];
+    ASSERT_EQ(out.size(), 2u) << "a Nernstian layer has no irreversible line";
+    // The same layer with slow transfer (mechanism 17): alpha n^2 F^2 A v Gamma / (2.718 RT), width
+    // 2.44 RT/(alpha n F) = 125 mV.
+    const auto slow = lines(TheoreticalPeaks(experiment(1, 1, 17)));
+    ASSERT_EQ(slow.size(), 3u);
+    EXPECT_NEAR(valueAfter(slow[2], "Ip= ") / (bell * 0.5 * 4 / 2.718), 1.0, 1e-4);
+    EXPECT_NE(slow[2].find("W1/2= 0.125 V, "), std::string::npos) << slow[2];
 }
 
 TEST(TheoreticalPeaks, PreconcentratedThinFilmStripsAlongDeVriesAndVanDalen) {
@@ -196,14 +200,21 @@ TEST(TheoreticalPeaks, PreconcentratedThinFilmStripsAlongDeVriesAndVanDalen) {
     // bulk exhaustion p = 1e-3/s); the Nernstian stripping peak is -n F A l C' nf v/2.7 at
     // E0 + ln(nf v l/m)/nf, the irreversible one (1 - alpha) n F A l C' nf v/e at
     // E0 + ln((1 - alpha) nf v l/ks)/((1 - alpha) nf).
-    ExperimentParams p = experiment(1, 9, 11);
-    p.CheckPreCon = true;
-    p.txtEPre = "-0.6";
-    p.txtTPre = "600";
-    p.txtRStir = "1000";
-    p.txtTpreconst = "1e-3";
-    const auto out = lines(TheoreticalPeaks(p));
+    auto preconcentrated = [](int mechanism) {
+        ExperimentParams p = experiment(1, 9, mechanism);
+        p.CheckPreCon = true;
+        p.txtEPre = "-0.6";
+        p.txtTPre = "600";
+        p.txtRStir = "1000";
+        p.txtTpreconst = "1e-3";
+        return p;
+    };
+    ExperimentParams p = preconcentrated(11);
+    const auto nernstian = lines(TheoreticalPeaks(p));
+    ASSERT_EQ(nernstian.size(), 2u) << "a Nernstian couple has no irreversible line";
+    auto out = lines(TheoreticalPeaks(preconcentrated(1))); // the same film, with both limits
     ASSERT_EQ(out.size(), 3u);
+    out[1] = nernstian[1];
     const double m =
         0.62 * std::pow(kD, 2.0 / 3.0) * std::sqrt(1000 * std::numbers::pi / 30) * std::pow(0.01, -1.0 / 6.0);
     const double film = kBulk * m / 1e-3 * -std::expm1(-0.6) / 1e-4;
@@ -245,6 +256,49 @@ TEST(TheoreticalPeaks, UndefinedValuesAreLeftOutAndTheLinesStillWritten) {
     const auto sphere = lines(TheoreticalPeaks(p));
     EXPECT_EQ(sphere.size(), 3u);
     EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW), 0);
+}
+
+} // namespace
+} // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+// Only the reduced form in solution: the first sweep oxidises it, so the peaks are the cathodic ones
+// mirrored (Nicholson & Shain with O and R exchanged): Ip = -0.4463 nFAC_R sqrt(nf v D_R) at
+// E1/2 + 1.109 RT/nF, and the irreversible -0.4958 sqrt(1 - alpha) nFAC_R sqrt(nf v D_R) at
+// E0 + (0.78 + ln(sqrt(D_R (1 - alpha) nf v)/ks))/((1 - alpha) nf).
+TEST(TheoreticalPeaks, ReducedFormAloneGivesTheAnodicPeaks) {
+    ExperimentParams p = experiment(1, 1, 1);
+    p.committed.InitConc[1] = 0;
+    p.committed.InitConc[2] = kBulk;
+    p.committed.DiffCoef[2] = 2 * kD;
+    p.committed.Alpha[1] = 0.3;
+    const auto out = lines(TheoreticalPeaks(p));
+    ASSERT_EQ(out.size(), 3u);
+    const double halfWave = std::log(std::sqrt(2.0)) / kNf;
+    const double reversible = -0.4463 * kFaradayArea * kBulk * std::sqrt(kNf * 0.1 * 2 * kD);
+    EXPECT_NEAR(valueAfter(out[1], "Ip= ") / reversible, 1.0, 1e-4) << out[1];
+    EXPECT_NEAR(valueAfter(out[1], "Ep= "), halfWave + 1.109 / kNf, 0.0005) << out[1];
+    EXPECT_NEAR(valueAfter(out[1], "Ep/2 - Ep= "), -2.2 / kNf, 0.0005) << out[1];
+    const double bnf = 0.7 * kNf;
+    const double irreversible = -0.4958 * std::sqrt(0.7) * kFaradayArea * kBulk * std::sqrt(kNf * 0.1 * 2 * kD);
+    EXPECT_NEAR(valueAfter(out[2], "Ip= ") / irreversible, 1.0, 1e-4) << out[2];
+    EXPECT_NEAR(valueAfter(out[2], "Ep= "), (0.78 + std::log(std::sqrt(2 * kD * bnf * 0.1) / 1e-3)) / bnf, 0.0005)
+        << out[2];
+    EXPECT_GT(valueAfter(out[2], "Ep= "), 0.0); // on the oxidation side of E0
+}
+
+// A Nernstian couple (mechanisms 11 to 16) has no irreversible limit to report.
+TEST(TheoreticalPeaks, NernstianCouplesGetNoIrreversibleLine) {
+    for (const int mechanism : {11, 12, 13, 15}) {
+        SCOPED_TRACE(mechanism);
+        for (const std::string& line : lines(TheoreticalPeaks(experiment(1, 1, mechanism))))
+            EXPECT_EQ(line.find("Irreversible Peak"), std::string::npos) << line;
+    }
+    const auto quasi = lines(TheoreticalPeaks(experiment(1, 1, 1)));
+    ASSERT_EQ(quasi.size(), 3u);
+    EXPECT_EQ(quasi[2].rfind("Irreversible Peak 1: ", 0), 0u);
 }
 
 } // namespace

@@ -17,6 +17,11 @@ set ks(1) -1
 print ks(1)
 set TextpH 14
 set TextpH 14.1
+# OK refuses while ks(1) and pH are out of range: nothing is committed (E' stays at its default).
+ok FormExpr
+print FormalPotential(1)
+set ks(1) 1e4
+set TextpH 14
 ok FormExpr
 print Keq(1)
 print FormalPotential(1)

@@ -5,6 +5,8 @@
 #include "digital/SubStepProgramme.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaly {
@@ -94,6 +96,23 @@ TEST(DigitalSimulationGrid, TooLongGridStopsTheRun) {
     ASSERT_TRUE(r.outcome.failure);
     EXPECT_NE(r.outcome.failure->find("199"), std::string::npos) << *r.outcome.failure;
     EXPECT_EQ(r.current(5), 0.0);
+}
+
+// A space grid factor so large that the cells' growth overflows names the field and its range instead
+// of a cell count it could not compute.
+TEST(DigitalSimulationGrid, HugeSpaceGridFactorNamesTheField) {
+    const std::pair<const char*, const char*> cases[] = {{"1e10", "10000000000"}, {"1000", "1000"}};
+    for (const auto& [factor, shown] : cases) {
+        SCOPED_TRACE(factor);
+        ExperimentParams p = reversibleCouple();
+        chronoamperometry(p, -0.5, 0.1, 0.001, 21);
+        p.TextExpanding = factor;
+        const DigitalRunResult r = runDigital(p);
+        ASSERT_TRUE(r.outcome.failure);
+        EXPECT_EQ(*r.outcome.failure, "The Space grid factor " + std::string(shown) +
+                                          " is too large: the grid's cells would grow past any finite size; "
+                                          "use a factor from 0.01 to 1");
+    }
 }
 
 // The step count of a point is no longer a 16-bit number: 40000 steps of a typed grid run. A grid that

@@ -43,8 +43,9 @@ struct Bench {
     }
 };
 
-TEST(Co0toI1Command, CurrentOfTheSurfaceDepletionAtTheDropOrPulseTime) {
-    // i = n F A sqrt(D/(pi t)) (C* - C_A(0)), t the drop time for DC, the pulse time for normal pulse.
+TEST(Co0toI1Command, CurrentOfTheSurfaceDepletionAtTheSamplingInstant) {
+    // i = n F A sqrt(D/(pi t)) (C* - C_A(0)), t the sampling instant where the simulation samples: the
+    // fraction t s1 of the drop time for DC, of the pulse time for normal pulse.
     struct Case {
         int technique;
         double t; // the default td or tp, s
@@ -59,7 +60,9 @@ TEST(Co0toI1Command, CurrentOfTheSurfaceDepletionAtTheDropOrPulseTime) {
             const CurveStore& s = b.wb.store;
             EXPECT_EQ(s.YTitle, "i /A");
             EXPECT_EQ(s.NCurves, 1);
-            const double scale = 96484.6 * 0.001 * 7.85e-3 * std::sqrt(1e-5 / (std::numbers::pi * tc.t));
+            const double sampled = std::stod(b.wb.params.tsa1) * tc.t; // s
+            ASSERT_GT(sampled, 0.0);
+            const double scale = 96484.6 * 0.001 * 7.85e-3 * std::sqrt(1e-5 / (std::numbers::pi * sampled));
             for (const int k : {50, 150, 250}) {
                 const double depletion = 1e-3 - s.SurfaceConc(k, 1); // mol/L
                 EXPECT_NEAR(s.Curve(k, 1), scale * depletion, scale * 1e-3 * 1e-12) << command << " " << k;

@@ -8,6 +8,7 @@
 #include "workbench/FormCommands.h"
 #include "workbench/Workbench.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -359,6 +360,7 @@ TEST(ExportCurrent, ActiveRangeOfTheCurrentCurve) {
         s.E[i] = E[i];
         s.Curve(i, 2) = current[i];
     }
+    s.NPoints = 5;
     s.FirstPoint = 1;
     s.LastPoint = 3;
     s.CurveNo = 2;
@@ -369,6 +371,36 @@ TEST(ExportCurrent, ActiveRangeOfTheCurrentCurve) {
     b.cancel();
     exportCurrentCommand(b.wb);
     EXPECT_TRUE(b.port.messages.empty());
+}
+
+// An empty store is not written as "0,0", and a non-finite point refuses the whole file: the file
+// keeps what it held, and nothing is reported as saved.
+TEST(ExportCurrent, RefusesNoDataAndNonFiniteNumbers) {
+    Bench b;
+    CurveStore& s = b.wb.store;
+    b.answer(b.file("empty.csv"));
+    exportCurrentCommand(b.wb);
+    EXPECT_EQ(b.lastMessage(), "There is no data to export: simulate or import a curve first.");
+    EXPECT_FALSE(std::filesystem::exists(b.file("empty.csv")));
+
+    for (const double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        for (int i = 0; i < 3; ++i) {
+            s.E[i] = 0.1 * i;
+            s.Curve(i, 1) = 1e-6 * i;
+        }
+        s.Curve(1, 1) = bad;
+        s.NPoints = 3;
+        s.FirstPoint = 0;
+        s.LastPoint = 2;
+        s.CurveNo = 1;
+        b.wb.log.clear();
+        b.answer(b.file("bad.csv"));
+        exportCurrentCommand(b.wb);
+        EXPECT_EQ(b.lastMessage(),
+                  "Save current Error: a number that is not finite cannot be written; nothing was saved");
+        EXPECT_FALSE(std::filesystem::exists(b.file("bad.csv")));
+        EXPECT_EQ(b.wb.log.text(), "");
+    }
 }
 
 // --- waveforms --------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -31,22 +32,15 @@ struct FitBench {
     }
 };
 
-TEST(AutoFit, NothingTickedGivesTheHeaderAndTheSummaryOnly) {
+// With no box ticked there is nothing to fit: a refusal, not a report of a perfect fit.
+TEST(AutoFit, NothingTickedIsRefused) {
     FitBench b;
     autoFitCommand(b.wb);
-    const auto lines = b.lines();
-    ASSERT_EQ(lines.size(), 10u) << b.wb.log.text();
-    EXPECT_EQ(lines[0], "\r");
-    EXPECT_EQ(lines[1], "No.\tInitial value\tFitted value\r");
-    EXPECT_EQ(lines[2].rfind("1-R^2 = ", 0), 0u);
-    EXPECT_EQ(lines[3].rfind("Least square = ", 0), 0u);
-    EXPECT_EQ(lines[4].rfind("Standard deviation^2 = ", 0), 0u);
-    EXPECT_EQ(lines[5], "Convergence flag = 0\r");
-    EXPECT_EQ(lines[6], "No. of iteration = 0\r");
-    EXPECT_EQ(lines[7], "No. of object fun. = 0\r");
-    EXPECT_EQ(lines[8], "No. of MARQUARDS = 0\r");
-    EXPECT_EQ(lines[9].rfind("Computation time (s) =", 0), 0u);
-    EXPECT_NE(lines[9].substr(22, 1), " "); // no blank after the "="
+    EXPECT_EQ(b.wb.log.text(), "");
+    ASSERT_EQ(b.port.messages.size(), 1u);
+    EXPECT_EQ(b.port.messages[0].title, "Fit Error");
+    EXPECT_EQ(b.port.messages[0].text, "No parameter is ticked for fitting: tick the quantities to fit in the "
+                                       "kinetics or species dialog.");
     EXPECT_EQ(b.wb.store.CurveNo, 1);
     EXPECT_FALSE(b.wb.store.FitMode);
     EXPECT_EQ(b.port.busyDepth, 0);
@@ -63,16 +57,44 @@ TEST(AutoFit, CurveColumnsAndCurveNumberAfterBothFits) {
     EXPECT_EQ(b.wb.store.NCurves, 2);
 }
 
-TEST(AutoFit, AnAllZeroMeasuredCurveIsAFitError) {
-    FitBench b;
-    for (int i = 0; i < b.wb.store.NPoints; ++i)
-        b.wb.store.Curve(i, 1) = 0;
-    autoFitCommand(b.wb);
-    ASSERT_EQ(b.port.messages.size(), 1u);
-    EXPECT_EQ(b.port.messages[0].title, "Fit Error");
-    EXPECT_EQ(b.port.messages[0].text, "Division by zero! Please try again by other initial values.");
-    EXPECT_EQ(b.port.messages[0].icon, MessageIcon::Critical);
-    EXPECT_FALSE(b.wb.store.FitMode);
+// Flat and empty measured curves say what is wrong with them (not "Division by zero"), for both fits,
+// and leave the store and the report as they were.
+TEST(AutoFit, FlatOrEmptyMeasuredCurvesAreRefusedWithTheReason) {
+    struct Case {
+        const char* label;
+        double level; // every point of the measured curve; NaN: no points at all
+        const char* message;
+    };
+    const Case cases[] = {
+        {"all zero", 0.0, "The measured curve is flat (every point is 0 A): a fit needs a curve that varies."},
+        {"constant", 2e-6, "The measured curve is flat (every point is 2E-06 A): a fit needs a curve that varies."},
+        {"empty", std::nan(""), "There is no measured curve to fit: import or simulate one first."},
+    };
+    for (const Case& c : cases) {
+        for (const bool automatic : {true, false}) {
+            SCOPED_TRACE(std::string(c.label) + (automatic ? " auto" : " manual"));
+            FitBench b;
+            b.wb.params.CheckFitted[11] = true; // ks(1)
+            if (std::isnan(c.level)) {
+                b.wb.store.NPoints = 0;
+            } else {
+                for (int i = 0; i < b.wb.store.NPoints; ++i)
+                    b.wb.store.Curve(i, 1) = c.level;
+            }
+            const int curves = b.wb.store.NCurves;
+            if (automatic)
+                autoFitCommand(b.wb);
+            else
+                manualFitCommand(b.wb);
+            ASSERT_EQ(b.port.messages.size(), 1u);
+            EXPECT_EQ(b.port.messages[0].title, "Fit Error");
+            EXPECT_EQ(b.port.messages[0].text, c.message);
+            EXPECT_EQ(b.port.messages[0].icon, MessageIcon::Critical);
+            EXPECT_EQ(b.wb.log.text(), "");
+            EXPECT_EQ(b.wb.store.NCurves, curves);
+            EXPECT_FALSE(b.wb.store.FitMode);
+        }
+    }
 }
 
 TEST(Separation, ComponentsFollowTheMeasuredAndFittedCurves) {

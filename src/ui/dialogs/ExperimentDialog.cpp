@@ -52,7 +52,10 @@ void ExperimentDialog::ok() {
     if (!m_binder->settleFocusedField())
         return;
     try {
-        okForm(m_wb, m_form->formName());
+        if (okForm(m_wb, m_form->formName()) == FormStatus::Refused) {
+            m_binder->refresh();
+            return; // the refused field's message was shown; the dialog stays open
+        }
     } catch (const Failure& failure) {
         m_wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
     }

@@ -1,0 +1,118 @@
+#include "model/FieldChecks.h"
+
+#include "base/NumberText.h"
+#include "base/PhysicalConstants.h"
+#include "model/ExperimentForm.h"
+#include "model/ExperimentParams.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tessaly {
+namespace {
+
+using kind::Electrode;
+
+FormMessage plainMessage(std::string text) {
+    return {std::move(text), "", MessageIcon::None};
+}
+
+bool inRateRange(double value) {
+    return value >= 0 && value <= 1e300;
+}
+
+bool positive(double value) {
+    return std::isfinite(value) && value > 0;
+}
+
+void instrumentChecks(const ExperimentParams& p, std::vector<FieldProblem>& out) {
+    auto refuse = [&](std::string field, std::string text) {
+        out.push_back({std::move(field), "FormIns", errorMessage(std::move(text))});
+    };
+    const double start = leadingNumber(p.Estart);
+    const double end = leadingNumber(p.Eend);
+    if (!std::isfinite(start))
+        refuse("Estart", "E start (V) must be a finite number !");
+    if (!std::isfinite(end))
+        refuse("Eend", "E end (V) must be a finite number !");
+    // The scans run from E start to E end; the step and waveform programmes (shown against time) do
+    // not read E end.
+    if (!traits(p.technique()).timeAxis && start == end)
+        refuse("Eend", "E end (V) must differ from E start (V) !");
+
+    // The time grid is the digital model's step (the analytical path steps by td or tp).
+    if (p.DigitalFlag && p.technique() != kind::Technique::DesignedWaveform) {
+        const double grid = leadingNumber(p.TextTimeGrid);
+        if (!(grid > 0) || grid > leadingNumber(p.td))
+            refuse("TextTimeGrid", "Time grid (s) must be in range of 0 (excluded) to t drop !");
+    }
+    if (p.instrumentForm.V.visible && !positive(std::fabs(leadingNumber(p.V))))
+        refuse("V", "v (V/s) must be in range of 0 (excluded) to 1e300 !");
+    if (!(leadingNumber(p.txttemp) + kCelsiusOffset > 0) || !std::isfinite(leadingNumber(p.txttemp)))
+        refuse("txttemp", "T ( C) must be above absolute zero (-273.14) !");
+
+    const Electrode e = p.electrode();
+    const bool withRadius = e != Electrode::Ring && e != Electrode::ThinFilm;
+    const bool withLength = e == Electrode::Cylindrical || e == Electrode::Hemicylindrical || e == Electrode::Band;
+    const bool ring = e == Electrode::Ring || e == Electrode::RingDisk;
+    // The area is typed (or follows the radius) for every electrode but the ring, the microdisk and
+    // the band, whose areas the commit computes from their dimensions.
+    const bool typedArea = e != Electrode::Ring && e != Electrode::Microdisk && e != Electrode::Band;
+    const std::string radiusCaption = e == Electrode::Band ? "Half Width (cm)" : "Disc radius (cm)";
+    if (withRadius && !positive(leadingNumber(p.radius)))
+        refuse("radius", radiusCaption + " must be greater than 0 !");
+    if (withLength && !positive(leadingNumber(p.leng)))
+        refuse("leng", "Length (cm) must be greater than 0 !");
+    if (ring) {
+        const double inner = leadingNumber(p.radius2);
+        const double outer = leadingNumber(p.radius3);
+        if (!(std::isfinite(inner) && inner >= 0))
+            refuse("radius2", "Ring radius (cm) must not be negative !");
+        if (!(std::isfinite(outer) && outer > inner))
+            refuse("radius3", "Ring outter radius (cm) must be greater than Ring radius (cm) !");
+    }
+    if (typedArea && !positive(leadingNumber(p.ARE)))
+        refuse("ARE", "Area (cm2) must be greater than 0 !");
+}
+
+void kineticsChecks(const ExperimentParams& p, bool allRows, std::vector<FieldProblem>& out) {
+    auto refuse = [&](std::string field, std::string text) {
+        out.push_back({std::move(field), "FormExpr", plainMessage(std::move(text))});
+    };
+    const int charges = allRows ? kMaxCharge : std::clamp(p.NumCharge, 0, kMaxCharge);
+    const int chems = allRows ? kMaxChem : std::clamp(p.NumChem, 0, kMaxChem);
+    for (int i = 1; i <= charges; ++i)
+        if (!inRateRange(leadingNumber(p.ks[static_cast<std::size_t>(i)])))
+            refuse("ks(" + std::to_string(i) + ")", "ks must be in range of 0 to 1e300 !");
+    for (int j = 1; j <= chems; ++j) {
+        if (!inRateRange(leadingNumber(p.kf[static_cast<std::size_t>(j)])))
+            refuse("kf(" + std::to_string(j) + ")", "kf must be in range of 0 to 1e300 !");
+        if (!inRateRange(leadingNumber(p.kb[static_cast<std::size_t>(j)])))
+            refuse("kb(" + std::to_string(j) + ")", "kb must be in range of 0 to 1e300 !");
+    }
+    const double pH = leadingNumber(p.TextpH);
+    if (!(pH >= 0 && pH <= 14))
+        refuse("TextpH", "pH must be in range of 0 to 14 !");
+}
+
+} // namespace
+
+std::vector<FieldProblem> refusedFields(const ExperimentParams& p, bool allRows) {
+    std::vector<FieldProblem> out;
+    instrumentChecks(p, out);
+    kineticsChecks(p, allRows, out);
+    return out;
+}
+
+std::optional<FieldProblem> firstRefusedField(const ExperimentParams& p) {
+    std::vector<FieldProblem> all = refusedFields(p);
+    if (all.empty())
+        return std::nullopt;
+    return all.front();
+}
+
+bool isRefused(const std::vector<FieldProblem>& problems, std::string_view field) {
+    return std::any_of(problems.begin(), problems.end(), [&](const FieldProblem& f) { return f.field == field; });
+}
+
+} // namespace tessaly
