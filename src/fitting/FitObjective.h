@@ -15,6 +15,13 @@
 
 namespace tessaly {
 
+// A quantity that follows another: every trial writes the value of `master` into `code` as well (D of
+// two species kept equal, alpha of two steps).
+struct FitTie {
+    int code = 0;
+    int master = 0;
+};
+
 class FitObjective {
 public:
     // input: the experiment over the measured potentials (the objective copies it; the potentials stay
@@ -22,6 +29,9 @@ public:
     // the fitted column's curve of points 0..NPoints before the fit, which a failed trial leaves in place.
     FitObjective(const SimulationInput& input, std::vector<int> codes, int first, int last,
                  std::vector<double> held);
+    // The same over a chosen list of fitted points (a fit window), with ties.
+    FitObjective(const SimulationInput& input, std::vector<int> codes, std::vector<int> points,
+                 std::vector<double> held, std::vector<FitTie> ties);
 
     // Writes the parameters into the copy, simulates, and copies the simulated points first..last into
     // model (a failed simulation: the last finished trial's points, or the held ones).
@@ -37,6 +47,8 @@ public:
     // Trials simulated so far.
     int evaluations() const { return m_evaluations; }
     const std::vector<int>& codes() const { return m_codes; }
+    const std::vector<int>& points() const { return m_points; }
+    const std::vector<FitTie>& ties() const { return m_ties; }
 
     // The first failure a simulation reported during the fit (later ones repeat it).
     const std::optional<std::string>& firstFailure() const { return m_firstFailure; }
@@ -49,8 +61,8 @@ private:
     SimulationInput m_trial;
     SimulationResult m_result;
     std::vector<int> m_codes;
-    int m_first;
-    int m_last;
+    std::vector<int> m_points;
+    std::vector<FitTie> m_ties;
     std::vector<double> m_column;
     bool m_anyFinished = false;
     int m_evaluations = 0;

@@ -31,11 +31,11 @@ struct FitBench {
     }
 };
 
-TEST(AutoFit, NothingTickedGivesTheHeaderAndTheSummaryOnly) {
+TEST(AutoFit, NothingTickedGivesTheHeaderTheSummaryAndTheCurveFiguresOnly) {
     FitBench b;
     autoFitCommand(b.wb);
     const auto lines = b.lines();
-    ASSERT_EQ(lines.size(), 10u) << b.wb.log.text();
+    ASSERT_EQ(lines.size(), 12u) << b.wb.log.text();
     EXPECT_EQ(lines[0], "\r");
     EXPECT_EQ(lines[1], "No.\tInitial value\tFitted value\r");
     EXPECT_EQ(lines[2].rfind("1-R^2 = ", 0), 0u);
@@ -47,6 +47,8 @@ TEST(AutoFit, NothingTickedGivesTheHeaderAndTheSummaryOnly) {
     EXPECT_EQ(lines[8], "No. of MARQUARDS = 0\r");
     EXPECT_EQ(lines[9].rfind("Computation time (s) =", 0), 0u);
     EXPECT_NE(lines[9].substr(22, 1), " "); // no blank after the "="
+    EXPECT_EQ(lines[10], "Set\t1-R^2\tResidual SD\r");
+    EXPECT_EQ(lines[11].rfind("1\t", 0), 0u);
     EXPECT_EQ(b.wb.store.CurveNo, 1);
     EXPECT_FALSE(b.wb.store.FitMode);
     EXPECT_EQ(b.port.busyDepth, 0);
