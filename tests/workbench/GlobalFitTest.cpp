@@ -5,6 +5,7 @@
 #include "base/NumberText.h"
 #include "support/RecordingUserPort.h"
 #include "workbench/Commands.h"
+#include "workbench/FormCommands.h"
 #include "workbench/Workbench.h"
 
 #include <cmath>
@@ -56,8 +57,7 @@ protected:
         p.Estart = start;
         p.Eend = "-0.25";
         p.Estep = "0.002";
-        p.V = v;
-        p.td = "0.02";
+        setField(wb, "V", v); // and td = Estep/v with it
         p.ks[1] = "0.01";
         p.alph[1] = "0.5";
         p.Eze[1] = "0.05";
