@@ -148,4 +148,23 @@ void DialogTest::experimentDialogsFitTheScreen() {
     }
 }
 
+// After a fit the fit boxes show the fitted values (here as the fit leaves them), the others nothing.
+void DialogTest::fitBoxesShowTheFittedValues() {
+    Desktop d;
+    d.wb.params.FittedValueText[11] = "1.23e-2";
+    d.wb.params.FittedValueText[121] = "9.8e-6";
+    const std::pair<const char*, const char*> dialogs[] = {{"mnuKinetics", "FormExpr"}, {"mnuSpecies", "FormSpecies"}};
+    for (const auto& [command, form] : dialogs) {
+        FormDialog* dialog = open(d, command, form);
+        QVERIFY2(dialog, form);
+        const bool kinetics = std::string(form) == "FormExpr";
+        auto* fitted = dialog->findChild<QCheckBox*>(kinetics ? "CheckFitted(11)" : "CheckFitted(121)");
+        auto* other = dialog->findChild<QCheckBox*>(kinetics ? "CheckFitted(31)" : "CheckFitted(101)");
+        QVERIFY(fitted && other);
+        QCOMPARE(fitted->text(), QString::fromLatin1(kinetics ? "1.23e-2" : "9.8e-6"));
+        QCOMPARE(other->text(), QString());
+        dialog->reject();
+    }
+}
+
 } // namespace tessaly::test

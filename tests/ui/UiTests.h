@@ -41,6 +41,7 @@ private slots:
     void analyticalSimulationOffersNoCylinderHemicylinderOrBand();
     void optionsDialogAutoBoxesDisableTheLimits();
     void experimentDialogsFitTheScreen();
+    void fitBoxesShowTheFittedValues();
 };
 
 // The plot window, its image services and the result window.

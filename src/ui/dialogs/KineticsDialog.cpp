@@ -60,6 +60,7 @@ KineticsDialog::KineticsDialog(Workbench& wb, QWidget* parent)
     QGroupBox* charge = chargeFrame();
     QGroupBox* chemical = chemicalFrame();
     QGroupBox* solution = solutionFrame();
+    binder().extra([this] { showFittedValues(); });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(solution);
