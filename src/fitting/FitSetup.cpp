@@ -51,7 +51,38 @@ std::vector<int> sweepOfPoints(std::span<const double> E) {
 
 } // namespace
 
+std::optional<std::vector<std::pair<std::string, std::string>>> parseDataSetFields(std::string_view text) {
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
+            ++at;
+        const std::size_t start = at;
+        while (at < text.size() && !std::isspace(static_cast<unsigned char>(text[at])))
+            ++at;
+        if (at > start)
+            words.emplace_back(text.substr(start, at - start));
+    }
+    if (words.size() % 2 != 0)
+        return std::nullopt;
+    std::vector<std::pair<std::string, std::string>> fields;
+    for (std::size_t k = 0; k < words.size(); k += 2)
+        fields.emplace_back(words[k], words[k + 1]);
+    return fields;
+}
+
+std::string describeDataSet(const FitDataSetSpec& spec) {
+    std::string line = spec.file;
+    for (const auto& [name, text] : spec.fields)
+        line += "  " + name + "=" + text;
+    return line;
+}
+
 std::optional<int> fitCodeOfName(std::string_view name) {
+    const std::pair<const char*, int> instrument[] = {{"Ru", 1}, {"Cdl", 2}, {"area", 3}};
+    for (const auto& [word, code] : instrument)
+        if (sameWord(name, word))
+            return code;
     const auto open = name.find('(');
     if (open == std::string_view::npos || name.back() != ')')
         return std::nullopt;
@@ -68,6 +99,8 @@ std::optional<int> fitCodeOfName(std::string_view name) {
 }
 
 std::string fitNameOfCode(int code) {
+    if (code >= 1 && code <= 3)
+        return code == 1 ? "Ru" : (code == 2 ? "Cdl" : "area");
     for (auto it = std::rbegin(kGroups); it != std::rend(kGroups); ++it)
         if (code > it->base && code <= it->base + it->rows)
             return std::string(it->name) + "(" + std::to_string(code - it->base) + ")";

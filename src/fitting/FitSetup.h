@@ -21,6 +21,12 @@ struct FitDataSetSpec {
     std::vector<std::pair<std::string, std::string>> fields;
 };
 
+// The fields of a data set as typed in one line, "NAME TEXT NAME TEXT ..." separated by blanks; nothing
+// when the words do not pair up.
+std::optional<std::vector<std::pair<std::string, std::string>>> parseDataSetFields(std::string_view text);
+// One line for a list of data sets: the file, then NAME=TEXT of each field.
+std::string describeDataSet(const FitDataSetSpec& spec);
+
 // A range of fitted points, by potential (V) or by time (s, as the t axis counts it).
 struct FitWindow {
     enum class Axis { Potential, Time };
@@ -39,7 +45,7 @@ struct FitSetup {
 };
 
 // The code of a fittable quantity named as its dialog field: ks(k), alph(k), Eze(k), kf(r), kb(r), C(s),
-// D(s) (case-insensitive); nothing for another name. And back.
+// D(s), and the instrument's Ru, Cdl and area (case-insensitive); nothing for another name. And back.
 std::optional<int> fitCodeOfName(std::string_view name);
 std::string fitNameOfCode(int code);
 

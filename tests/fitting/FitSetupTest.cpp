@@ -14,7 +14,7 @@ TEST(FitSetup, QuantitiesAreNamedAsTheirDialogFields) {
         std::optional<int> code;
     } cases[] = {{"ks(1)", 11}, {"ALPH(2)", 22}, {"Eze(5)", 35}, {"kf(9)", 49}, {"kb(1)", 61},
                  {"C(16)", 116}, {"D(2)", 122}, {"D(17)", std::nullopt}, {"ks(6)", std::nullopt},
-                 {"V", std::nullopt}, {"D(x)", std::nullopt}, {"D(1", std::nullopt}};
+                 {"V", std::nullopt}, {"Ru", 1}, {"CDL", 2}, {"area", 3}, {"D(x)", std::nullopt}, {"D(1", std::nullopt}};
     for (const auto& c : cases) {
         EXPECT_EQ(fitCodeOfName(c.name), c.code) << c.name;
         if (c.code) {
@@ -58,6 +58,16 @@ TEST(FitSetup, WindowsKeepThePointsInsideAnyOfThemAndInTheChosenCycle) {
     s.cycle = 0;
     s.windows = {{FitWindow::Axis::Time, 14.5, 20}};
     EXPECT_EQ(windowPoints(E, times, 0.5, 1, 16, s), (std::vector<int>{15, 16}));
+}
+
+TEST(FitSetup, DataSetFieldsAreTypedAsPairs) {
+    const auto fields = parseDataSetFields("  V 0.5\ttd  0.01 ");
+    ASSERT_TRUE(fields);
+    ASSERT_EQ(fields->size(), 2u);
+    EXPECT_EQ((*fields)[1], (std::pair<std::string, std::string>{"td", "0.01"}));
+    EXPECT_TRUE(parseDataSetFields("")->empty());
+    EXPECT_FALSE(parseDataSetFields("V 0.5 td"));
+    EXPECT_EQ(describeDataSet({"slow.csv", *fields}), "slow.csv  V=0.5  td=0.01");
 }
 
 } // namespace

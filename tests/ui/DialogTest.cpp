@@ -4,10 +4,13 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 namespace tessaly::test {
 
@@ -165,6 +168,36 @@ void DialogTest::fitBoxesShowTheFittedValues() {
         QCOMPARE(other->text(), QString());
         dialog->reject();
     }
+}
+
+// The Kinetics dialog's data-set list: Add... asks for a file and the differing fields, Remove takes the
+// chosen set out.
+void DialogTest::dataSetsAreListedAddedAndRemoved() {
+    Desktop d;
+    d.port.setFileAnswerer([] { return std::optional<std::string>("slow.csv"); });
+    QTimer typer;
+    typer.setInterval(10);
+    QObject::connect(&typer, &QTimer::timeout, [] {
+        if (auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            input->setTextValue(QStringLiteral("V 0.05"));
+            input->accept();
+        }
+    });
+    typer.start();
+    FormDialog* dialog = open(d, "mnuKinetics", "FormExpr");
+    QVERIFY(dialog);
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListDataSets"));
+    QVERIFY(list);
+    dialog->findChild<QPushButton*>(QStringLiteral("cmdAddDataSet"))->click();
+    QCOMPARE(d.wb.fitSetup.dataSets.size(), std::size_t{1});
+    QCOMPARE(d.wb.fitSetup.dataSets[0].fields.at(0).second, std::string("0.05"));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("slow.csv  V=0.05"));
+    list->setCurrentRow(0);
+    dialog->findChild<QPushButton*>(QStringLiteral("cmdRemoveDataSet"))->click();
+    QVERIFY(d.wb.fitSetup.dataSets.empty());
+    QCOMPARE(list->count(), 0);
+    dialog->reject();
 }
 
 } // namespace tessaly::test

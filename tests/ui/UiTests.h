@@ -42,6 +42,7 @@ private slots:
     void optionsDialogAutoBoxesDisableTheLimits();
     void experimentDialogsFitTheScreen();
     void fitBoxesShowTheFittedValues();
+    void dataSetsAreListedAddedAndRemoved();
 };
 
 // The plot window, its image services and the result window.

@@ -16,6 +16,12 @@ private:
     QGroupBox* chargeFrame();
     QGroupBox* chemicalFrame();
     QGroupBox* solutionFrame();
+    // The data sets of a fit over several measured curves: a list, Add..., Remove and Clear.
+    QGroupBox* dataSetFrame();
+    void addDataSet();
+    void showDataSets();
+
+    class QListWidget* m_dataSets = nullptr;
 };
 
 } // namespace tessaly
