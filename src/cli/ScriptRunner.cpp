@@ -116,6 +116,8 @@ bool ScriptRunner::runLine(const std::string& text, int lineNumber) {
         return untieLine(w, lineNumber);
     if (verb == "fitwindow")
         return fitWindowLine(w, lineNumber);
+    if (verb == "fithistory")
+        return fitHistoryLine(w, lineNumber);
     if (verb == "clear") {
         clearResultsCommand(m_wb);
         return true;
@@ -261,6 +263,14 @@ bool ScriptRunner::fitWindowLine(const Words& w, int lineNumber) {
                             "fitwindow clear");
 }
 
+bool ScriptRunner::fitHistoryLine(const Words& w, int lineNumber) {
+    const auto n = w.size() == 2 ? parseInt(w[1]) : std::nullopt;
+    if (!n || *n < 0 || *n > kMaxHistoryCycles)
+        return fail(lineNumber, "usage: fithistory N (0.." + std::to_string(kMaxHistoryCycles) + ")");
+    m_wb.fitSetup.historyCycles = *n;
+    return true;
+}
+
 // A menu command; its argument answers the file dialog or input box it opens.
 bool ScriptRunner::menuLine(const Words& w, int lineNumber) {
     if (w.size() > 2)
@@ -312,6 +322,8 @@ std::string scriptHelp() {
         "  fitwindow t FROM TO  fit only the points between two times (s)\n"
         "  fitwindow cycle N  fit only cycle N of a cyclic sweep (0: every cycle)\n"
         "  fitwindow clear    fit every point again\n"
+        "  fithistory N       simulate N cycles before each measured cycle and fit only the measured one\n"
+        "                     (0: none); the measured curve must be one whole cycle\n"
         "  Clear              clear the result window\n"
         "  Exit               end the script\n";
     listKinds(h);

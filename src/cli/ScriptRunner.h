@@ -41,6 +41,7 @@ private:
     bool tieLine(const Words& w, int lineNumber);
     bool untieLine(const Words& w, int lineNumber);
     bool fitWindowLine(const Words& w, int lineNumber);
+    bool fitHistoryLine(const Words& w, int lineNumber);
 
     Workbench& m_wb;
     ConsolePort& m_port;

@@ -54,7 +54,9 @@ struct FittedQuantities {
 class SetModel {
 public:
     SetModel(const FitSet& set, const std::vector<int>& codes, const std::vector<FitTie>& ties, int probeWorkers)
-        : m_objective(set.input, codes, set.points, set.held, ties), m_probeWorkers(probeWorkers) {}
+        : m_objective(set.input, codes, set.points, set.held, ties), m_probeWorkers(probeWorkers) {
+        m_objective.setHistoryOffset(set.historyOffset);
+    }
 
     FitObjective& objective() { return m_objective; }
     const FitObjective& objective() const { return m_objective; }
@@ -323,8 +325,31 @@ std::string uncertaintyReport(const AutoFitResult& result, std::span<const doubl
     return report;
 }
 
+void addHistory(FitSet& set, int cycles) {
+    if (cycles <= 0 || !set.input.given)
+        return;
+    if (cycles > kMaxHistoryCycles)
+        raise(failure_text::subscriptOutOfRange);
+    const GivenProgramme& one = *set.input.given;
+    const std::size_t n = one.potentials.size();
+    if ((static_cast<std::size_t>(cycles) + 1) * n > static_cast<std::size_t>(kPointCapacity))
+        raise(failure_text::subscriptOutOfRange);
+    auto repeated = std::make_shared<GivenProgramme>();
+    const double period = one.times.size() >= 2 ? one.times.back() - one.times.front() + (one.times[1] - one.times[0])
+                                                : 0.0;
+    for (int c = 0; c <= cycles; ++c) {
+        repeated->potentials.insert(repeated->potentials.end(), one.potentials.begin(), one.potentials.end());
+        for (const double t : one.times)
+            repeated->times.push_back(t + (c - cycles) * period);
+    }
+    set.input.given = std::move(repeated);
+    set.historyOffset = cycles * static_cast<int>(n);
+}
+
 AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, const AutoFitIo& io,
-                         const std::vector<FitTie>& ties, const std::vector<int>& points) {
+                         const FitOptions& options) {
+    const std::vector<FitTie>& ties = options.ties;
+    const std::vector<int>& points = options.points;
     AutoFitResult result;
     FittedQuantities fit(p, ties);
     result.parameterCount = fit.count();
@@ -362,6 +387,7 @@ AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, c
     const int column = checkedIndex(PrepareFitSlot(store, overlap, p.NumCharge), 0, kMaxColumn);
     set.input = makeSimulationInput(p, store, true);
     set.held = heldColumn(store, column);
+    addHistory(set, options.historyCycles);
     const std::vector<FitSet> sets{set};
     CombinedModel model(sets, fit.codes, ties, io.probeWorkers);
     MarquardtWorkspace workspace;

@@ -29,6 +29,21 @@ struct FitSet {
     std::vector<int> points;      // the fitted points, indices of the curve
     std::vector<double> measured; // the curve at those points
     std::vector<double> held;     // what a failed trial leaves as the simulated curve (points 0..NPoints)
+    int historyOffset = 0;        // points of preceding cycles simulated before the curve (withHistory)
+};
+
+// The set with `cycles` preceding cycles: its potentials (and times) repeated that many times before the
+// measured ones, so the simulation reaches the measured cycle as the experiment did. The measured curve
+// is taken to be one whole cycle.
+void addHistory(FitSet& set, int cycles);
+
+inline constexpr int kMaxHistoryCycles = 9;
+
+// How a fit covers the current curve besides the ticked quantities.
+struct FitOptions {
+    std::vector<FitTie> ties;
+    std::vector<int> points; // the fitted points; empty: the whole fitted range
+    int historyCycles = 0;   // cycles simulated before the measured one
 };
 
 // The figures of one set at the end of a fit.
@@ -70,12 +85,11 @@ struct FitRange {
 };
 FitRange fitRange(const CurveStore& store);
 
-// Runs the body with the measured curve in column CurveNo over `points` (empty: the whole fitted
-// range); the fitted curve goes to CurveNo + 1 and the committed values end at the fitted parameters.
+// Runs the body with the measured curve in column CurveNo over the options' points; the fitted curve goes to CurveNo + 1 and the committed values end at the fitted parameters.
 // A tied quantity follows its master and is not fitted itself. A failure propagates after the lines
 // written so far.
 AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, const AutoFitIo& io,
-                         const std::vector<FitTie>& ties = {}, const std::vector<int>& points = {});
+                         const FitOptions& options = {});
 
 // Fits several measured curves at once with the ticked quantities shared. Each set's residuals are
 // weighted by the inverse of its own residual variance (estimated from a first pass weighted by its

@@ -45,10 +45,11 @@ void FitObjective::operator()(std::span<const double> params, std::span<double> 
         m_maxIterations = std::max(m_maxIterations, m_result.digital.maxIterations);
         m_surfaceAreaFactor = m_result.digital.surfaceAreaFactor;
     }
-    if (m_result.finished()) {
-        m_column.resize(static_cast<std::size_t>(m_result.NPoints) + 1);
-        for (int k = 0; k <= m_result.NPoints; ++k)
-            m_column[static_cast<std::size_t>(k)] = m_result.total(k);
+    if (m_result.finished() && m_result.NPoints >= m_offset) {
+        const int last = m_result.NPoints - m_offset;
+        m_column.resize(static_cast<std::size_t>(last) + 1);
+        for (int k = 0; k <= last; ++k)
+            m_column[static_cast<std::size_t>(k)] = m_result.total(m_offset + k);
         m_anyFinished = true;
     }
 
@@ -76,10 +77,19 @@ SimulationOutcome storeFitRun(const FitObjective& objective, ExperimentParams& p
         fitParameter(p.committed, tie.code) = fitParameter(objective.trial().committed, tie.code);
     const SimulationResult& run = objective.result();
     keepRunTimeGrid(p, run);
-    SimulationOutcome outcome = storeSimulation(run, store, column);
-    if (run.finished() || !objective.anyFinished())
-        return outcome;
-    // The last trial failed: the column keeps the curve of the last one that finished.
+    SimulationOutcome outcome;
+    if (objective.historyOffset() == 0) {
+        outcome = storeSimulation(run, store, column);
+        if (run.finished() || !objective.anyFinished())
+            return outcome;
+    } else {
+        outcome.failure = run.failure;
+        outcome.digitalFailure = run.digital.failure;
+        if (!objective.anyFinished())
+            return outcome;
+    }
+    // The last trial failed, or ran preceding cycles: the column shows the curve of the measured cycle of
+    // the last trial that finished.
     const std::vector<double>& curve = objective.column();
     const int c = checkedIndex(column, 0, kMaxColumn);
     for (std::size_t k = 0; k < curve.size(); ++k) {

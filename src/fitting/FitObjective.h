@@ -49,6 +49,10 @@ public:
     const std::vector<int>& codes() const { return m_codes; }
     const std::vector<int>& points() const { return m_points; }
     const std::vector<FitTie>& ties() const { return m_ties; }
+    // History: the run simulates `offset` points (whole preceding cycles) before the measured curve's
+    // point 0; the column and the fitted points are those after them.
+    void setHistoryOffset(int offset) { m_offset = offset; }
+    int historyOffset() const { return m_offset; }
 
     // The first failure a simulation reported during the fit (later ones repeat it).
     const std::optional<std::string>& firstFailure() const { return m_firstFailure; }
@@ -63,6 +67,7 @@ private:
     std::vector<int> m_codes;
     std::vector<int> m_points;
     std::vector<FitTie> m_ties;
+    int m_offset = 0;
     std::vector<double> m_column;
     bool m_anyFinished = false;
     int m_evaluations = 0;
@@ -77,7 +82,8 @@ private:
 // before a fit.
 std::vector<double> heldColumn(const CurveStore& store, int column);
 
-// Leaves the store and the experiment as the fit's last simulation leaves them: that run in the store, the
+// Leaves the store and the experiment as the fit's last simulation leaves them: that run in the store (with
+// a history, only the curve of the measured cycle, in the fitted column), the
 // fitted column (and XAxis = E) showing the objective's curve once a trial has finished, the committed
 // values of the fitted quantities at that trial's, and the run's time step in the committed TimeGrid.
 // Nothing changes before the first trial.

@@ -40,6 +40,7 @@ struct FitSetup {
     std::vector<FitTie> ties;
     std::vector<FitWindow> windows; // a point is fitted when it lies in any of them; none: every point
     int cycle = 0;                  // fit only this cycle of a cyclic sweep (1, 2, ...); 0: every cycle
+    int historyCycles = 0;          // cycles simulated before each measured curve (one cycle), not fitted
 
     bool windowed() const { return !windows.empty() || cycle > 0; }
 };

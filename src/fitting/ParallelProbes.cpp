@@ -10,7 +10,9 @@ struct ParallelProbes::Worker {
     std::exception_ptr error;
 
     explicit Worker(const FitObjective& serial)
-        : objective(serial.trial(), serial.codes(), serial.points(), serial.column(), serial.ties()) {}
+        : objective(serial.trial(), serial.codes(), serial.points(), serial.column(), serial.ties()) {
+        objective.setHistoryOffset(serial.historyOffset());
+    }
 };
 
 ParallelProbes::ParallelProbes(const FitObjective& serial, int workers) {

@@ -122,6 +122,7 @@ FitSet loadDataSet(Workbench& wb, const FitDataSetSpec& spec) {
     for (const int i : set.points)
         set.measured.push_back(curve.Curve.at(i, 1));
     set.held.assign(count + 1, 0.0);
+    addHistory(set, wb.fitSetup.historyCycles);
     return set;
 }
 
@@ -211,8 +212,11 @@ void autoFitCommand(Workbench& wb) {
             wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);
             return;
         }
-        const AutoFitResult result = runAutoFit(wb.params, wb.store, wb.plotOptions.overlap, io,
-                                                wb.fitSetup.ties, currentFitPoints(wb));
+        FitOptions options;
+        options.ties = wb.fitSetup.ties;
+        options.points = currentFitPoints(wb);
+        options.historyCycles = wb.fitSetup.historyCycles;
+        const AutoFitResult result = runAutoFit(wb.params, wb.store, wb.plotOptions.overlap, io, options);
         showSimulationFailures(wb, result.simulationFailure, result.digitalFailure);
         if (wb.params.DigitalFlag) {
             wb.negativeConcentrations = result.negativeConcentrations;

@@ -25,4 +25,6 @@ fitwindow E 0.2 -0.1
 fitwindow t 0 2
 fitwindow cycle 1
 fitwindow clear
+fithistory 2
+fithistory 0
 dataset nothing.csv NoSuchField 1

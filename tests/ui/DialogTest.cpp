@@ -4,6 +4,9 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -174,11 +177,20 @@ void DialogTest::fitBoxesShowTheFittedValues() {
 // chosen set out.
 void DialogTest::dataSetsAreListedAddedAndRemoved() {
     Desktop d;
-    d.port.setFileAnswerer([] { return std::optional<std::string>("slow.csv"); });
+    const QString file = QDir::temp().filePath(QStringLiteral("tessaly-dataset-test.csv"));
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("0.1,1e-6\r\n0.09,2e-6\r\n");
+    }
     QTimer typer;
     typer.setInterval(10);
-    QObject::connect(&typer, &QTimer::timeout, [] {
-        if (auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+    QObject::connect(&typer, &QTimer::timeout, [&file] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+            chooser->selectFile(file);
+            static_cast<QDialog*>(chooser)->accept();
+        } else if (auto* input = qobject_cast<QInputDialog*>(modal)) {
             input->setTextValue(QStringLiteral("V 0.05"));
             input->accept();
         }
@@ -192,12 +204,13 @@ void DialogTest::dataSetsAreListedAddedAndRemoved() {
     QCOMPARE(d.wb.fitSetup.dataSets.size(), std::size_t{1});
     QCOMPARE(d.wb.fitSetup.dataSets[0].fields.at(0).second, std::string("0.05"));
     QCOMPARE(list->count(), 1);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("slow.csv  V=0.05"));
+    QCOMPARE(list->item(0)->text(), file + QStringLiteral("  V=0.05"));
     list->setCurrentRow(0);
     dialog->findChild<QPushButton*>(QStringLiteral("cmdRemoveDataSet"))->click();
     QVERIFY(d.wb.fitSetup.dataSets.empty());
     QCOMPARE(list->count(), 0);
     dialog->reject();
+    QFile::remove(file);
 }
 
 } // namespace tessaly::test

@@ -2,7 +2,9 @@
 // a window that leaves a spoiled part of the curve out. Each measured curve is a simulation with noise,
 // exported and fitted from a start away from the true values.
 
+#include "base/AtomicFile.h"
 #include "base/NumberText.h"
+#include "curves/CurrentFile.h"
 #include "support/RecordingUserPort.h"
 #include "workbench/Commands.h"
 #include "workbench/FormCommands.h"
@@ -166,6 +168,45 @@ TEST_F(GlobalFit, AWindowLeavesTheSpoiledPointsOut) {
     p.CheckFitted[21] = false;
     autoFitCommand(wb);
     EXPECT_GT(std::fabs(p.committed.FormalPotential[1] - 0.05) + std::fabs(p.committed.RateKs[1] / 0.01 - 1), 0.01);
+}
+
+double reportedOneMinusR2(const std::string& log) {
+    const std::string label = "1-R^2 = ";
+    const auto at = log.rfind(label);
+    return at == std::string::npos ? -1 : leadingNumber(log.substr(at + label.size()));
+}
+
+// The third of three cycles as the measured curve: the solution near the electrode still holds what the
+// first two cycles left. Fitted with two cycles of history, E' and ks come back and the curve fits to the
+// noise; fitted as if from a fresh solution, the fit is visibly worse.
+TEST_F(GlobalFit, HistoryCyclesPrecedeTheMeasuredCycle) {
+    ExperimentParams& p = wb.params;
+    p.ComboScan = 3;
+    measure("0.1", "0.35", "1e-9");
+    p.ComboScan = 1;
+    const CurveStore& s = wb.store;
+    const int third = 4 * s.NForward;
+    const std::string file = files.back() + ".third.csv";
+    files.push_back(file);
+    writeFileAtomically(file, currentFileText(s, third, s.NPoints - 1, s.CurveNo));
+    importCurve(file);
+    ASSERT_EQ(wb.store.NPoints, 2 * s.NForward);
+
+    double oneMinusR2[2] = {};
+    for (const int history : {2, 0}) {
+        tickKinetics(0.07, 0.03, 0.5);
+        p.CheckFitted[21] = false;
+        wb.fitSetup.historyCycles = history;
+        wb.log.clear();
+        autoFitCommand(wb);
+        ASSERT_TRUE(port.messages.empty()) << port.messages.front().text;
+        oneMinusR2[history == 0] = reportedOneMinusR2(wb.log.text());
+        if (history == 2) {
+            EXPECT_NEAR(p.committed.FormalPotential[1], 0.05, 0.0005) << wb.log.text();
+            EXPECT_NEAR(p.committed.RateKs[1], 0.01, 0.0005);
+        }
+    }
+    EXPECT_LT(oneMinusR2[0], 0.5 * oneMinusR2[1]);
 }
 
 } // namespace

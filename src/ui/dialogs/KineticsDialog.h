@@ -4,6 +4,8 @@
 
 #include "ui/dialogs/ExperimentDialog.h"
 
+class QListWidget;
+
 namespace tessaly {
 
 class KineticsDialog : public ExperimentDialog {
@@ -21,7 +23,7 @@ private:
     void addDataSet();
     void showDataSets();
 
-    class QListWidget* m_dataSets = nullptr;
+    QListWidget* m_dataSets = nullptr;
 };
 
 } // namespace tessaly
