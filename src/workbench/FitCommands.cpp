@@ -135,9 +135,6 @@ std::vector<FitSet> loadDataSets(Workbench& wb) {
 
 // The sets' report lines after a manual comparison: each set's 1 - R^2 and residual standard deviation.
 void compareDataSets(Workbench& wb) {
-    AutoFitIo io;
-    io.append = [](std::string_view) {};
-    io.clock = [&wb] { return wb.port().clockSeconds(); };
     const AutoFitResult result = compareSets(loadDataSets(wb), wb.fitSetup.ties);
     showSimulationFailures(wb, result.simulationFailure, result.digitalFailure);
     std::string report = "\r\n";
