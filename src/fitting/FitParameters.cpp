@@ -86,6 +86,12 @@ std::vector<FitCandidate> selectedFitParameters(const ExperimentParams& p) {
 }
 
 std::string fitParameterName(int code) {
+    if (code == kFitResistance)
+        return "Ru (ohm)";
+    if (code == kFitCapacitance)
+        return "Cdl (F)";
+    if (code == kFitArea)
+        return "area (cm2)";
     struct Name {
         int first, last, base;
         const char* symbol;
