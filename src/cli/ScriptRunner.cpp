@@ -4,6 +4,9 @@
 #include "cli/ConsolePort.h"
 #include "cli/ScriptLine.h"
 #include "cli/StorePrinter.h"
+#include "fitting/AutoFit.h"
+#include "fitting/FitSetup.h"
+#include "base/NumberText.h"
 #include "model/ExperimentKinds.h"
 #include "model/FieldTable.h"
 #include "workbench/CommandTable.h"
@@ -106,6 +109,16 @@ bool ScriptRunner::runLine(const std::string& text, int lineNumber) {
         return printLine(w, lineNumber);
     if (verb == "dump")
         return dumpLine(w, lineNumber);
+    if (verb == "dataset")
+        return datasetLine(w, lineNumber);
+    if (verb == "tie")
+        return tieLine(w, lineNumber);
+    if (verb == "untie")
+        return untieLine(w, lineNumber);
+    if (verb == "fitwindow")
+        return fitWindowLine(w, lineNumber);
+    if (verb == "fithistory")
+        return fitHistoryLine(w, lineNumber);
     if (verb == "clear") {
         clearResultsCommand(m_wb);
         return true;
@@ -185,17 +198,88 @@ bool ScriptRunner::dumpLine(const Words& w, int lineNumber) {
     return true;
 }
 
-static std::string lowerCaseWord(std::string_view word) {
-    std::string out(word);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
+bool ScriptRunner::datasetLine(const Words& w, int lineNumber) {
+    FitSetup& setup = m_wb.fitSetup;
+    if (w.size() == 2 && lower(w[1]) == "clear") {
+        setup.dataSets.clear();
+        return true;
+    }
+    if (w.size() < 2 || w.size() % 2 != 0)
+        return fail(lineNumber, "usage: dataset FILE [FIELD TEXT ...] or dataset clear");
+    if (static_cast<int>(setup.dataSets.size()) >= kMaxFitSets)
+        return fail(lineNumber, "at most " + std::to_string(kMaxFitSets) + " data sets");
+    FitDataSetSpec spec{w[1], {}};
+    for (std::size_t k = 2; k + 1 < w.size(); k += 2) {
+        if (!printValue(m_wb, w[k]))
+            return fail(lineNumber, "unknown field " + w[k]);
+        spec.fields.emplace_back(w[k], w[k + 1]);
+    }
+    setup.dataSets.push_back(std::move(spec));
+    return true;
+}
+
+bool ScriptRunner::tieLine(const Words& w, int lineNumber) {
+    if (w.size() != 3)
+        return fail(lineNumber, "usage: tie NAME MASTER");
+    const auto code = fitCodeOfName(w[1]);
+    const auto master = fitCodeOfName(w[2]);
+    if (!code || !master)
+        return fail(lineNumber, "not a fitted quantity: " + (code ? w[2] : w[1]));
+    if (const auto refused = addTie(m_wb.fitSetup, {*code, *master}))
+        m_err << "tessaly-cli: line " << lineNumber << ": " << *refused << '\n';
+    return true;
+}
+
+bool ScriptRunner::untieLine(const Words& w, int lineNumber) {
+    if (w.size() != 2)
+        return fail(lineNumber, "usage: untie NAME");
+    const auto code = fitCodeOfName(w[1]);
+    if (!code)
+        return fail(lineNumber, "not a fitted quantity: " + w[1]);
+    if (!removeTie(m_wb.fitSetup, *code))
+        m_err << "tessaly-cli: line " << lineNumber << ": " << w[1] << " is not tied\n";
+    return true;
+}
+
+bool ScriptRunner::fitWindowLine(const Words& w, int lineNumber) {
+    FitSetup& setup = m_wb.fitSetup;
+    const std::string kind = w.size() >= 2 ? lower(w[1]) : "";
+    if (w.size() == 2 && kind == "clear") {
+        setup.windows.clear();
+        setup.cycle = 0;
+        return true;
+    }
+    if (w.size() == 3 && kind == "cycle") {
+        const auto n = parseInt(w[2]);
+        if (!n || *n < 0)
+            return fail(lineNumber, "usage: fitwindow cycle N (0: every cycle)");
+        setup.cycle = *n;
+        return true;
+    }
+    if (w.size() == 4 && (kind == "e" || kind == "t")) {
+        FitWindow window;
+        window.axis = kind == "e" ? FitWindow::Axis::Potential : FitWindow::Axis::Time;
+        window.from = leadingNumber(w[2]);
+        window.to = leadingNumber(w[3]);
+        setup.windows.push_back(window);
+        return true;
+    }
+    return fail(lineNumber, "usage: fitwindow E FROM TO | fitwindow t FROM TO | fitwindow cycle N | "
+                            "fitwindow clear");
+}
+
+bool ScriptRunner::fitHistoryLine(const Words& w, int lineNumber) {
+    const auto n = w.size() == 2 ? parseInt(w[1]) : std::nullopt;
+    if (!n || *n < 0 || *n > kMaxHistoryCycles)
+        return fail(lineNumber, "usage: fithistory N (0.." + std::to_string(kMaxHistoryCycles) + ")");
+    m_wb.fitSetup.historyCycles = *n;
+    return true;
 }
 
 // A menu command; its argument answers the file dialog or input box it opens.
 bool ScriptRunner::menuLine(const Words& w, int lineNumber) {
     // Import takes a second argument, the cycle to keep: cycle=N, cycle=all or cycle=last.
-    const bool import = lowerCaseWord(w[0]) == "import";
+    const bool import = lower(w[0]) == "import";
     if (w.size() > (import ? 3u : 2u))
         return fail(lineNumber, import ? "Import takes a file and at most one option (cycle=N or cycle=all)"
                                        : "a menu command takes at most one argument");
@@ -237,6 +321,19 @@ std::string scriptHelp() {
         "  ok FORM            a dialog's OK button\n"
         "  print NAME         write NAME = VALUE (fields, committed values, store values)\n"
         "  dump FILE          write the active range of the curve store as CSV\n"
+        "  dataset FILE [FIELD TEXT ...]\n"
+        "                     add a measured curve (a current file) to the fit, with the fields in which\n"
+        "                     its experiment differs from the dialogs; AutoFit and ManualFit then fit\n"
+        "                     every data set at once, sharing the ticked quantities\n"
+        "  dataset clear      empty the data-set list (the fit commands use the current curve again)\n"
+        "  tie NAME MASTER    fit NAME as equal to MASTER, e.g. tie D(2) D(1) (ks alph Eze kf kb C D)\n"
+        "  untie NAME         fit NAME on its own again\n"
+        "  fitwindow E FROM TO  fit only the points between two potentials (V); windows add up\n"
+        "  fitwindow t FROM TO  fit only the points between two times (s)\n"
+        "  fitwindow cycle N  fit only cycle N of a cyclic sweep (0: every cycle)\n"
+        "  fitwindow clear    fit every point again\n"
+        "  fithistory N       simulate N cycles before each measured cycle and fit only the measured one\n"
+        "                     (0: none); the measured curve must be one whole cycle\n"
         "  Clear              clear the result window\n"
         "  Exit               end the script\n";
     listKinds(h);

@@ -36,6 +36,12 @@ private:
     bool printLine(const Words& w, int lineNumber);
     bool dumpLine(const Words& w, int lineNumber);
     bool menuLine(const Words& w, int lineNumber);
+    // The fit verbs: data sets, ties and the fitted window.
+    bool datasetLine(const Words& w, int lineNumber);
+    bool tieLine(const Words& w, int lineNumber);
+    bool untieLine(const Words& w, int lineNumber);
+    bool fitWindowLine(const Words& w, int lineNumber);
+    bool fitHistoryLine(const Words& w, int lineNumber);
 
     Workbench& m_wb;
     ConsolePort& m_port;

@@ -15,6 +15,13 @@
 
 namespace tessaly {
 
+// A quantity that follows another: every trial writes the value of `master` into `code` as well (D of
+// two species kept equal, alpha of two steps).
+struct FitTie {
+    int code = 0;
+    int master = 0;
+};
+
 class FitObjective {
 public:
     // input: the experiment over the measured potentials (the objective copies it; the potentials stay
@@ -22,6 +29,9 @@ public:
     // the fitted column's curve of points 0..NPoints before the fit, which a failed trial leaves in place.
     FitObjective(const SimulationInput& input, std::vector<int> codes, int first, int last,
                  std::vector<double> held);
+    // The same over a chosen list of fitted points (a fit window), with ties.
+    FitObjective(const SimulationInput& input, std::vector<int> codes, std::vector<int> points,
+                 std::vector<double> held, std::vector<FitTie> ties);
 
     // Writes the parameters into the copy, simulates, and copies the simulated points first..last into
     // model (a failed simulation: the last finished trial's points, or the held ones).
@@ -37,6 +47,12 @@ public:
     // Trials simulated so far.
     int evaluations() const { return m_evaluations; }
     const std::vector<int>& codes() const { return m_codes; }
+    const std::vector<int>& points() const { return m_points; }
+    const std::vector<FitTie>& ties() const { return m_ties; }
+    // History: the run simulates `offset` points (whole preceding cycles) before the measured curve's
+    // point 0; the column and the fitted points are those after them.
+    void setHistoryOffset(int offset) { m_offset = offset; }
+    int historyOffset() const { return m_offset; }
 
     // The first failure a simulation reported during the fit (later ones repeat it).
     const std::optional<std::string>& firstFailure() const { return m_firstFailure; }
@@ -49,8 +65,9 @@ private:
     SimulationInput m_trial;
     SimulationResult m_result;
     std::vector<int> m_codes;
-    int m_first;
-    int m_last;
+    std::vector<int> m_points;
+    std::vector<FitTie> m_ties;
+    int m_offset = 0;
     std::vector<double> m_column;
     bool m_anyFinished = false;
     int m_evaluations = 0;
@@ -65,7 +82,8 @@ private:
 // before a fit.
 std::vector<double> heldColumn(const CurveStore& store, int column);
 
-// Leaves the store and the experiment as the fit's last simulation leaves them: that run in the store, the
+// Leaves the store and the experiment as the fit's last simulation leaves them: that run in the store (with
+// a history, only the curve of the measured cycle, in the fitted column), the
 // fitted column (and XAxis = E) showing the objective's curve once a trial has finished, the committed
 // values of the fitted quantities at that trial's, and the run's time step in the committed TimeGrid.
 // Nothing changes before the first trial.

@@ -20,6 +20,12 @@ struct Group {
 } // namespace
 
 double& fitParameter(CommittedValues& c, int code) {
+    if (code == kFitResistance)
+        return c.Resistance;
+    if (code == kFitCapacitance)
+        return c.DoubleLayerCap;
+    if (code == kFitArea)
+        return c.ElectrodeArea;
     if (code >= 11 && code <= 19)
         return row(c.RateKs, code - 10);
     if (code >= 21 && code <= 29)
@@ -62,10 +68,30 @@ std::vector<FitCandidate> selectedFitParameters(const ExperimentParams& p) {
                                 leadingNumber(g.maxTexts[i])});
         }
     }
+    // The instrument's quantities: the uncompensated resistance (its iR drop is simulated by the
+    // digital model; the analytical mechanisms use it only for the charging current), the double-layer
+    // capacitance, and the electrode area, which scales every current.
+    const struct {
+        int code;
+        const std::string& minText;
+        const std::string& maxText;
+    } instrument[] = {{kFitResistance, p.TextRumin, p.TextRumax},
+                      {kFitCapacitance, p.TextCdlmin, p.TextCdlmax},
+                      {kFitArea, p.TextAreamin, p.TextAreamax}};
+    for (const auto& q : instrument)
+        if (p.CheckFitted[static_cast<std::size_t>(q.code)])
+            selected.push_back(
+                {q.code, fitParameter(committed, q.code), leadingNumber(q.minText), leadingNumber(q.maxText)});
     return selected;
 }
 
 std::string fitParameterName(int code) {
+    if (code == kFitResistance)
+        return "Ru (ohm)";
+    if (code == kFitCapacitance)
+        return "Cdl (F)";
+    if (code == kFitArea)
+        return "area (cm2)";
     struct Name {
         int first, last, base;
         const char* symbol;

@@ -162,6 +162,14 @@ void MarquardtWorkspace::differentiate(std::span<const double> params, const Fit
     }
 }
 
+std::span<const double> MarquardtWorkspace::jacobianAt(std::span<const double> params, const FitBounds& bounds,
+                                                       int points, const FitBatchObjective& probes) {
+    checkSizes(params.size(), static_cast<std::size_t>(points), bounds);
+    prepare(static_cast<int>(params.size()), points);
+    differentiate(params, bounds, probes);
+    return {m_jacobian.data(), params.size() * static_cast<std::size_t>(points)};
+}
+
 // Normal equations A = JᵀJ, g = Jᵀ(y − f), scaled to a unit diagonal. A parameter not free, or whose
 // curve does not respond to it (A_kk < 1e-20), is frozen for this iteration: a unit row and column and
 // no gradient, so its step is exactly zero and the matrix stays regular.

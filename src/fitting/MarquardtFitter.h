@@ -92,6 +92,12 @@ class MarquardtWorkspace {
 public:
     MarquardtWorkspace();
 
+    // The Jacobian at `params` by the fitter's central differences over `points` points, every probe
+    // through `probes`: p contiguous columns of `points` values (a parameter not free has a zero column).
+    // The uncertainties of a finished fit are taken from it.
+    std::span<const double> jacobianAt(std::span<const double> params, const FitBounds& bounds, int points,
+                                       const FitBatchObjective& probes);
+
 private:
     friend MarquardtOutcome MarquardtFit(std::span<double>, std::span<const double>, const FitBounds&, double,
                                          const FitObjectiveFunction&, MarquardtState&, MarquardtWorkspace&,

@@ -9,13 +9,15 @@ struct ParallelProbes::Worker {
     FitObjective objective;
     std::exception_ptr error;
 
-    Worker(const FitObjective& serial, int first, int last)
-        : objective(serial.trial(), serial.codes(), first, last, serial.column()) {}
+    explicit Worker(const FitObjective& serial)
+        : objective(serial.trial(), serial.codes(), serial.points(), serial.column(), serial.ties()) {
+        objective.setHistoryOffset(serial.historyOffset());
+    }
 };
 
-ParallelProbes::ParallelProbes(const FitObjective& serial, int first, int last, int workers) {
+ParallelProbes::ParallelProbes(const FitObjective& serial, int workers) {
     for (int w = 0; w < workers; ++w)
-        m_workers.push_back(std::make_unique<Worker>(serial, first, last));
+        m_workers.push_back(std::make_unique<Worker>(serial));
 }
 
 ParallelProbes::~ParallelProbes() = default;

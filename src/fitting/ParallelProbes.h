@@ -15,9 +15,9 @@ namespace tessaly {
 
 class ParallelProbes {
 public:
-    // serial: the fit's objective, whose input, codes, range and fitted column the workers start from;
-    // workers: threads to use (at least 2 to be worth building).
-    ParallelProbes(const FitObjective& serial, int first, int last, int workers);
+    // serial: the fit's objective, whose input, codes, fitted points, ties and fitted column the workers
+    // start from; workers: threads to use (at least 2 to be worth building).
+    ParallelProbes(const FitObjective& serial, int workers);
     ~ParallelProbes();
     ParallelProbes(const ParallelProbes&) = delete;
     ParallelProbes& operator=(const ParallelProbes&) = delete;

@@ -58,8 +58,8 @@ ExperimentParams::ExperimentParams() {
         TextG[s] = "1e-8";
         TextCmin[s] = s == 1 ? "1e-4" : "0";
         TextCmax[s] = "1e-2";
-        TextDmin[s] = "1e-6";
-        TextDmax[s] = "1e-4";
+        TextDmin[s] = "1e-7"; // the D of solutes in liquids, from viscous to gaseous-like
+        TextDmax[s] = "1e-3";
     }
 }
 

@@ -160,6 +160,11 @@ struct ExperimentParams {
     std::array<std::string, kMaxChem + 1> kf, kb, LabelKeq;
     std::array<std::string, kMaxChem + 1> TextKfmin, TextKfmax, TextKbmin, TextKbmax;
     std::array<bool, kFitCodeCount> CheckFitted{};          // fit selection by fit code
+    // Limits of the fittable instrument quantities: codes 1 Ru (ohm), 2 Cdl (F), 3 electrode area (cm2,
+    // the scale of every current).
+    std::string TextRumin = "0", TextRumax = "1000";
+    std::string TextCdlmin = "0", TextCdlmax = "1e-4";
+    std::string TextAreamin = "1e-4", TextAreamax = "10";
     std::array<std::string, kFitCodeCount> FittedValueText; // fitted value shown beside each box
     std::string TextElectrolyte = "KCl";
     std::string TextElectrolyteC = "1";

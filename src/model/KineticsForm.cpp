@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 #include "model/ConcentrationReaction.h"
 #include "model/FieldTable.h"
+#include "model/FitLimits.h"
 
 #include <cmath>
 
@@ -12,6 +13,16 @@ namespace {
 using kind::Mechanism;
 
 constexpr const char* kRateForm = "#.###e-#";
+
+// A typed value the limits no longer contain moves the limit it passed (model/FitLimits.h).
+void widenLimits(std::string& minText, std::string& maxText, double value, LimitScale scale) {
+    const WidenedLimits w = widenedLimits(value, leadingNumber(minText), leadingNumber(maxText), scale);
+    auto text = [scale](double v) { return scale == LimitScale::Factor ? formatMask(v, kRateForm) : generalForm(v); };
+    if (w.minimum)
+        minText = text(*w.minimum);
+    if (w.maximum)
+        maxText = text(*w.maximum);
+}
 
 double num(const std::string& text) {
     return leadingNumber(text);
@@ -206,24 +217,18 @@ FormReply KineticsForm::changed(std::string_view field) {
     const bool chargeRow = k >= 1 && k <= kMaxCharge;
     const bool chemRow = k >= 1 && k <= kMaxChem;
     if (base == "ks" && chargeRow) {
-        const double ks = num(m_p.ks[at(k)]); // cm/s
-        write("TextKsmin(" + std::to_string(k) + ")", formatMask(0.1 * ks, kRateForm), reply);
-        write("TextKsmax(" + std::to_string(k) + ")", formatMask(10 * ks, kRateForm), reply);
+        widenLimits(m_p.TextKsmin[at(k)], m_p.TextKsmax[at(k)], num(m_p.ks[at(k)]), LimitScale::Factor);
     } else if (base == "alph" && chargeRow) {
-        m_p.TextAlphaMin[at(k)] = m_p.alph[at(k)];
-        m_p.TextAlphamax[at(k)] = m_p.alph[at(k)];
+        widenLimits(m_p.TextAlphaMin[at(k)], m_p.TextAlphamax[at(k)], num(m_p.alph[at(k)]),
+                    LimitScale::TransferCoefficient);
     } else if (base == "Eze" && chargeRow) {
-        runConcentrationReaction(m_p, 0);          // the Nernst ratio at the start potential moved
-        const double formal = num(m_p.Eze[at(k)]); // V
-        m_p.TextEzeromin[at(k)] = generalForm(formal - 0.1);
-        m_p.TextEzeromax[at(k)] = generalForm(formal + 0.1);
+        runConcentrationReaction(m_p, 0); // the Nernst ratio at the start potential moved
+        widenLimits(m_p.TextEzeromin[at(k)], m_p.TextEzeromax[at(k)], num(m_p.Eze[at(k)]), LimitScale::Potential);
     } else if (base == "kf" && chemRow) {
         forwardRateChanged(k, reply);
     } else if (base == "kb" && chemRow) {
         forwardRateChanged(k, reply);
-        const double kb = num(m_p.kb[at(k)]);
-        m_p.TextKbmin[at(k)] = formatMask(0.1 * kb, kRateForm);
-        m_p.TextKbmax[at(k)] = formatMask(10 * kb, kRateForm);
+        widenLimits(m_p.TextKbmin[at(k)], m_p.TextKbmax[at(k)], num(m_p.kb[at(k)]), LimitScale::Factor);
     } else if (base == "LabelKeq" && chemRow) {
         // the chemical equilibrium moved: every species row is re-equilibrated, then the rows again
         for (int s = 1; s <= kMaxSpecies; ++s)
@@ -238,8 +243,7 @@ void KineticsForm::forwardRateChanged(int j, FormReply& reply) {
     const double kb = num(m_p.kb[at(j)]);
     if (kb != 0) // with no backward rate Keq keeps its last value
         write("LabelKeq(" + std::to_string(j) + ")", formatMask(kf / kb, kRateForm), reply);
-    m_p.TextKfmin[at(j)] = formatMask(0.1 * kf, kRateForm);
-    m_p.TextKfmax[at(j)] = formatMask(10 * kf, kRateForm);
+    widenLimits(m_p.TextKfmin[at(j)], m_p.TextKfmax[at(j)], kf, LimitScale::Factor);
 }
 
 std::optional<FormMessage> KineticsForm::validate(std::string_view field) {

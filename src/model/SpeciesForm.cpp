@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 #include "model/ConcentrationReaction.h"
 #include "model/FieldTable.h"
+#include "model/FitLimits.h"
 #include "model/KineticsForm.h"
 
 namespace tessaly {
@@ -69,9 +70,14 @@ FormReply SpeciesForm::changed(std::string_view field) {
     if (base == "C") {
         runConcentrationReaction(m_p, s);
     } else if (base == "D") {
+        // The limits stay while they contain the typed D; a limit it passed moves a factor 10 beyond it.
         const double D = leadingNumber(m_p.D[at(s)]); // cm2/s
-        m_p.TextDmin[at(s)] = formatMask(0.1 * D, "0.####e-#");
-        m_p.TextDmax[at(s)] = formatMask(10 * D, "0.####e-#");
+        const WidenedLimits w =
+            widenedLimits(D, leadingNumber(m_p.TextDmin[at(s)]), leadingNumber(m_p.TextDmax[at(s)]), LimitScale::Factor);
+        if (w.minimum)
+            m_p.TextDmin[at(s)] = formatMask(*w.minimum, "0.####e-#");
+        if (w.maximum)
+            m_p.TextDmax[at(s)] = formatMask(*w.maximum, "0.####e-#");
     }
     return {};
 }

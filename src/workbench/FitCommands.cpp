@@ -1,12 +1,18 @@
 // Run menu: Manual Fit, Auto Fit and the two peak separations built on them.
 
+#include "base/AtomicFile.h"
+#include "base/NumberText.h"
+#include "curves/CurrentFile.h"
 #include "fitting/AutoFit.h"
 #include "base/NumberText.h"
 #include "fitting/FitParameters.h"
 #include "simulation/SimulationAdapter.h"
 #include "simulation/SimulationDriver.h"
 #include "workbench/Commands.h"
+#include "workbench/FormCommands.h"
 #include "workbench/Workbench.h"
+
+#include <cmath>
 
 namespace tessaly {
 namespace {
@@ -83,6 +89,86 @@ void showComponents(Workbench& wb) {
         wb.redraw(Abscissa::Potential);
 }
 
+// The fitted points of the current curve when a window or cycle is chosen (empty: the whole range).
+std::vector<int> currentFitPoints(const Workbench& wb) {
+    if (!wb.fitSetup.windowed())
+        return {};
+    const CurveStore& store = wb.store;
+    const FitRange range = fitRange(store);
+    const auto count = static_cast<std::size_t>(std::max(0, store.NPoints));
+    const std::span<const double> E = store.E.span().first(count);
+    const bool waveform = traits(wb.params.technique()).waveform;
+    const std::span<const double> times =
+        waveform ? std::span<const double>(store.WaveT.span().first(count)) : std::span<const double>();
+    std::vector<int> points =
+        windowPoints(E, times, leadingNumber(wb.params.td), range.first, range.last, wb.fitSetup);
+    if (points.empty())
+        raise("The fit window holds no point of the curve");
+    return points;
+}
+
+// One data set as the fit sees it: the experiment of the dialogs with the set's fields typed in (each
+// through its dialog's reaction and validation, as the runner's set does), the potential step of the
+// file as its import would set it, committed; the file's curve over the fitted range or window.
+FitSet loadDataSet(Workbench& wb, const FitDataSetSpec& spec) {
+    const CurrentFileData data = readCurrentFile(readWholeFile(spec.file));
+    CurveStore curve;
+    curve.CurveNo = 1;
+    storeImportedCurve(curve, data);
+    const ExperimentParams saved = wb.params;
+    ExperimentParams prepared;
+    try {
+        for (const auto& [field, text] : spec.fields)
+            if (setField(wb, field, text) != FormStatus::Done)
+                raise("Data set " + spec.file + ": " + field + " is not a field that can be set");
+        if (curve.NPoints >= 3)
+            setField(wb, "Estep", generalForm(std::fabs(curve.E[2] - curve.E[1])));
+        Notices notices;
+        commitSpecies(wb.params, notices);
+        prepared = wb.params;
+    } catch (...) {
+        wb.params = saved;
+        throw;
+    }
+    wb.params = saved;
+
+    FitSet set;
+    set.label = spec.file;
+    set.input = makeSimulationInput(prepared, curve, true);
+    const FitRange range = fitRange(curve);
+    const auto count = static_cast<std::size_t>(curve.NPoints);
+    const bool waveform = traits(prepared.technique()).waveform;
+    const std::span<const double> times =
+        waveform ? std::span<const double>(curve.WaveT.span().first(count)) : std::span<const double>();
+    set.points = windowPoints(curve.E.span().first(count), times, leadingNumber(prepared.td), range.first,
+                              range.last, wb.fitSetup);
+    if (set.points.empty())
+        raise("Data set " + spec.file + ": the fit window holds no point of the curve");
+    for (const int i : set.points)
+        set.measured.push_back(curve.Curve.at(i, 1));
+    set.held.assign(count + 1, 0.0);
+    addHistory(set, wb.fitSetup.historyCycles);
+    return set;
+}
+
+std::vector<FitSet> loadDataSets(Workbench& wb) {
+    std::vector<FitSet> sets;
+    for (const FitDataSetSpec& spec : wb.fitSetup.dataSets)
+        sets.push_back(loadDataSet(wb, spec));
+    return sets;
+}
+
+// The sets' report lines after a manual comparison: each set's 1 - R^2 and residual standard deviation.
+void compareDataSets(Workbench& wb) {
+    const AutoFitResult result = compareSets(loadDataSets(wb), wb.fitSetup.ties);
+    showSimulationFailures(wb, result.simulationFailure, result.digitalFailure);
+    std::string report = "\r\n";
+    for (std::size_t j = 0; j < wb.fitSetup.dataSets.size(); ++j)
+        report += "Set " + std::to_string(j + 1) + ": " + wb.fitSetup.dataSets[j].file + "\r\n";
+    report += uncertaintyReport(result, {}, {}, {});
+    wb.appendResult(report);
+}
+
 } // namespace
 
 void manualFitCommand(Workbench& wb) {
@@ -95,6 +181,17 @@ void manualFitCommand(Workbench& wb) {
     Notices notices;
     commitSpecies(wb.params, notices);
     wb.showNotices(notices);
+    if (!wb.fitSetup.dataSets.empty()) {
+        try {
+            compareDataSets(wb);
+        } catch (const Failure& failure) {
+            port.showMessage(failure.description(), "Fit Error", MessageIcon::Critical);
+        }
+        wb.store.FitMode = false;
+        port.setBusy(false);
+        wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);
+        return;
+    }
 
     const SimulationOutcome outcome = simulateBesideMeasured(wb);
     showSimulationFailures(wb, outcome.failure, outcome.digitalFailure);
@@ -134,7 +231,25 @@ void autoFitCommand(Workbench& wb) {
     io.clock = [&port] { return port.clockSeconds(); };
     io.startTime = start;
     try {
-        const AutoFitResult result = runAutoFit(wb.params, wb.store, wb.plotOptions.overlap, io);
+        const bool global = !wb.fitSetup.dataSets.empty();
+        if (global) {
+            std::string names;
+            for (std::size_t j = 0; j < wb.fitSetup.dataSets.size(); ++j)
+                names += "Set " + std::to_string(j + 1) + ": " + wb.fitSetup.dataSets[j].file + "\r\n";
+            std::vector<FitSet> sets = loadDataSets(wb);
+            wb.appendResult("\r\n" + names.substr(0, names.size() - 2));
+            const AutoFitResult result = runGlobalFit(wb.params, std::move(sets), io, wb.fitSetup.ties);
+            showSimulationFailures(wb, result.simulationFailure, result.digitalFailure);
+            wb.store.FitMode = false;
+            port.setBusy(false);
+            wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);
+            return;
+        }
+        FitOptions options;
+        options.ties = wb.fitSetup.ties;
+        options.points = currentFitPoints(wb);
+        options.historyCycles = wb.fitSetup.historyCycles;
+        const AutoFitResult result = runAutoFit(wb.params, wb.store, wb.plotOptions.overlap, io, options);
         showSimulationFailures(wb, result.simulationFailure, result.digitalFailure);
         if (wb.params.DigitalFlag) {
             wb.negativeConcentrations = result.negativeConcentrations;

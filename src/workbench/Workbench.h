@@ -6,6 +6,7 @@
 #include "base/UserPort.h"
 #include "curves/CurveStore.h"
 #include "curves/StoreViews.h"
+#include "fitting/FitSetup.h"
 #include "model/Commits.h"
 #include "model/ExperimentParams.h"
 #include "plot/Canvas.h"
@@ -57,6 +58,7 @@ public:
     // Curves were made since the last export of curves: Exit asks before they are lost.
     bool unsavedCurves = false;
     MenuState menus;
+    FitSetup fitSetup; // data sets, ties and fitted window of the fit commands
 
     float ElapsedTime = 0;          // s, duration of the last Simulate (or fit) command
     int negativeConcentrations = 0; // met by the last digital simulation

@@ -9,6 +9,7 @@
 
 #include "FitDriver.h"
 #include "NistProblems.h"
+#include "fitting/FitStatistics.h"
 #include "fitting/MarquardtFitter.h"
 
 #include <algorithm>
@@ -62,6 +63,9 @@ protected:
                 f[i] = m_problem->model(b, m_x[i]);
         };
     }
+
+    const NistProblem& problem() const { return *m_problem; }
+    std::size_t points() const { return m_x.size(); }
 
     Digits digits(std::span<const double> fitted, double leastSquare) const {
         double worst = std::numeric_limits<double>::infinity();
@@ -119,6 +123,52 @@ TEST_P(NistStrd, ReachesMoreDigitsWhenIteratedWhileTheLeastSquareFalls) {
     EXPECT_GE(reached.parameters, c.continued.parameters);
     EXPECT_GE(reached.sumOfSquares, c.continued.sumOfSquares);
 }
+
+// The standard errors from the fitter's own Jacobian at the optimum (central differences of 1 %) and the
+// residual variance SS/(n − p). NIST certifies them to 11 digits. At the optimum reached by iterating on
+// while SS falls they agree within 1 %. (Where the fit command's stopping rule leaves Thurber, with two
+// digits in its parameters, they differ by up to 4 %: the rule, not the errors, limits them there.)
+class NistStandardErrors : public NistStrd {
+protected:
+    void check(double tolerance) {
+        driveFit(params, y, bounds, objective, state, workspace);
+        for (int call = 0; call < 200; ++call) {
+            const std::vector<double> before = params;
+            const double leastSquare = state.leastSquare;
+            MarquardtFit(params, y, bounds, 1.0, objective, state, workspace);
+            if (!(state.leastSquare < leastSquare)) {
+                params = before;
+                state.leastSquare = leastSquare;
+                break;
+            }
+        }
+        const FitBatchObjective probes = [this](std::span<const std::span<const double>> sets,
+                                                std::span<const std::span<double>> models) {
+            for (std::size_t j = 0; j < sets.size(); ++j)
+                objective(sets[j], models[j]);
+        };
+        const int n = static_cast<int>(points());
+        const auto jacobian = workspace.jacobianAt(params, bounds, n, probes);
+        const FitUncertainties u =
+            fitUncertainties(jacobian, n, static_cast<int>(params.size()), bounds.free, state.leastSquare);
+        ASSERT_EQ(u.degreesOfFreedom, n - static_cast<int>(params.size()));
+        for (std::size_t k = 0; k < params.size(); ++k) {
+            const double certified = problem().certifiedStandardErrors[k];
+            EXPECT_NEAR(u.standardErrors[k], certified, tolerance * certified) << "parameter b" << k + 1;
+            EXPECT_NEAR(u.correlationAt(static_cast<int>(k), static_cast<int>(k)), 1.0, 1e-12);
+        }
+    }
+};
+
+TEST_P(NistStandardErrors, AtTheOptimumMatchTheCertifiedOnesWithinOnePercent) {
+    check(0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(LowerAndHigherDifficulty, NistStandardErrors,
+                         testing::Values(NistCase{"Misra1a", 1, {}, {}}, NistCase{"Misra1a", 2, {}, {}},
+                                         NistCase{"Chwirut2", 1, {}, {}}, NistCase{"Chwirut2", 2, {}, {}},
+                                         NistCase{"Thurber", 1, {}, {}}, NistCase{"Thurber", 2, {}, {}}),
+                         caseName);
 
 // Digits: {parameters, SS} under the command's rule, then iterated on.
 INSTANTIATE_TEST_SUITE_P(LowerAndHigherDifficulty, NistStrd,

@@ -1,6 +1,7 @@
 #pragma once
 // Nonlinear regression problems of the NIST Statistical Reference Datasets (StRD), with their certified
-// parameter values and residual sums of squares (https://www.itl.nist.gov/div898/strd/nls/nls_main.shtml).
+// parameter values, their certified standard deviations and the residual sums of squares
+// (https://www.itl.nist.gov/div898/strd/nls/nls_main.shtml).
 // Each observation is {x, y}.
 
 #include <array>
@@ -23,6 +24,7 @@ struct NistProblem {
     double certifiedResidualSumOfSquares;
     std::vector<double> start1;
     std::vector<double> start2;
+    std::vector<double> certifiedStandardErrors; // standard deviation of each estimate
 };
 
 // Misra1a (lower difficulty): dental research monomolecular adsorption, y = b1·(1 − exp(−b2·x)).
@@ -92,14 +94,16 @@ inline std::vector<NistProblem> nistProblems() {
          {2.3894212918E+02, 5.5015643181E-04},
          1.2455138894E-01,
          {500.0, 1e-4},
-         {250.0, 5e-4}},
+         {250.0, 5e-4},
+         {2.7070075241E+00, 7.2668688436E-06}},
         {"Chwirut2",
          kChwirut2,
          chwirut2Model,
          {1.6657666537E-01, 5.1653291286E-03, 1.2150007096E-02},
          5.1304802941E+02,
          {0.1, 0.01, 0.02},
-         {0.15, 0.008, 0.010}},
+         {0.15, 0.008, 0.010},
+         {3.8303286810E-02, 6.6621605126E-04, 1.5304234767E-03}},
         {"Thurber",
          kThurber,
          thurberModel,
@@ -107,7 +111,9 @@ inline std::vector<NistProblem> nistProblems() {
           3.9797285797E-01, 4.9727297349E-02},
          5.6427082397E+03,
          {1000.0, 1000.0, 400.0, 40.0, 0.7, 0.3, 0.03},
-         {1300.0, 1500.0, 500.0, 75.0, 1.0, 0.4, 0.05}},
+         {1300.0, 1500.0, 500.0, 75.0, 1.0, 0.4, 0.05},
+         {4.6647963344E+00, 3.9571156086E+01, 2.8698696102E+01, 5.5675370270E+00, 3.1333340687E-02,
+          1.4984928198E-02, 6.5842344623E-03}},
     };
 }
 

@@ -25,16 +25,19 @@ struct Kinetics {
     KineticsForm form{p};
 };
 
-TEST(KineticsForm, RateConstantLimitsSpanTwoDecades) {
+// A typed rate constant leaves limits that contain it alone; a limit it passed moves a factor 10 beyond
+// it (defaults: ks 1e3..1e5, kf 1..100, kb 0.01..1).
+TEST(KineticsForm, RateConstantLimitsWidenOnlyWhenPassed) {
     struct Case {
         const char *field, *value, *min, *max;
         double low, high; // parsed limits
     };
     const Case cases[] = {
-        {"ks(1)", "1e4", "TextKsmin(1)", "TextKsmax(1)", 1000, 100000},
-        {"ks(3)", "0.0123456", "TextKsmin(3)", "TextKsmax(3)", 0.001235, 0.1235},
-        {"kf(2)", "250", "TextKfmin(2)", "TextKfmax(2)", 25, 2500},
-        {"kb(9)", "3e-7", "TextKbmin(9)", "TextKbmax(9)", 3e-8, 3e-6},
+        {"ks(1)", "2e4", "TextKsmin(1)", "TextKsmax(1)", 1000, 100000},          // inside: kept
+        {"ks(3)", "0.0123456", "TextKsmin(3)", "TextKsmax(3)", 0.001235, 100000}, // below: min moves
+        {"ks(2)", "5e6", "TextKsmin(2)", "TextKsmax(2)", 1000, 5e7},              // above: max moves
+        {"kf(2)", "250", "TextKfmin(2)", "TextKfmax(2)", 1, 2500},
+        {"kb(9)", "3e-7", "TextKbmin(9)", "TextKbmax(9)", 3e-8, 1},
     };
     for (const Case& c : cases) {
         Kinetics k;
@@ -44,8 +47,8 @@ TEST(KineticsForm, RateConstantLimitsSpanTwoDecades) {
         EXPECT_DOUBLE_EQ(num(high), c.high) << c.field << " max " << high;
     }
     Kinetics k;
-    k.form.type("ks(1)", "1e4");
-    EXPECT_EQ(k.p.TextKsmin[1], "1e3"); // "#.###e-#": no decimals, no exponent sign when positive
+    k.form.type("ks(1)", "1e2");
+    EXPECT_EQ(k.p.TextKsmin[1], "1e1"); // "#.###e-#": no decimals, no exponent sign when positive
     EXPECT_EQ(k.p.TextKsmax[1], "1e5");
 }
 
@@ -55,7 +58,8 @@ TEST(KineticsForm, EquilibriumConstantFollowsTheRatesUnlessKbIsZero) {
     EXPECT_EQ(k.p.LabelKeq[1], "5e2"); // 50 / 0.1
     k.form.type("kb(1)", "4");
     EXPECT_EQ(k.p.LabelKeq[1], "1.25e1");
-    EXPECT_EQ(k.p.TextKbmin[1], "4e-1");
+    EXPECT_EQ(k.p.TextKbmin[1], "0.01"); // kept: 4 passed only the maximum
+    EXPECT_EQ(k.p.TextKbmax[1], "4e1");
     k.form.type("kb(1)", "0");
     EXPECT_EQ(k.p.LabelKeq[1], "1.25e1"); // kept
     k.form.type("kf(1)", "7");
@@ -63,17 +67,31 @@ TEST(KineticsForm, EquilibriumConstantFollowsTheRatesUnlessKbIsZero) {
     EXPECT_TRUE(k.form.view("LabelKeq(1)").readOnly);
 }
 
+// alpha (defaults 0.4..0.6) and E' (defaults 0..0.2 for reaction 1): a typed value inside the limits
+// leaves them, one outside moves the limit it passed 0.1 beyond it (alpha within 0..1). A typed alpha no
+// longer pins both limits to itself.
 TEST(KineticsForm, TransferCoefficientAndFormalPotentialLimits) {
     Kinetics k;
+    k.form.type("alph(2)", "0.45");
+    EXPECT_EQ(k.p.TextAlphaMin[2], "0.4");
+    EXPECT_EQ(k.p.TextAlphamax[2], "0.6");
     k.form.type("alph(2)", "0.35");
-    EXPECT_EQ(k.p.TextAlphaMin[2], "0.35");
-    EXPECT_EQ(k.p.TextAlphamax[2], "0.35");
+    EXPECT_EQ(k.p.TextAlphaMin[2], "0.25");
+    EXPECT_EQ(k.p.TextAlphamax[2], "0.6");
+    k.form.type("alph(2)", "0.95");
+    EXPECT_EQ(k.p.TextAlphaMin[2], "0.25");
+    EXPECT_EQ(k.p.TextAlphamax[2], "1");
+    k.form.type("Eze(1)", "0.15");
+    EXPECT_EQ(k.p.TextEzeromin[1], "0");
+    EXPECT_EQ(k.p.TextEzeromax[1], "0.2");
     k.form.type("Eze(1)", "0.2");
-    EXPECT_EQ(k.p.TextEzeromin[1], "0.1");
-    EXPECT_EQ(k.p.TextEzeromax[1], "0.3"); // general form, not 0.30000000000000004
+    EXPECT_EQ(k.p.TextEzeromax[1], "0.2"); // on the limit is inside
+    k.form.type("Eze(1)", "0.25");
+    EXPECT_EQ(k.p.TextEzeromin[1], "0");
+    EXPECT_EQ(k.p.TextEzeromax[1], "0.35"); // general form, not 0.35000000000000003
     k.form.type("Eze(1)", "-0.45");
     EXPECT_EQ(k.p.TextEzeromin[1], "-0.55");
-    EXPECT_EQ(k.p.TextEzeromax[1], "-0.35");
+    EXPECT_EQ(k.p.TextEzeromax[1], "0.35");
 }
 
 TEST(KineticsForm, ValidationOnLeaving) {

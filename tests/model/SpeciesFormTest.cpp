@@ -95,14 +95,20 @@ TEST(SpeciesForm, WithoutPreEquilibrationCinitIsC) {
     EXPECT_EQ(num(sp.p.Cinit[2]), 0);
 }
 
+// D's limits start at 1e-7..1e-3 cm2/s and move only when a typed D passes one, to a factor 10 beyond it.
 TEST(SpeciesForm, DiffusionLimits) {
     Species sp;
-    sp.form.type("D(1)", "1e-5");
-    EXPECT_DOUBLE_EQ(num(sp.p.TextDmin[1]), 1e-6);
-    EXPECT_DOUBLE_EQ(num(sp.p.TextDmax[1]), 1e-4);
-    sp.form.type("D(2)", "7.3e-6");
-    EXPECT_EQ(sp.p.TextDmin[2], "7.3e-7"); // "0.####e-#"
-    EXPECT_EQ(sp.p.TextDmax[2], "7.3e-5");
+    EXPECT_DOUBLE_EQ(num(sp.p.TextDmin[1]), 1e-7);
+    EXPECT_DOUBLE_EQ(num(sp.p.TextDmax[1]), 1e-3);
+    sp.form.type("D(1)", "2e-5");
+    EXPECT_DOUBLE_EQ(num(sp.p.TextDmin[1]), 1e-7);
+    EXPECT_DOUBLE_EQ(num(sp.p.TextDmax[1]), 1e-3);
+    sp.form.type("D(2)", "7.3e-8");
+    EXPECT_EQ(sp.p.TextDmin[2], "7.3e-9"); // "0.####e-#"
+    EXPECT_EQ(sp.p.TextDmax[2], "1e-3");
+    sp.form.type("D(2)", "2e-2");
+    EXPECT_EQ(sp.p.TextDmin[2], "7.3e-9");
+    EXPECT_EQ(sp.p.TextDmax[2], "2e-1");
 }
 
 TEST(SpeciesForm, FitBoxesShowTheirLimits) {

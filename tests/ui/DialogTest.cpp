@@ -4,10 +4,16 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 namespace tessaly::test {
 
@@ -146,6 +152,65 @@ void DialogTest::experimentDialogsFitTheScreen() {
         QVERIFY2(dialog->width() <= 1366 && dialog->height() <= 740, form);
         dialog->reject();
     }
+}
+
+// After a fit the fit boxes show the fitted values (here as the fit leaves them), the others nothing.
+void DialogTest::fitBoxesShowTheFittedValues() {
+    Desktop d;
+    d.wb.params.FittedValueText[11] = "1.23e-2";
+    d.wb.params.FittedValueText[121] = "9.8e-6";
+    const std::pair<const char*, const char*> dialogs[] = {{"mnuKinetics", "FormExpr"}, {"mnuSpecies", "FormSpecies"}};
+    for (const auto& [command, form] : dialogs) {
+        FormDialog* dialog = open(d, command, form);
+        QVERIFY2(dialog, form);
+        const bool kinetics = std::string(form) == "FormExpr";
+        auto* fitted = dialog->findChild<QCheckBox*>(kinetics ? "CheckFitted(11)" : "CheckFitted(121)");
+        auto* other = dialog->findChild<QCheckBox*>(kinetics ? "CheckFitted(31)" : "CheckFitted(101)");
+        QVERIFY(fitted && other);
+        QCOMPARE(fitted->text(), QString::fromLatin1(kinetics ? "1.23e-2" : "9.8e-6"));
+        QCOMPARE(other->text(), QString());
+        dialog->reject();
+    }
+}
+
+// The Kinetics dialog's data-set list: Add... asks for a file and the differing fields, Remove takes the
+// chosen set out.
+void DialogTest::dataSetsAreListedAddedAndRemoved() {
+    Desktop d;
+    const QString file = QDir::temp().filePath(QStringLiteral("tessaly-dataset-test.csv"));
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("0.1,1e-6\r\n0.09,2e-6\r\n");
+    }
+    QTimer typer;
+    typer.setInterval(10);
+    QObject::connect(&typer, &QTimer::timeout, [&file] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+            chooser->selectFile(file);
+            static_cast<QDialog*>(chooser)->accept();
+        } else if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+            input->setTextValue(QStringLiteral("V 0.05"));
+            input->accept();
+        }
+    });
+    typer.start();
+    FormDialog* dialog = open(d, "mnuKinetics", "FormExpr");
+    QVERIFY(dialog);
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListDataSets"));
+    QVERIFY(list);
+    dialog->findChild<QPushButton*>(QStringLiteral("cmdAddDataSet"))->click();
+    QCOMPARE(d.wb.fitSetup.dataSets.size(), std::size_t{1});
+    QCOMPARE(d.wb.fitSetup.dataSets[0].fields.at(0).second, std::string("0.05"));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), file + QStringLiteral("  V=0.05"));
+    list->setCurrentRow(0);
+    dialog->findChild<QPushButton*>(QStringLiteral("cmdRemoveDataSet"))->click();
+    QVERIFY(d.wb.fitSetup.dataSets.empty());
+    QCOMPARE(list->count(), 0);
+    dialog->reject();
+    QFile::remove(file);
 }
 
 } // namespace tessaly::test

@@ -41,6 +41,8 @@ private slots:
     void analyticalSimulationOffersNoCylinderHemicylinderOrBand();
     void optionsDialogAutoBoxesDisableTheLimits();
     void experimentDialogsFitTheScreen();
+    void fitBoxesShowTheFittedValues();
+    void dataSetsAreListedAddedAndRemoved();
 };
 
 // The plot window, its image services and the result window.

@@ -4,6 +4,7 @@
 #include "workbench/FormCommands.h"
 #include "workbench/Workbench.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QShowEvent>
@@ -18,6 +19,24 @@ ExperimentDialog::ExperimentDialog(Workbench& wb, std::unique_ptr<ExperimentForm
 
 void ExperimentDialog::refresh() {
     m_binder->refresh();
+}
+
+void ExperimentDialog::showFittedValues() {
+    const QString prefix = QStringLiteral("CheckFitted(");
+    for (QCheckBox* box : findChildren<QCheckBox*>()) {
+        const QString name = box->objectName();
+        if (!name.startsWith(prefix) || !name.endsWith(QLatin1Char(')')))
+            continue;
+        bool ok = false;
+        const int code = name.mid(prefix.size(), name.size() - prefix.size() - 1).toInt(&ok);
+        if (!ok || code < 1 || code >= kFitCodeCount)
+            continue;
+        const QString text = QString::fromStdString(m_wb.params.FittedValueText[static_cast<std::size_t>(code)]);
+        if (box->text() != text)
+            box->setText(text);
+        box->setToolTip(text.isEmpty() ? QStringLiteral("Fit this quantity")
+                                       : QStringLiteral("Fit this quantity; the last fit gave ") + text);
+    }
 }
 
 QPushButton* ExperimentDialog::okButton() {

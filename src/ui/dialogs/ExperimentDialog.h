@@ -39,6 +39,9 @@ protected:
     QPushButton* okButton();
     // A titled frame.
     QGroupBox* group(const QString& title, const QString& name = {});
+    // Each fit box (CheckFitted(code)) shows the value the last fit gave its quantity beside it, empty
+    // before a fit. Dialogs with fit boxes call it on every refresh.
+    void showFittedValues();
 
     Workbench& m_wb;
 

@@ -1,5 +1,7 @@
 #include "ui/dialogs/KineticsDialog.h"
 
+#include "fitting/AutoFit.h"
+#include "model/FieldTable.h"
 #include "model/KineticsForm.h"
 #include "workbench/Workbench.h"
 
@@ -9,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -60,10 +63,15 @@ KineticsDialog::KineticsDialog(Workbench& wb, QWidget* parent)
     QGroupBox* charge = chargeFrame();
     QGroupBox* chemical = chemicalFrame();
     QGroupBox* solution = solutionFrame();
+    QGroupBox* dataSets = dataSetFrame();
+    binder().extra([this] {
+        showFittedValues();
+        showDataSets();
+    });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(solution);
-    bottom->addStretch();
+    bottom->addWidget(dataSets, 1);
     bottom->addWidget(okButton(), 0, Qt::AlignBottom);
 
     auto* layout = new QVBoxLayout(this);
@@ -135,6 +143,83 @@ QGroupBox* KineticsDialog::chemicalFrame() {
     auto* chemLayout = new QVBoxLayout(chemical);
     chemLayout->addWidget(scrolled(chemContent, 120));
     return chemical;
+}
+
+QGroupBox* KineticsDialog::dataSetFrame() {
+    QGroupBox* frame = group(QStringLiteral("Data sets (Auto Fit fits them all when listed)"));
+    auto* layout = new QHBoxLayout(frame);
+    m_dataSets = new QListWidget(frame);
+    m_dataSets->setObjectName(QStringLiteral("ListDataSets"));
+    m_dataSets->setMaximumHeight(64);
+    m_dataSets->setToolTip(QStringLiteral("Measured curves fitted together, each with the fields in which its "
+                                          "experiment differs from these dialogs"));
+    layout->addWidget(m_dataSets, 1);
+    auto* buttons = new QVBoxLayout;
+    const auto button = [&](const char* name, const char* caption, auto action) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), frame);
+        b->setObjectName(QString::fromLatin1(name));
+        connect(b, &QPushButton::clicked, this, action);
+        buttons->addWidget(b);
+    };
+    button("cmdAddDataSet", "Add...", [this] { addDataSet(); });
+    button("cmdRemoveDataSet", "Remove", [this] {
+        const int row = m_dataSets->currentRow();
+        auto& sets = m_wb.fitSetup.dataSets;
+        if (row >= 0 && row < static_cast<int>(sets.size()))
+            sets.erase(sets.begin() + row);
+        showDataSets();
+    });
+    button("cmdClearDataSets", "Clear", [this] {
+        m_wb.fitSetup.dataSets.clear();
+        showDataSets();
+    });
+    layout->addLayout(buttons);
+    return frame;
+}
+
+// A current file, then the fields in which its experiment differs, typed as NAME VALUE pairs.
+void KineticsDialog::addDataSet() {
+    UserPort& port = m_wb.port();
+    auto& sets = m_wb.fitSetup.dataSets;
+    if (static_cast<int>(sets.size()) >= kMaxFitSets) {
+        port.showMessage("At most " + std::to_string(kMaxFitSets) + " data sets can be fitted together.", "Data sets");
+        return;
+    }
+    const std::optional<std::string> file = port.openFileName("csv|*.csv|all|*.*");
+    if (!file)
+        return;
+    const std::optional<std::string> typed =
+        port.inputText("Fields in which this curve's experiment differs, as NAME VALUE pairs (e.g. V 0.5):",
+                       "Data set", "");
+    if (!typed)
+        return;
+    const auto fields = parseDataSetFields(*typed);
+    if (!fields) {
+        port.showMessage("Type each field name followed by its value.", "Data set");
+        return;
+    }
+    for (const auto& [name, text] : *fields)
+        if (!findField(m_wb.params, name)) {
+            port.showMessage("There is no field named " + name + ".", "Data set");
+            return;
+        }
+    sets.push_back({*file, *fields});
+    showDataSets();
+}
+
+void KineticsDialog::showDataSets() {
+    if (!m_dataSets)
+        return;
+    QStringList lines;
+    for (const FitDataSetSpec& spec : m_wb.fitSetup.dataSets)
+        lines << QString::fromStdString(describeDataSet(spec));
+    QStringList shown;
+    for (int i = 0; i < m_dataSets->count(); ++i)
+        shown << m_dataSets->item(i)->text();
+    if (shown != lines) {
+        m_dataSets->clear();
+        m_dataSets->addItems(lines);
+    }
 }
 
 QGroupBox* KineticsDialog::solutionFrame() {

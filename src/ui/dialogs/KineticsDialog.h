@@ -4,6 +4,8 @@
 
 #include "ui/dialogs/ExperimentDialog.h"
 
+class QListWidget;
+
 namespace tessaly {
 
 class KineticsDialog : public ExperimentDialog {
@@ -16,6 +18,12 @@ private:
     QGroupBox* chargeFrame();
     QGroupBox* chemicalFrame();
     QGroupBox* solutionFrame();
+    // The data sets of a fit over several measured curves: a list, Add..., Remove and Clear.
+    QGroupBox* dataSetFrame();
+    void addDataSet();
+    void showDataSets();
+
+    QListWidget* m_dataSets = nullptr;
 };
 
 } // namespace tessaly

@@ -19,6 +19,7 @@ SpeciesDialog::SpeciesDialog(Workbench& wb, QWidget* parent)
     : ExperimentDialog(wb, std::make_unique<SpeciesForm>(wb.params), QStringLiteral("Species"), parent) {
     FormBinder& b = binder();
     QGroupBox* species = speciesFrame();
+    binder().extra([this] { showFittedValues(); });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(
