@@ -107,7 +107,7 @@ void fitToScreen(QWidget& window, QSize preferred) {
 MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     : m_wb(wb), m_port(port), m_mdi(new QMdiArea(this)), m_plot(new PlotWindow(wb)),
       m_result(new ResultWindow(wb)), m_readout(new QLabel), m_progress(new QProgressBar),
-      m_cancel(new QPushButton(QStringLiteral("Cancel"))), m_escape(new QShortcut(Qt::Key_Escape, this)),
+      m_cancel(new QPushButton(QStringLiteral("Cancel"))), m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), this)),
       m_progressTimer(new QTimer(this)) {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Tessaly"));
@@ -417,7 +417,7 @@ void MainWindow::finishSimulation() {
     try {
         if (simulationSucceeded(run)) {
             std::swap(m_wb.lastRun, run); // the previous run's buffers serve the next
-            completeSimulate(m_wb);
+            finishCommand(m_wb, "mnuSimulate", [this] { completeSimulate(m_wb); });
             statusBar()->clearMessage();
         } else {
             reportUnstoredSimulate(m_wb, run);

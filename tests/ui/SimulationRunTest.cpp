@@ -4,6 +4,8 @@
 #include "UiTestSupport.h"
 #include "UiTests.h"
 
+#include "ui/FormDialog.h"
+#include "ui/MenuBinding.h"
 #include "workbench/FormCommands.h"
 
 #include <QAction>
@@ -36,10 +38,10 @@ struct StoreSnapshot {
 // The digital model on a typed time grid of 10 us: about a thousand time steps for each of the sweep's
 // points, and the automatic model's comparison after them; seconds of work.
 void chooseLongDigitalRun(Desktop& d) {
-    QCOMPARE(setCheck(d.wb, "CheckDigital", true), FormStatus::Done);
-    QCOMPARE(okForm(d.wb, "FormMech"), FormStatus::Done);
-    QCOMPARE(setCheck(d.wb, "CheckAuto", false), FormStatus::Done);
-    QCOMPARE(setField(d.wb, "TextTimeGrid", "1e-5"), FormStatus::Done);
+    QVERIFY(setCheck(d.wb, "CheckDigital", true) == FormStatus::Done);
+    QVERIFY(okForm(d.wb, "FormMech") == FormStatus::Done);
+    QVERIFY(setCheck(d.wb, "CheckAuto", false) == FormStatus::Done);
+    QVERIFY(setField(d.wb, "TextTimeGrid", "1e-5") == FormStatus::Done);
     d.window.activate();
 }
 
@@ -47,7 +49,7 @@ void chooseLongDigitalRun(Desktop& d) {
 
 void SimulationRunTest::cancelledLongRunLeavesTheStoreAndPlot() {
     Desktop d;
-    QVERIFY(simulate(d.window)); // an analytical curve to keep
+    QVERIFY(simulateAndWait(d.window)); // an analytical curve to keep
     QCOMPARE(d.wb.store.NCurves, 1);
     chooseLongDigitalRun(d);
     const StoreSnapshot before(d.wb.store);
@@ -70,7 +72,7 @@ void SimulationRunTest::cancelledLongRunLeavesTheStoreAndPlot() {
     QVERIFY(!d.window.dialog(QStringLiteral("FormTech"))->isVisible());
     QVERIFY(d.window.statusBar()->currentMessage().contains(QStringLiteral("simulation is running")));
     d.window.runMenuCommand(QStringLiteral("mnuTime"));
-    QCOMPARE(d.wb.log.text(), logBefore);
+    QVERIFY(d.wb.log.text() == logBefore);
 
     QTest::mouseClick(d.window.cancelButton(), Qt::LeftButton);
     QVERIFY(waitForSimulation(d.window));
@@ -79,7 +81,7 @@ void SimulationRunTest::cancelledLongRunLeavesTheStoreAndPlot() {
     QVERIFY(d.window.statusBar()->currentMessage().contains(QStringLiteral("cancelled")));
     QVERIFY(StoreSnapshot(d.wb.store) == before);
     QCOMPARE(d.window.plotImage(), plotBefore);
-    QCOMPARE(d.wb.log.text(), logBefore);
+    QVERIFY(d.wb.log.text() == logBefore);
     // The refused commands did not run afterwards, and the menus are back.
     QVERIFY(!d.window.dialog(QStringLiteral("FormTech"))->isVisible());
     QVERIFY(d.window.menus().action("mnuSimulate")->isEnabled());
@@ -102,13 +104,13 @@ void SimulationRunTest::escapeCancelsTheRun() {
 
 void SimulationRunTest::failedRunLeavesNoPartialCurve() {
     Desktop d;
-    QVERIFY(simulate(d.window));
+    QVERIFY(simulateAndWait(d.window));
     const StoreSnapshot before(d.wb.store);
     const QImage plotBefore = d.window.plotImage();
     // 7001 points: more than the store holds, so the run fails while writing its programme.
     d.wb.params.Estep = "0.0001";
     ModalAnswerer answerer;
-    QVERIFY(simulate(d.window));
+    QVERIFY(simulateAndWait(d.window));
     QTRY_COMPARE(answerer.messages.size(), 1);
     QVERIFY(answerer.messages[0].startsWith(QStringLiteral("Simulation Error: ")));
     QVERIFY(answerer.messages[0].contains(QStringLiteral("Subscript out of range")));
@@ -118,7 +120,7 @@ void SimulationRunTest::failedRunLeavesNoPartialCurve() {
 
     // The same experiment made good again stores its curve as the second one would.
     d.wb.params.Estep = "0.001";
-    QVERIFY(simulate(d.window));
+    QVERIFY(simulateAndWait(d.window));
     QVERIFY(!(StoreSnapshot(d.wb.store) == before));
     QCOMPARE(answerer.messages.size(), 1);
 }

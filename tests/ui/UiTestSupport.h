@@ -49,7 +49,7 @@ private:
 inline bool waitForSimulation(MainWindow& window) {
     return QTest::qWaitFor([&window] { return !window.simulationRunning(); }, 60000);
 }
-inline bool simulate(MainWindow& window) {
+inline bool simulateAndWait(MainWindow& window) {
     window.runMenuCommand(QStringLiteral("mnuSimulate"));
     return waitForSimulation(window);
 }
