@@ -72,9 +72,11 @@ struct RunOutput {
 
 class DigitalRun {
 public:
+    // `control` (may be null) sees the points of this pass counted after `passOffset` points.
     DigitalRun(const DigitalModel& model, const DigitalProgramme& programme, RunOutput output,
-               DigitalOutcome& outcome)
-        : m_model(model), m_programme(programme), m_output(output), m_outcome(outcome),
+               DigitalOutcome& outcome, RunControl* control = nullptr, int passOffset = 0)
+        : m_model(model), m_programme(programme), m_output(output), m_outcome(outcome), m_control(control),
+          m_passOffset(passOffset),
           m_secondOrder(std::span<const ChemicalStep>(m_model.step.data(), static_cast<std::size_t>(m_model.steps))) {}
 
     void run();
@@ -90,6 +92,8 @@ private:
     const DigitalProgramme& m_programme;
     RunOutput m_output;
     DigitalOutcome& m_outcome;
+    RunControl* m_control;
+    int m_passOffset;
     SecondOrderChemistry m_secondOrder;
     StepRule m_stepRule;
     SubStepPlan m_plan; // the typed grid's steps
@@ -287,6 +291,7 @@ void DigitalRun::run() {
     const double inverseDuration = 1 / schedule.duration;
 
     for (int point = firstPoint; point <= lastPoint; ++point) {
+        reachPoint(m_control, m_passOffset + point - 1);
         const double e = m_programme.E[static_cast<std::size_t>(point)];
         const double ePrevious = m_programme.E[static_cast<std::size_t>(std::max(0, point - 1))];
         if (e != ePrevious)
@@ -372,13 +377,14 @@ void DigitalRun::run() {
 // How far the typed-grid run's currents (column `total` of the output) lie from those of the automatic
 // model, as a fraction of the automatic model's largest current; empty when that run fails.
 std::optional<double> typedGridDistance(const DigitalModel& typed, const DigitalProgramme& programme,
-                                        const RunTable& currents, int total) {
+                                        const RunTable& currents, int total, RunControl* control) {
     DigitalModel automatic = typed;
     automatic.autoGrid = true;
     std::vector<double> reference(static_cast<std::size_t>(std::max(programme.lastPoint, 0)) + 1, 0.0);
     DigitalOutcome outcome;
     try {
-        DigitalRun run(automatic, programme, RunOutput{nullptr, &reference}, outcome);
+        DigitalRun run(automatic, programme, RunOutput{nullptr, &reference}, outcome, control,
+                       std::max(programme.lastPoint, 0));
         run.run();
     } catch (const Failure&) {
         FloatingPointGuard::clear();
@@ -404,10 +410,15 @@ DigitalOutcome DigitalSimulate(const SimulationInput& in, const DigitalProgramme
     try {
         FloatingPointGuard::clear();
         const DigitalModel model = readDigitalModel(in, programme.points);
-        DigitalRun run(model, programme, RunOutput{&output, nullptr}, outcome);
+        // A run on a typed grid makes a second pass on the automatic grid: the progress counts both.
+        const bool comparePass = !model.autoGrid && in.source != ProgrammeSource::Measured;
+        if (in.control)
+            in.control->setTotal(std::max(programme.lastPoint, 0) * (comparePass ? 2 : 1));
+        DigitalRun run(model, programme, RunOutput{&output, nullptr}, outcome, in.control);
         run.run();
-        if (!model.autoGrid && in.source != ProgrammeSource::Measured)
-            outcome.typedGridError = typedGridDistance(model, programme, *output.currents, model.couples + 1);
+        if (comparePass)
+            outcome.typedGridError =
+                typedGridDistance(model, programme, *output.currents, model.couples + 1, in.control);
     } catch (const Failure& failure) {
         FloatingPointGuard::clear();
         outcome.failure = failure.description();

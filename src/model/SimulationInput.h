@@ -6,6 +6,7 @@
 // run reads nothing else (no dialog text), and a fit varies the committed values of its own copy.
 
 #include "model/ExperimentParams.h"
+#include "model/RunControl.h"
 
 #include <memory>
 #include <vector>
@@ -41,6 +42,9 @@ struct SimulationInput {
     ProgrammeSource source = ProgrammeSource::Built;
     // The given potentials of a Waveform or Measured programme; shared by the copies a fit makes.
     std::shared_ptr<const GivenProgramme> given;
+    // Progress and stop request of a run watched from another thread; none for the runner and the fits.
+    // Not owned: it outlives the run.
+    RunControl* control = nullptr;
 
     // Points of a given programme (0 for a built one).
     int givenPoints() const { return given ? static_cast<int>(given->potentials.size()) : 0; }

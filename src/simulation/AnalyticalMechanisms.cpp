@@ -124,6 +124,7 @@ void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
     FloatingPointGuard::check();
     for (int k = out.FirstPoint + 1; k <= out.LastPoint; ++k) {
         checkedIndex(k, 0, kMaxPoint);
+        reachPoint(ctx.input.control, k - 1);
         double faradaic = 0;
         for (int j = 1; j <= numCharge; ++j) {
             reactionCurrents(run, k, j);

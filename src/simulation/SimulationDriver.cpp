@@ -58,6 +58,7 @@ void addNoise(const SimulationInput& in, SimulationResult& out, int total) {
 void startRun(const SimulationInput& in, SimulationResult& out) {
     out.stage = Stage::Started;
     out.failure.reset();
+    out.cancelled = false;
     out.digital = DigitalOutcome{};
     out.E.clear();
     out.EApplied.clear();
@@ -84,6 +85,8 @@ void Simulate(const SimulationInput& in, SimulationResult& out) {
         buildPotentialProgramme(in, out);
         clearRun(in, out);
 
+        if (in.control)
+            in.control->setTotal(std::max(out.LastPoint, 0));
         const SimulationContext ctx{in, out, run};
         if (in.digital) {
             out.digital =
@@ -99,9 +102,15 @@ void Simulate(const SimulationInput& in, SimulationResult& out) {
         addNoise(in, out, total);
         FloatingPointGuard::check();
         out.stage = Stage::Finished;
+        if (in.control)
+            in.control->reach(in.control->total());
     } catch (const Failure& failure) {
         FloatingPointGuard::clear();
         out.failure = failure.description();
+    } catch (const RunCancelled&) {
+        FloatingPointGuard::clear();
+        out.cancelled = true;
+        out.failure = kRunCancelledText;
     }
 }
 

@@ -13,9 +13,13 @@ namespace tessaly {
 // Runs in order: run constants, potential programme, clearing, currents (analytical or digital),
 // after-pass, baseline and noise (none for a measured programme). The result's buffers are reused. A
 // failure ends the run at once: out.failure holds its description, out.stage how far the run got, and
-// what was written before stays. A failure inside the digital model is its own (out.digital.failure):
+// what was written before stays. A run whose control (in.control) asks it to stop ends at the next point
+// the same way, with out.cancelled set. A failure inside the digital model is its own (out.digital.failure):
 // the run goes on with the points computed before it.
 void Simulate(const SimulationInput& in, SimulationResult& out);
+
+// The description of a run its control stopped.
+inline constexpr const char* kRunCancelledText = "The simulation was cancelled";
 
 // The same into a new result.
 SimulationResult Simulate(const SimulationInput& in);

@@ -26,6 +26,7 @@ struct SimulationResult {
 
     Stage stage = Stage::Started;
     std::optional<std::string> failure; // description of the failure that ended the run
+    bool cancelled = false;             // the run's control stopped it (failure says so too)
 
     std::vector<double> E;        // potential of points 0..NPoints-1, V
     std::vector<double> EApplied; // applied potential, V: E of every point; the digital model writes the

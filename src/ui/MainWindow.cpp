@@ -14,7 +14,9 @@
 #include "ui/dialogs/MechanismDialog.h"
 #include "ui/dialogs/SpeciesDialog.h"
 #include "ui/dialogs/TechniqueDialog.h"
+#include "simulation/SimulationDriver.h"
 #include "workbench/CommandTable.h"
+#include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
 #include <QAction>
@@ -27,9 +29,14 @@
 #include <QMenu>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QThread>
+#include <QTimer>
 #include <algorithm>
 
 namespace tessaly {
@@ -43,6 +50,12 @@ bool isWindowCommand(const MenuItem& item) {
 
 // How long a hint stays in the status bar.
 constexpr int kHintMilliseconds = 6000;
+
+// How often the progress bar reads a running simulation's count.
+constexpr int kProgressMilliseconds = 100;
+
+const QString kRunningReason =
+    QStringLiteral("A simulation is running: wait for it, or press Cancel (Esc) to stop it");
 
 // The recent files kept in the File menu.
 constexpr int kRecentFiles = 8;
@@ -93,7 +106,9 @@ void fitToScreen(QWidget& window, QSize preferred) {
 
 MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     : m_wb(wb), m_port(port), m_mdi(new QMdiArea(this)), m_plot(new PlotWindow(wb)),
-      m_result(new ResultWindow(wb)), m_readout(new QLabel) {
+      m_result(new ResultWindow(wb)), m_readout(new QLabel), m_progress(new QProgressBar),
+      m_cancel(new QPushButton(QStringLiteral("Cancel"))), m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), this)),
+      m_progressTimer(new QTimer(this)) {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Tessaly"));
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
@@ -108,6 +123,22 @@ MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->addPermanentWidget(m_readout);
     connect(m_plot, &PlotWindow::pointerReadout, m_readout, &QLabel::setText);
+
+    // A running simulation's progress and its Cancel, at the left of the read-out; hidden between runs.
+    m_progress->setObjectName(QStringLiteral("simulationProgress"));
+    m_progress->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 24);
+    m_progress->setFormat(QStringLiteral("Simulating %p%"));
+    m_cancel->setObjectName(QStringLiteral("cancelSimulation"));
+    m_cancel->setToolTip(QStringLiteral("Stop the simulation; the curves stay as they were (Esc)"));
+    statusBar()->addPermanentWidget(m_progress);
+    statusBar()->addPermanentWidget(m_cancel);
+    m_progress->hide();
+    m_cancel->hide();
+    m_escape->setEnabled(false);
+    connect(m_cancel, &QPushButton::clicked, this, &MainWindow::cancelSimulation);
+    connect(m_escape, &QShortcut::activated, this, &MainWindow::cancelSimulation);
+    m_progressTimer->setInterval(kProgressMilliseconds);
+    connect(m_progressTimer, &QTimer::timeout, this, &MainWindow::showProgress);
 
     m_menus = std::make_unique<MenuBinding>(
         *menuBar(), mainMenu(), [this](const MenuItem& item) { runMenuCommand(item); }, isWindowCommand,
@@ -136,6 +167,11 @@ MainWindow::MainWindow(Workbench& wb, QtUserPort& port)
 }
 
 MainWindow::~MainWindow() {
+    if (m_worker) { // the run reads nothing of the window, but its result must not outlive it unwatched
+        m_control->requestCancel();
+        m_worker->wait();
+        delete m_worker;
+    }
     m_port.attach(nullptr);
 }
 
@@ -173,6 +209,14 @@ void MainWindow::arrangeChildren() {
 void MainWindow::runMenuCommand(const MenuItem& item) {
     if (isWindowCommand(item) && !item.handler) {
         close();
+        return;
+    }
+    if (m_worker) { // a shortcut, a recent file or a test: nothing waits to run after the simulation
+        statusBar()->showMessage(kRunningReason, kHintMilliseconds);
+        return;
+    }
+    if (item.name == "mnuSimulate") {
+        startSimulation();
         return;
     }
     try {
@@ -249,6 +293,11 @@ void MainWindow::openRecent(const QString& entry) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_worker) { // leaving stops the run; its curve is not kept
+        cancelSimulation();
+        m_worker->wait();
+        finishSimulation();
+    }
     if (m_wb.unsavedCurves) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Tessaly"),
                         QStringLiteral("The curves made since the last export are not saved. Save them before "
@@ -297,7 +346,115 @@ void MainWindow::setPlotTitle(const QString& title) {
 }
 
 void MainWindow::refreshMenus() {
-    m_menus->refresh(m_wb.menus);
+    if (m_worker)
+        m_menus->disableAll(kRunningReason, {"mnuExit"});
+    else
+        m_menus->refresh(m_wb.menus);
+}
+
+void MainWindow::startSimulation() {
+    if (m_worker)
+        return;
+    if (const QString reason = m_menus->unavailableReason(m_wb.menus, "mnuSimulate"); !reason.isEmpty()) {
+        statusBar()->showMessage(reason, kHintMilliseconds);
+        return;
+    }
+    SimulationInput input;
+    try {
+        m_runStart = m_port.clockSeconds();
+        auto prepared = prepareSimulate(m_wb);
+        if (!prepared)
+            return;
+        input = std::move(*prepared);
+    } catch (const Failure& failure) {
+        m_wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
+        return;
+    }
+    m_control = std::make_unique<RunControl>();
+    input.control = m_control.get();
+    if (!m_run)
+        m_run = std::make_unique<SimulationResult>();
+    // The worker owns copies of everything it reads: the input (its given programme is shared and
+    // constant) and the result it writes; the workbench is not touched until the run has ended.
+    m_worker = QThread::create([input = std::move(input), result = m_run.get()] {
+        try {
+            Simulate(input, *result);
+        } catch (const std::exception& e) { // out of memory: the run failed, the window goes on
+            result->stage = SimulationResult::Stage::Started;
+            result->failure = e.what();
+        }
+    });
+    m_worker->setObjectName(QStringLiteral("simulation"));
+    connect(m_worker, &QThread::finished, this, &MainWindow::finishSimulation);
+    setRunning(true);
+    m_worker->start();
+}
+
+void MainWindow::cancelSimulation() {
+    if (!m_worker)
+        return;
+    m_control->requestCancel();
+    m_cancel->setEnabled(false);
+    statusBar()->showMessage(QStringLiteral("Cancelling the simulation..."));
+}
+
+void MainWindow::showProgress() {
+    if (!m_control)
+        return;
+    const int total = m_control->total();
+    if (total <= 0) {
+        m_progress->setRange(0, 0); // still building the programme: a busy bar
+        return;
+    }
+    m_progress->setRange(0, total);
+    m_progress->setValue(std::min(m_control->done(), total));
+}
+
+void MainWindow::finishSimulation() {
+    if (!m_worker || !m_worker->isFinished())
+        return; // already finished (Exit waits for the run, then the queued signal arrives)
+    delete m_worker;
+    m_worker = nullptr;
+    SimulationResult& run = *m_run;
+    setRunning(false);
+    try {
+        if (simulationSucceeded(run)) {
+            std::swap(m_wb.lastRun, run); // the previous run's buffers serve the next
+            finishCommand(m_wb, "mnuSimulate", [this] { completeSimulate(m_wb); });
+            statusBar()->clearMessage();
+        } else {
+            reportUnstoredSimulate(m_wb, run);
+            statusBar()->showMessage(run.cancelled
+                                         ? QStringLiteral("Simulation cancelled: the curves are as they were")
+                                         : QStringLiteral("Simulation failed: the curves are as they were"),
+                                     kHintMilliseconds);
+        }
+    } catch (const Failure& failure) {
+        m_wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
+    }
+    m_wb.ElapsedTime = static_cast<float>(m_port.clockSeconds() - m_runStart);
+    m_control.reset();
+    refreshMenus();
+    emit simulationFinished();
+}
+
+void MainWindow::setRunning(bool running) {
+    m_progress->setRange(0, 0);
+    m_progress->setValue(0);
+    m_progress->setVisible(running);
+    m_cancel->setVisible(running);
+    m_cancel->setEnabled(running);
+    m_escape->setEnabled(running);
+    // The experiment dialogs commit into the workbench: they wait for the run's end as the menus do.
+    for (const auto& [name, form] : m_dialogs)
+        form->setEnabled(!running);
+    if (running) {
+        m_progressTimer->start();
+        statusBar()->showMessage(QStringLiteral("Simulating... (Esc cancels)"));
+    } else {
+        m_progressTimer->stop();
+    }
+    refreshMenus();
 }
 
 void MainWindow::showForm(const QString& formName) {

@@ -12,6 +12,11 @@
 
 class QCloseEvent;
 class QLabel;
+class QProgressBar;
+class QPushButton;
+class QShortcut;
+class QThread;
+class QTimer;
 class QMenu;
 class QMdiArea;
 class QMdiSubWindow;
@@ -27,8 +32,10 @@ class MenuBinding;
 class PlotWindow;
 class QtUserPort;
 class ResultWindow;
+class RunControl;
 class Workbench;
 struct MenuItem;
+struct SimulationResult;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -69,10 +76,24 @@ public:
     // Places the plot window on the left and the result window on the right of the area.
     void arrangeChildren();
 
+    // Simulate runs on a worker thread over a snapshot of the committed experiment; the window keeps
+    // painting, shows the run's progress and a Cancel in the status bar, and refuses the menu commands
+    // until the run ends. Only a run that succeeded goes into the store.
+    void startSimulation();
+    bool simulationRunning() const { return m_worker != nullptr; }
+    // Asks the running simulation to stop at its next point (Cancel, Escape).
+    void cancelSimulation();
+    QProgressBar* progressBar() const { return m_progress; }
+    QPushButton* cancelButton() const { return m_cancel; }
+
     // The recent files, newest first, as "COMMAND|PATH" (the Open command that reads the file).
     QStringList recentFiles() const;
     // The File menu's list of recent files.
     QMenu* recentMenu() const { return m_recentMenu; }
+
+signals:
+    // A simulation started by startSimulation ended (stored, failed or cancelled).
+    void simulationFinished();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +105,10 @@ private:
     void rememberFile(const MenuItem& item);
     void rebuildRecentMenu();
     void openRecent(const QString& entry);
+    void finishSimulation();
+    void showProgress();
+    // Enables or disables what a running simulation must not meet: the menus and the open dialogs.
+    void setRunning(bool running);
 
     Workbench& m_wb;
     QtUserPort& m_port;
@@ -97,6 +122,16 @@ private:
     std::map<QString, FormDialog*> m_dialogs;
     bool m_activating = false;
     QMenu* m_recentMenu = nullptr;
+
+    // The running simulation.
+    QProgressBar* m_progress;
+    QPushButton* m_cancel;
+    QShortcut* m_escape;
+    QTimer* m_progressTimer;
+    QThread* m_worker = nullptr;
+    std::unique_ptr<RunControl> m_control;
+    std::unique_ptr<SimulationResult> m_run; // the worker's result; its buffers serve the next run
+    double m_runStart = 0;
 };
 
 } // namespace tessaly

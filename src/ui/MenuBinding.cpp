@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace tessaly {
 
@@ -67,6 +68,20 @@ void MenuBinding::refresh(const MenuState& menus) {
         entry.action->setEnabled(enabled);
         entry.action->setToolTip(tip);
         entry.action->setStatusTip(tip);
+    }
+}
+
+void MenuBinding::disableAll(const QString& reason, const std::vector<std::string>& keep) {
+    std::vector<std::string> kept;
+    for (const std::string& name : keep)
+        for (const MenuItem* item : menuPath(name))
+            kept.push_back(item->name);
+    for (const auto& [name, entry] : m_entries) {
+        if (entry.item->isSeparator() || std::find(kept.begin(), kept.end(), name) != kept.end())
+            continue;
+        entry.action->setEnabled(false);
+        entry.action->setToolTip(reason);
+        entry.action->setStatusTip(reason);
     }
 }
 

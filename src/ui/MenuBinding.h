@@ -36,6 +36,10 @@ public:
     // Enables each menu and command as the menu state says, with the reason on each greyed one.
     void refresh(const MenuState& menus);
 
+    // Greys every command and menu but `keep` (and the menus holding those), each saying `reason`; the
+    // next refresh restores them.
+    void disableAll(const QString& reason, const std::vector<std::string>& keep);
+
     // The action of a menu item or submenu by its name ("mnuSimulate", "mnuFile"); nullptr when unknown.
     QAction* action(std::string_view name) const;
     QMenu* menu(std::string_view name) const;

@@ -237,4 +237,13 @@ CommandStatus runCommand(Workbench& wb, std::string_view name) {
     return CommandStatus::Ran;
 }
 
+void finishCommand(Workbench& wb, std::string_view name, const std::function<void()>& work) {
+    const MenuItem* item = findMenuItem(name);
+    const CurveWatch watch(wb);
+    const std::size_t logBefore = wb.log.text().size();
+    work();
+    if (item)
+        afterCommand(wb, *item, watch, wb.log.text().size() != logBefore);
+}
+
 } // namespace tessaly

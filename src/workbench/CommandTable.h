@@ -40,5 +40,9 @@ std::vector<const MenuItem*> menuPath(std::string_view name);
 // or when it has no handler yet.
 enum class CommandStatus { Ran, Unknown, Unavailable, NotBuilt };
 CommandStatus runCommand(Workbench& wb, std::string_view name);
+// The last part of a command a front-end runs in pieces (Simulate on a worker thread): `work` in place
+// of the handler, followed by what runCommand leaves behind every command (plot title, legend, unsaved
+// curves). The availability was checked when the command started.
+void finishCommand(Workbench& wb, std::string_view name, const std::function<void()>& work);
 
 } // namespace tessaly

@@ -4,12 +4,15 @@
 
 #include "model/ExperimentKinds.h"
 
+#include <optional>
 #include <string>
 
 namespace tessaly {
 
 class Workbench;
 struct PlotInput;
+struct SimulationInput;
+struct SimulationResult;
 
 // File menu: parameter, current and waveform files. Opening a parameter file ends with Simulate;
 // Open Waveform returns whether a file was read.
@@ -30,6 +33,17 @@ void commitDesignedWaveform(Workbench& wb);
 
 // Run menu
 void simulateCommand(Workbench& wb);
+// Simulate in the parts a front-end calls when the run itself goes to another thread: the commits and
+// the input of the run (the store is read, not changed, except for a designed waveform's programme);
+// then, with the run in wb.lastRun, its copy into the store, its messages and the plot, as
+// simulateCommand does. A run that failed, was stopped or lost points to the digital model's failure can
+// instead leave the store, the plot and wb.lastRun untouched: reportUnstoredSimulate shows its messages
+// (none for a stopped one). prepareSimulate gives no input when a field is refused or the combination
+// has no model; it has said why.
+std::optional<SimulationInput> prepareSimulate(Workbench& wb);
+void completeSimulate(Workbench& wb);
+bool simulationSucceeded(const SimulationResult& run);
+void reportUnstoredSimulate(Workbench& wb, const SimulationResult& run);
 void manualFitCommand(Workbench& wb);
 void autoFitCommand(Workbench& wb);
 void manualSeparateCommand(Workbench& wb);

@@ -9,73 +9,71 @@
 namespace tessaly {
 namespace {
 
-// One run of the committed experiment: the store's slot rules give its column, the simulation its
-// result, which then goes into the store.
-SimulationOutcome simulateIntoStore(Workbench& wb) {
-    CurveStore& store = wb.store;
-    PrepareCurveSlots(store, wb.plotOptions.overlap, wb.params.NumCharge);
-    const int column = store.CurveNo;
-    Simulate(makeSimulationInput(wb.params, store, false), wb.lastRun);
-    keepRunTimeGrid(wb.params, wb.lastRun);
-    return storeSimulation(wb.lastRun, store, column);
+void showRunFailures(Workbench& wb, const std::optional<std::string>& failure,
+                     const std::optional<std::string>& digitalFailure) {
+    UserPort& port = wb.port();
+    if (failure)
+        port.showMessage(simulationErrorText(*failure), "Simulation Error", MessageIcon::Critical);
+    if (digitalFailure)
+        port.showMessage("CV Error: " + *digitalFailure + "! Please try again by other initial values.");
+}
+
+// A refused value is never run: the message names the field and its range, and the store and the
+// plot stay as they were.
+bool refuseInvalidField(Workbench& wb) {
+    const auto refused = firstRefusedField(wb.params);
+    if (!refused)
+        return false;
+    wb.port().showMessage(refused->message.text, "Simulation Error", MessageIcon::Critical);
+    wb.lastRunGaveNoCurve = true;
+    return true;
 }
 
 } // namespace
 
-void simulateCommand(Workbench& wb) {
-    CurveStore& store = wb.store;
-    UserPort& port = wb.port();
-    store.XTitle = "E /V";
-    store.YTitle = "i /A";
-    const double start = port.clockSeconds();
-    port.setBusy(true);
-
-    // A refused value is never run: the message names the field and its range, and the store and
-    // the plot stay as they were. The texts are checked as typed (the commit's dialog activations
-    // would otherwise replace a refused area by the radius's silently) and again as committed.
-    auto refuse = [&] {
-        const auto refused = firstRefusedField(wb.params);
-        if (!refused)
-            return false;
-        port.showMessage(refused->message.text, "Simulation Error", MessageIcon::Critical);
-        wb.lastRunGaveNoCurve = true;
-        port.setBusy(false);
-        return true;
-    };
-    if (refuse())
-        return;
+std::optional<SimulationInput> prepareSimulate(Workbench& wb) {
+    // The texts are checked as typed (the commit's dialog activations would otherwise replace a
+    // refused area by the radius's silently) and again as committed.
+    if (refuseInvalidField(wb))
+        return std::nullopt;
     Notices notices;
     commitSpecies(wb.params, notices);
     wb.showNotices(notices);
-    if (refuse())
-        return;
+    if (refuseInvalidField(wb))
+        return std::nullopt;
     // The instrument commit of a designed waveform samples its polyline into the programme.
     if (wb.params.technique() == kind::Technique::DesignedWaveform)
         commitDesignedWaveform(wb);
 
+    SimulationInput input = makeSimulationInput(wb.params, wb.store, false);
     // A combination without a formula gives no curve, and the result window says why.
-    if (const auto why = nothingToCompute(makeSimulationInput(wb.params, store, false))) {
+    if (const auto why = nothingToCompute(input)) {
         wb.appendResult(*why + kLineEnd);
         wb.lastRunGaveNoCurve = true;
-        port.setBusy(false);
-        return;
+        return std::nullopt;
     }
+    return input;
+}
+
+void completeSimulate(Workbench& wb) {
+    CurveStore& store = wb.store;
     const CurveStore before = store;
-    wb.store.MeasuredTime = false; // the times of an imported measurement no longer apply
-    const SimulationOutcome outcome = simulateIntoStore(wb);
+    store.XTitle = "E /V";
+    store.YTitle = "i /A";
+    store.MeasuredTime = false; // the times of an imported measurement no longer apply
+    // The store's slot rules give the run's column; the run then goes into the store as far as it got.
+    PrepareCurveSlots(store, wb.plotOptions.overlap, wb.params.NumCharge);
+    const int column = store.CurveNo;
+    keepRunTimeGrid(wb.params, wb.lastRun);
+    const SimulationOutcome outcome = storeSimulation(wb.lastRun, store, column);
     if (outcome.notFinite) { // the slots the run prepared go back too: nothing changed
         store = before;
-        port.showMessage(simulationErrorText(*outcome.failure), "Simulation Error", MessageIcon::Critical);
+        showRunFailures(wb, outcome.failure, std::nullopt);
         wb.lastRunGaveNoCurve = true;
-        port.setBusy(false);
         return;
     }
     wb.lastRunGaveNoCurve = outcome.column == 0 || outcome.failure || outcome.digitalFailure;
-    if (outcome.failure)
-        port.showMessage(simulationErrorText(*outcome.failure), "Simulation Error", MessageIcon::Critical);
-    if (outcome.digitalFailure)
-        port.showMessage("CV Error: " + *outcome.digitalFailure +
-                         "! Please try again by other initial values.");
+    showRunFailures(wb, outcome.failure, outcome.digitalFailure);
     if (wb.params.DigitalFlag) {
         wb.negativeConcentrations = outcome.negativeConcentrations;
         wb.maxSolverIterations = outcome.maxIterations;
@@ -92,8 +90,28 @@ void simulateCommand(Workbench& wb) {
         currentVsPotentialCommand(wb);
     }
     wb.enableCurveMenus();
+}
+
+bool simulationSucceeded(const SimulationResult& run) {
+    return run.finished() && !run.failure && !run.cancelled && !run.digital.failure;
+}
+
+void reportUnstoredSimulate(Workbench& wb, const SimulationResult& run) {
+    wb.lastRunGaveNoCurve = true;
+    if (!run.cancelled)
+        showRunFailures(wb, run.failure, run.digital.failure);
+}
+
+void simulateCommand(Workbench& wb) {
+    UserPort& port = wb.port();
+    const double start = port.clockSeconds();
+    port.setBusy(true);
+    if (const auto input = prepareSimulate(wb)) {
+        Simulate(*input, wb.lastRun);
+        completeSimulate(wb);
+        wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);
+    }
     port.setBusy(false);
-    wb.ElapsedTime = static_cast<float>(port.clockSeconds() - start);
 }
 
 } // namespace tessaly

@@ -72,7 +72,7 @@ void ConventionsTest::escapeDiscardsWhatTheDialogChanged() {
     QVERIFY(!ins->isVisible());
     QCOMPARE(QString::fromStdString(d.wb.params.V), QStringLiteral("0.01")); // as when the dialog opened
     QCOMPARE(field(ins, "V")->text(), QStringLiteral("0.01"));
-    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    simulateAndWait(d.window);
     QCOMPARE(d.wb.params.committed.ScanRate, 0.01);
 
     // An option chosen and discarded: the mechanism and what follows from it return.
@@ -94,7 +94,7 @@ void ConventionsTest::escapeDiscardsWhatTheDialogChanged() {
 
 void ConventionsTest::escapeDiscardsThePlotOptions() {
     Desktop d;
-    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    simulateAndWait(d.window);
     d.window.runMenuCommand(QStringLiteral("mnuOption"));
     FormDialog* options = d.window.dialog(QStringLiteral("formOption"));
     QVERIFY(options->isVisible());
@@ -203,7 +203,7 @@ void ConventionsTest::exitAsksAboutUnsavedCurves() {
         QCOMPARE(answerer.questions.size(), 0);
     }
     Desktop d;
-    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    simulateAndWait(d.window);
     QVERIFY(d.wb.unsavedCurves);
     {
         QuestionAnswerer answerer(QMessageBox::Cancel);
@@ -228,7 +228,7 @@ void ConventionsTest::exitAsksAboutUnsavedCurves() {
         QVERIFY(!d.wb.unsavedCurves);
     }
     d.window.show();
-    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    simulateAndWait(d.window);
     QuestionAnswerer answerer(QMessageBox::Discard);
     QVERIFY(d.window.close());
 }

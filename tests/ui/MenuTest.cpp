@@ -124,7 +124,7 @@ void MenuTest::shortcutsRunCommandsAndGreyedOnesSayWhy() {
     d.window.runMenuCommand(QStringLiteral("mnuFindPeak"));
     QVERIFY(d.window.statusBar()->currentMessage().contains(QStringLiteral("once there is a curve")));
     QVERIFY(d.wb.log.text().empty());
-    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    simulateAndWait(d.window);
     QVERIFY(enabled(d, "mnuPlot"));
     QVERIFY(d.window.menus().action("mnuPlot")->statusTip().isEmpty());
 }

@@ -26,7 +26,7 @@ namespace {
 
 // A simulated voltammogram of the default experiment, as a new session draws it.
 void simulate(Desktop& d) {
-    d.window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    simulateAndWait(d.window);
     d.window.plotWindow()->repaint();
 }
 
@@ -139,7 +139,7 @@ void PlotWindowTest::saveGraphWritesSvgAndPdfDrawings() {
 void PlotWindowTest::exportCurvesWritesEveryCurveWithAHeader() {
     Desktop d;
     simulate(d);
-    d.window.runMenuCommand(QStringLiteral("mnuSimulate")); // a second curve
+    simulateAndWait(d.window); // a second curve
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("curves.csv"));
     d.port.setFileAnswerer([&]() -> std::optional<std::string> { return path.toStdString(); });

@@ -35,5 +35,9 @@ int main(int argc, char** argv) {
         tessaly::test::PlotWindowTest t;
         failures += QTest::qExec(&t, argc, argv);
     }
+    {
+        tessaly::test::SimulationRunTest t;
+        failures += QTest::qExec(&t, argc, argv);
+    }
     return failures == 0 ? 0 : 1;
 }

@@ -45,6 +45,15 @@ private:
     QTimer m_timer;
 };
 
+// Simulate as choosing it does, and the wait for the run on its worker thread to end (a minute at most).
+inline bool waitForSimulation(MainWindow& window) {
+    return QTest::qWaitFor([&window] { return !window.simulationRunning(); }, 60000);
+}
+inline bool simulateAndWait(MainWindow& window) {
+    window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    return waitForSimulation(window);
+}
+
 // A workbench with its main window, as the program starts.
 struct Desktop {
     QtUserPort port;

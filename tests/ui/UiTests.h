@@ -63,4 +63,13 @@ private slots:
     void legendAndTitleFollowTheCommands();
 };
 
+// Simulate on its worker thread: progress, Cancel and Escape, refused commands, and the store kept.
+class SimulationRunTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cancelledLongRunLeavesTheStoreAndPlot();
+    void escapeCancelsTheRun();
+    void failedRunLeavesNoPartialCurve();
+};
+
 } // namespace tessaly::test

@@ -1,5 +1,5 @@
 // Takes the documentation's screenshots: the main window with a simulated cyclic voltammogram and its
-// peak report, and each dialog. Run under a display (xvfb-run) with the output folder as argument:
+// peak report, each dialog, and a long simulation's progress bar. Run under a display (xvfb-run) with the output folder as argument:
 //   xvfb-run -a build/tests/ui/tessaly_screenshots docs
 
 #include "ui/FormDialog.h"
@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QThread>
 #include <cstdio>
 
@@ -31,6 +32,12 @@ bool save(QWidget* widget, const QString& path) {
     const bool ok = widget->grab().save(path, "PNG");
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
+}
+
+// Simulate runs on its worker thread: the window waits for it as a user would.
+void waitForRun(const tessaly::MainWindow& window) {
+    while (window.simulationRunning())
+        settle(20);
 }
 
 } // namespace
@@ -54,6 +61,7 @@ int main(int argc, char** argv) {
     wb.plotOptions.Yauto = true;
     wb.plotOptions.CheckGrid = true;
     window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    waitForRun(window);
     window.runMenuCommand(QStringLiteral("mnuFindPeak"));
     window.runMenuCommand(QStringLiteral("mnuTime"));
     bool ok = save(&window, out.filePath(QStringLiteral("screenshot-main.png")));
@@ -75,5 +83,22 @@ int main(int argc, char** argv) {
              ok;
         dialog->hide();
     }
+
+    // A long digital run (typed time grid of 10 us) caught part-way with its progress bar, then cancelled.
+    tessaly::selectOption(wb, "mech", 1);
+    tessaly::setCheck(wb, "CheckDigital", true);
+    tessaly::okForm(wb, "FormMech");
+    tessaly::setCheck(wb, "CheckAuto", false);
+    tessaly::setField(wb, "TextTimeGrid", "1e-5");
+    window.activate();
+    window.runMenuCommand(QStringLiteral("mnuSimulate"));
+    QElapsedTimer waited;
+    waited.start();
+    while (window.simulationRunning() && window.progressBar()->value() < window.progressBar()->maximum() / 3 &&
+           waited.elapsed() < 60000)
+        settle(50);
+    ok = window.simulationRunning() && save(&window, out.filePath(QStringLiteral("screenshot-progress.png"))) && ok;
+    window.cancelSimulation();
+    waitForRun(window);
     return ok ? 0 : 1;
 }
