@@ -80,7 +80,7 @@ public:
     Workbench* wb = nullptr;
     bool savePlotImage(const std::string& path) override {
         RecordingUserPort::savePlotImage(path);
-        writePlotImage(renderPlotImage(*wb, QSize(200, 150)), path);
+        writePlotFile(*wb, QSize(200, 150), path);
         return true;
     }
 };
@@ -138,6 +138,7 @@ private slots:
     void saveGraphFailuresAreReportedAndKeepTheOldImage();
     void saveGraphKilledBeforeTheRenameKeepsTheOldImage();
     void saveGraphKeepsPermissionsAndFollowsLinks();
+    void saveGraphOfEveryFormatKeepsTheOldFileOnAFullDevice();
 };
 
 void RenderTest::canvasMapsUserCoordinatesOntoPixels() {
@@ -420,6 +421,32 @@ void RenderTest::saveGraphKeepsPermissionsAndFollowsLinks() {
     QCOMPARE(head(QString::fromStdString(path), 2), QByteArray("BM"));
     QVERIFY(fs::status(path).permissions() == fs::perms(0640));
     QCOMPARE(b.names(), (std::vector<std::string>{"link.bmp", "plot.bmp"}));
+}
+
+// SVG, PDF and PNG drawings are made in memory and written like the bitmap: a device that fills up
+// keeps the previous file whole and leaves nothing beside it; with room the drawing is written.
+void RenderTest::saveGraphOfEveryFormatKeepsTheOldFileOnAFullDevice() {
+    const struct {
+        const char* name;
+        QByteArray magic;
+    } formats[] = {{"plot.svg", "<?xml"}, {"plot.pdf", "%PDF"}, {"plot.png", "\x89PNG"}, {"plot.bmp", "BM"}};
+    for (const auto& f : formats) {
+        GraphBench b;
+        const std::string path = b.file(f.name);
+        std::ofstream(path, std::ios::binary) << "an older drawing";
+        {
+            ScopedSaveFaults full({.spaceLeft = 100});
+            b.saveGraph(path);
+        }
+        QCOMPARE(QString::fromStdString(b.port.messages.back().text),
+                 QString::fromStdString("Save graph Error: Path/File access error: cannot write " + path +
+                                        " (No space left on device)"));
+        QCOMPARE(QString::fromStdString(bytesOf(path)), QStringLiteral("an older drawing"));
+        QCOMPARE(b.names(), std::vector<std::string>{f.name});
+        b.saveGraph(path);
+        QCOMPARE(head(QString::fromStdString(path), f.magic.size()), f.magic);
+        QCOMPARE(b.names(), std::vector<std::string>{f.name});
+    }
 }
 
 } // namespace tessaly::test
