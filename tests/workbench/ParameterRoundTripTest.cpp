@@ -262,8 +262,9 @@ TEST(ParameterRoundTrip, SaveOpenSaveKeepsTheFileAndTheCurve) {
             carryUnstored(*original, *busy, c, waveform);
             const Outcome reopened = busy->open(saved);
             // A combination without a model computes nothing, so a busy session keeps the curve it had.
-            if (before.CurveNo > 0)
+            if (before.CurveNo > 0) {
                 EXPECT_EQ(reopened, before) << "opened in a session busy with another experiment";
+            }
             EXPECT_EQ(busy->save(again), file) << "saved again from a busy session";
         }
         busy = std::move(original);
