@@ -34,7 +34,11 @@ class AutoFitRecovery : public ::testing::Test {
 protected:
     RecordingUserPort port;
     Workbench wb{port};
-    std::string file = (std::filesystem::temp_directory_path() / "tessaly-autofit-measured.csv").string();
+    // Named after the test: ctest runs the tests of this fixture at the same time.
+    std::string file = (std::filesystem::temp_directory_path() /
+                        ("tessaly-autofit-" +
+                         std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".csv"))
+                           .string();
 
     void TearDown() override { std::remove(file.c_str()); }
 

@@ -66,8 +66,10 @@ protected:
         p.Noise = noise;
         simulateCommand(wb);
         p.Noise = "0";
+        // Named after the test: ctest runs the tests of this fixture at the same time.
         const std::string file = (std::filesystem::temp_directory_path() /
-                                  ("tessaly-globalfit-" + std::to_string(files.size()) + ".csv"))
+                                  ("tessaly-globalfit-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                                   "-" + std::to_string(files.size()) + ".csv"))
                                      .string();
         files.push_back(file);
         port.fileAnswers.push_back(file);
