@@ -237,12 +237,12 @@ struct MinimalOfTheStandardCycle {
         const DigitalOutcome outcome = simulate(*store);
         const int points = store->run.LastPoint - store->run.FirstPoint + 1;
         steps = outcome.timeSteps;
-        GridSpec spec;
-        spec.electrode = 1;
-        spec.firstCell = 1e-4;
-        spec.expansion = 0.25;
-        spec.reach = spec.firstCell * std::expm1(spec.expansion * (outcome.cells - 1)) / std::expm1(spec.expansion);
-        const DigitalGrid grid = buildDigitalGrid(spec);
+        GridSpec shape;
+        shape.electrode = 1;
+        shape.firstCell = 1e-4;
+        shape.expansion = 0.25;
+        shape.reach = shape.firstCell * std::expm1(shape.expansion * (outcome.cells - 1)) / std::expm1(shape.expansion);
+        const DigitalGrid grid = buildDigitalGrid(shape);
         solver = std::make_unique<MinimalSolver>(grid, 0.01 * points / static_cast<double>(steps));
         for (int k = store->run.FirstPoint - 1; k <= store->run.LastPoint; ++k)
             potentials.push_back(store->run.E[static_cast<std::size_t>(k)]);

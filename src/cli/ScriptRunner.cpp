@@ -208,13 +208,13 @@ bool ScriptRunner::datasetLine(const Words& w, int lineNumber) {
         return fail(lineNumber, "usage: dataset FILE [FIELD TEXT ...] or dataset clear");
     if (static_cast<int>(setup.dataSets.size()) >= kMaxFitSets)
         return fail(lineNumber, "at most " + std::to_string(kMaxFitSets) + " data sets");
-    FitDataSetSpec spec{w[1], {}};
+    FitDataSetSpec shape{w[1], {}};
     for (std::size_t k = 2; k + 1 < w.size(); k += 2) {
         if (!printValue(m_wb, w[k]))
             return fail(lineNumber, "unknown field " + w[k]);
-        spec.fields.emplace_back(w[k], w[k + 1]);
+        shape.fields.emplace_back(w[k], w[k + 1]);
     }
-    setup.dataSets.push_back(std::move(spec));
+    setup.dataSets.push_back(std::move(shape));
     return true;
 }
 

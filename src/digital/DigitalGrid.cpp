@@ -139,47 +139,47 @@ double modelDiffusionCoefficient(const GridInputs& in) {
 DigitalGrid buildDigitalGrid(const GridInputs& in) {
     if (!(in.timeStep > 0) || !(in.maxDiffusion > 0) || in.expansion < 0 || in.subSteps < 1 || in.points < 1)
         raise(failure_text::invalidCall);
-    GridSpec spec;
-    spec.electrode = in.electrode;
-    spec.expansion = in.expansion;
-    spec.radius = in.radius;
+    GridSpec shape;
+    shape.electrode = in.electrode;
+    shape.expansion = in.expansion;
+    shape.radius = in.radius;
     const double dm = modelDiffusionCoefficient(in);
-    spec.firstCell = std::sqrt(in.maxDiffusion * in.timeStep / dm);
+    shape.firstCell = std::sqrt(in.maxDiffusion * in.timeStep / dm);
     if (in.electrode == kThinFilmElectrode)
-        spec.reach = in.thickness;
+        shape.reach = in.thickness;
     else // the whole run lasts points * subSteps * dt
-        spec.reach = kDiffusionLengths *
+        shape.reach = kDiffusionLengths *
                      std::sqrt(in.maxDiffusion * static_cast<double>(in.points) *
                                static_cast<double>(in.subSteps) * in.timeStep);
-    return buildDigitalGrid(spec);
+    return buildDigitalGrid(shape);
 }
 
-double cellsNeeded(const GridSpec& spec) {
-    const double beta = spec.expansion < kUniformExpansion ? 0.0 : spec.expansion;
+double cellsNeeded(const GridSpec& shape) {
+    const double beta = shape.expansion < kUniformExpansion ? 0.0 : shape.expansion;
     const double e1 = std::expm1(beta);
-    if (spec.electrode == kThinFilmElectrode)
-        return std::max(1.0, std::nearbyint(cellsToReach(spec.reach / spec.firstCell, beta, e1)));
+    if (shape.electrode == kThinFilmElectrode)
+        return std::max(1.0, std::nearbyint(cellsToReach(shape.reach / shape.firstCell, beta, e1)));
     // The last face F_(n+1) at or past the reach, rounded to the nearest face, then one cell more.
-    return std::nearbyint(cellsToReach(spec.reach / spec.firstCell, beta, e1) + 1);
+    return std::nearbyint(cellsToReach(shape.reach / shape.firstCell, beta, e1) + 1);
 }
 
-DigitalGrid buildDigitalGrid(const GridSpec& spec) {
-    if (!(spec.firstCell > 0) || spec.expansion < 0 || !(spec.reach > 0))
+DigitalGrid buildDigitalGrid(const GridSpec& shape) {
+    if (!(shape.firstCell > 0) || shape.expansion < 0 || !(shape.reach > 0))
         raise(failure_text::invalidCall);
     DigitalGrid grid;
-    grid.geometry = geometryOfElectrode(spec.electrode);
-    grid.thinFilm = spec.electrode == kThinFilmElectrode;
-    grid.expansion = spec.expansion < kUniformExpansion ? 0.0 : spec.expansion;
+    grid.geometry = geometryOfElectrode(shape.electrode);
+    grid.thinFilm = shape.electrode == kThinFilmElectrode;
+    grid.expansion = shape.expansion < kUniformExpansion ? 0.0 : shape.expansion;
     const double beta = grid.expansion;
     const double e1 = std::expm1(beta);
-    grid.firstCell = spec.firstCell;
+    grid.firstCell = shape.firstCell;
 
-    const double cells = cellsNeeded(spec);
+    const double cells = cellsNeeded(shape);
     // A factor so large that exp(factor) overflows gives no grid at all: say which field to change.
     const double farthest =
         std::isfinite(cells) ? facePosition(static_cast<int>(std::min<double>(cells, kMaxCells)) + 2, beta, e1) : 0;
     if (!std::isfinite(e1) || !std::isfinite(cells) || !std::isfinite(farthest))
-        raise("The Space grid factor " + generalForm(spec.expansion) +
+        raise("The Space grid factor " + generalForm(shape.expansion) +
               " is too large: the grid's cells would grow past any finite size; use a factor from 0.01 to 1");
     if (!(cells <= kMaxCells))
         raise(gridTooLongText(std::isfinite(cells) ? static_cast<long long>(cells) : -1));
@@ -193,11 +193,11 @@ DigitalGrid buildDigitalGrid(const GridSpec& spec) {
         grid.centre[i] = centrePosition(static_cast<int>(i), beta, e1);
     }
     if (grid.thinFilm) // the far face of the last cell is the far side of the film
-        grid.firstCell = spec.reach / grid.face[static_cast<std::size_t>(grid.cells) + 1];
+        grid.firstCell = shape.reach / grid.face[static_cast<std::size_t>(grid.cells) + 1];
     if (grid.geometry != GridGeometry::planar) {
-        if (!(spec.radius > 0))
+        if (!(shape.radius > 0))
             raise(failure_text::divisionByZero);
-        grid.rho = spec.radius / grid.firstCell;
+        grid.rho = shape.radius / grid.firstCell;
     }
     fillCoefficients(grid);
     return grid;

@@ -79,10 +79,10 @@ double modelDiffusionCoefficient(const GridInputs& in);
 DigitalGrid buildDigitalGrid(const GridInputs& in);
 
 // Builds a grid to a specification; raises a failure when it would need more than 199 cells.
-DigitalGrid buildDigitalGrid(const GridSpec& spec);
+DigitalGrid buildDigitalGrid(const GridSpec& shape);
 
 // Cells a specification needs (before the limit of 199 is applied).
-double cellsNeeded(const GridSpec& spec);
+double cellsNeeded(const GridSpec& shape);
 
 // Description of the failure of a grid longer than the cell capacity.
 std::string gridTooLongText(long long cells);

@@ -71,9 +71,9 @@ std::optional<std::vector<std::pair<std::string, std::string>>> parseDataSetFiel
     return fields;
 }
 
-std::string describeDataSet(const FitDataSetSpec& spec) {
-    std::string line = spec.file;
-    for (const auto& [name, text] : spec.fields)
+std::string describeDataSet(const FitDataSetSpec& shape) {
+    std::string line = shape.file;
+    for (const auto& [name, text] : shape.fields)
         line += "  " + name + "=" + text;
     return line;
 }

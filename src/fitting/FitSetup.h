@@ -25,7 +25,7 @@ struct FitDataSetSpec {
 // when the words do not pair up.
 std::optional<std::vector<std::pair<std::string, std::string>>> parseDataSetFields(std::string_view text);
 // One line for a list of data sets: the file, then NAME=TEXT of each field.
-std::string describeDataSet(const FitDataSetSpec& spec);
+std::string describeDataSet(const FitDataSetSpec& shape);
 
 // A range of fitted points, by potential (V) or by time (s, as the t axis counts it).
 struct FitWindow {

@@ -110,17 +110,17 @@ std::vector<int> currentFitPoints(const Workbench& wb) {
 // One data set as the fit sees it: the experiment of the dialogs with the set's fields typed in (each
 // through its dialog's reaction and validation, as the runner's set does), the potential step of the
 // file as its import would set it, committed; the file's curve over the fitted range or window.
-FitSet loadDataSet(Workbench& wb, const FitDataSetSpec& spec) {
-    const CurrentFileData data = readCurrentFile(readWholeFile(spec.file));
+FitSet loadDataSet(Workbench& wb, const FitDataSetSpec& shape) {
+    const CurrentFileData data = readCurrentFile(readWholeFile(shape.file));
     CurveStore curve;
     curve.CurveNo = 1;
     storeImportedCurve(curve, data);
     const ExperimentParams saved = wb.params;
     ExperimentParams prepared;
     try {
-        for (const auto& [field, text] : spec.fields)
+        for (const auto& [field, text] : shape.fields)
             if (setField(wb, field, text) != FormStatus::Done)
-                raise("Data set " + spec.file + ": " + field + " is not a field that can be set");
+                raise("Data set " + shape.file + ": " + field + " is not a field that can be set");
         if (curve.NPoints >= 3)
             setField(wb, "Estep", generalForm(std::fabs(curve.E[2] - curve.E[1])));
         Notices notices;
@@ -133,7 +133,7 @@ FitSet loadDataSet(Workbench& wb, const FitDataSetSpec& spec) {
     wb.params = saved;
 
     FitSet set;
-    set.label = spec.file;
+    set.label = shape.file;
     set.input = makeSimulationInput(prepared, curve, true);
     const FitRange range = fitRange(curve);
     const auto count = static_cast<std::size_t>(curve.NPoints);
@@ -143,7 +143,7 @@ FitSet loadDataSet(Workbench& wb, const FitDataSetSpec& spec) {
     set.points = windowPoints(curve.E.span().first(count), times, leadingNumber(prepared.td), range.first,
                               range.last, wb.fitSetup);
     if (set.points.empty())
-        raise("Data set " + spec.file + ": the fit window holds no point of the curve");
+        raise("Data set " + shape.file + ": the fit window holds no point of the curve");
     for (const int i : set.points)
         set.measured.push_back(curve.Curve.at(i, 1));
     set.held.assign(count + 1, 0.0);
@@ -153,8 +153,8 @@ FitSet loadDataSet(Workbench& wb, const FitDataSetSpec& spec) {
 
 std::vector<FitSet> loadDataSets(Workbench& wb) {
     std::vector<FitSet> sets;
-    for (const FitDataSetSpec& spec : wb.fitSetup.dataSets)
-        sets.push_back(loadDataSet(wb, spec));
+    for (const FitDataSetSpec& shape : wb.fitSetup.dataSets)
+        sets.push_back(loadDataSet(wb, shape));
     return sets;
 }
 

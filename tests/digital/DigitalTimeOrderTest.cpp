@@ -28,12 +28,12 @@ struct FineGrid {
     SpeciesProfile lower, upper;
     SpeciesVector supply{};
     explicit FineGrid(int species) {
-        GridSpec spec;
-        spec.electrode = 1;
-        spec.firstCell = 1e-5;
-        spec.expansion = 0.05;
-        spec.reach = 6 * std::sqrt(kD * 1.0);
-        grid = buildDigitalGrid(spec);
+        GridSpec shape;
+        shape.electrode = 1;
+        shape.firstCell = 1e-5;
+        shape.expansion = 0.05;
+        shape.reach = 6 * std::sqrt(kD * 1.0);
+        grid = buildDigitalGrid(shape);
         std::array<double, kMaxSolverSpecies + 1> diffusion{};
         diffusion.fill(kD);
         fillTransportRates(grid, diffusion, species, 0, 0.01, lower, upper, supply);

@@ -211,8 +211,8 @@ void KineticsDialog::showDataSets() {
     if (!m_dataSets)
         return;
     QStringList lines;
-    for (const FitDataSetSpec& spec : m_wb.fitSetup.dataSets)
-        lines << QString::fromStdString(describeDataSet(spec));
+    for (const FitDataSetSpec& shape : m_wb.fitSetup.dataSets)
+        lines << QString::fromStdString(describeDataSet(shape));
     QStringList shown;
     for (int i = 0; i < m_dataSets->count(); ++i)
         shown << m_dataSets->item(i)->text();
