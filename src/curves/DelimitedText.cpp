@@ -74,6 +74,59 @@ std::string lowerCase(std::string_view s) {
     return out;
 }
 
+namespace {
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string utf8FromMarkedUtf16(std::string_view bytes) {
+    const bool little = bytes.starts_with("\xFF\xFE");
+    const bool big = bytes.starts_with("\xFE\xFF");
+    if (!little && !big)
+        return std::string(bytes);
+    const auto unitAt = [&](std::size_t i) {
+        const auto b0 = static_cast<unsigned char>(bytes[i]);
+        const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(little ? b0 | (b1 << 8) : (b0 << 8) | b1);
+    };
+    constexpr char32_t kReplacement = 0xFFFD;
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    std::size_t i = 2;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const char32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
+            const char32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        appendUtf8(out, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
+    }
+    if (i < bytes.size())
+        appendUtf8(out, kReplacement);
+    return out;
+}
+
 std::vector<std::string_view> splitLines(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);

@@ -10,6 +10,11 @@
 
 namespace tessaly {
 
+// The text as UTF-8: a text that opens with a UTF-16 byte-order mark (little- or big-endian, as some
+// instrument software writes its exports) is transcoded, with its mark dropped; any other text is
+// returned as it is. An odd trailing byte and unpaired surrogates become U+FFFD.
+std::string utf8FromMarkedUtf16(std::string_view bytes);
+
 // The lines of a text (CR LF, LF or lone CR), without their ends; a UTF-8 byte-order mark is dropped.
 std::vector<std::string_view> splitLines(std::string_view text);
 

@@ -174,7 +174,11 @@ std::vector<int> cyclesFromPotential(const std::vector<double>& E) {
     return cycle;
 }
 
-ImportedCurve importMeasuredFile(std::string_view text, const CycleChoice& choice) {
+ImportedCurve importMeasuredFile(std::string_view fileBytes, const CycleChoice& choice) {
+    // Only a UTF-16 export is copied (transcoded); any other file is read in place.
+    const bool utf16 = fileBytes.starts_with("\xFF\xFE") || fileBytes.starts_with("\xFE\xFF");
+    const std::string transcoded = utf16 ? utf8FromMarkedUtf16(fileBytes) : std::string();
+    const std::string_view text = utf16 ? std::string_view(transcoded) : fileBytes;
     ImportedCurve out;
     MeasuredData data;
     if (auto own = readOwnFormat(text)) {

@@ -56,7 +56,7 @@ int firstSwitchingPoint(const std::vector<double>& E);
 
 // Reads any supported file. The program's own format (comma pairs, no header) is read as it always
 // was: every row, no cycle selection unless one is chosen. Other structures are recognised from their
-// content; their currents are negated when the structure declares anodic currents positive; of several
+// content (a UTF-16 export with its byte-order mark is read as its UTF-8 text); their currents are negated when the structure declares anodic currents positive; of several
 // cycles the choice decides (by default the last complete one). Failures: "Type mismatch in line N"
 // for a file without data, the store's limit for a file with too many points, "Cycle N not in file
 // (M cycles)" for a cycle the file does not hold.

@@ -75,6 +75,9 @@ const Sample kSamples[] = {
     // Method line and column names, scans side by side in uA.
     {"measured_twoline.csv", "", 7, -11e-6, -17e-6, 0.0, 0.3, false, 0, "anodic-positive export: currents negated",
      "Cycle 2 of 2 imported (last complete cycle)"},
+    // The same written as UTF-16 with a byte-order mark, as some instrument software saves it.
+    {"measured_twoline_utf16.csv", "", 7, -11e-6, -17e-6, 0.0, 0.3, false, 0, "anodic-positive export: currents negated",
+     "Cycle 2 of 2 imported (last complete cycle)"},
     // Blanks and decimal commas, no header; two cycles found from the potential alone.
     {"measured_blanks.txt", "", 7, 11e-6, 17e-6, 0.0, 0.3, false, 0, "currents taken as written (reduction positive)",
      "Cycle 2 of 2 imported (last complete cycle)"},
@@ -118,6 +121,22 @@ TEST(MeasuredImport, OwnFormatReadsEveryRowWithoutNotes) {
     EXPECT_TRUE(c.notes.empty());
     EXPECT_DOUBLE_EQ(c.E.back(), 0.5);
     EXPECT_EQ(c.NForward, 201); // a single sweep never turns
+}
+
+TEST(MeasuredImport, Utf16TextsAreTranscodedOthersLeftAlone) {
+    struct Case {
+        std::string bytes;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {std::string("\xFF\xFE" "V\0,\0\xB5\0" "A\0", 10), "V,\xC2\xB5" "A"},  // little-endian, micro sign
+        {std::string("\xFE\xFF\0V\0,\x03\xBC\0A", 10), "V,\xCE\xBC" "A"},      // big-endian, Greek mu
+        {std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"},         // a surrogate pair
+        {std::string("\xFF\xFE\x00\xDE" "1", 5), "\xEF\xBF\xBD\xEF\xBF\xBD"},  // lone low surrogate, odd byte
+        {"0.1,2.5\r\n", "0.1,2.5\r\n"},                                             // unmarked: as it is
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(utf8FromMarkedUtf16(c.bytes), c.utf8);
 }
 
 TEST(MeasuredImport, FailuresNameTheirCause) {
