@@ -4,6 +4,7 @@
 #include "cli/ConsolePort.h"
 #include "cli/ScriptLine.h"
 #include "cli/StorePrinter.h"
+#include "curves/MeasuredImport.h"
 #include "fitting/AutoFit.h"
 #include "fitting/FitSetup.h"
 #include "base/NumberText.h"
@@ -210,8 +211,12 @@ bool ScriptRunner::datasetLine(const Words& w, int lineNumber) {
         return fail(lineNumber, "at most " + std::to_string(kMaxFitSets) + " data sets");
     FitDataSetSpec shape{w[1], {}};
     for (std::size_t k = 2; k + 1 < w.size(); k += 2) {
-        if (!printValue(m_wb, w[k]))
+        if (isDataSetCycleWord(w[k])) {
+            if (!parseCycleChoice(w[k + 1]))
+                return fail(lineNumber, "cycle " + w[k + 1] + " is not a cycle (N, all or last)");
+        } else if (!printValue(m_wb, w[k])) {
             return fail(lineNumber, "unknown field " + w[k]);
+        }
         shape.fields.emplace_back(w[k], w[k + 1]);
     }
     setup.dataSets.push_back(std::move(shape));
@@ -322,9 +327,10 @@ std::string scriptHelp() {
         "  print NAME         write NAME = VALUE (fields, committed values, store values)\n"
         "  dump FILE          write the active range of the curve store as CSV\n"
         "  dataset FILE [FIELD TEXT ...]\n"
-        "                     add a measured curve (a current file) to the fit, with the fields in which\n"
-        "                     its experiment differs from the dialogs; AutoFit and ManualFit then fit\n"
-        "                     every data set at once, sharing the ticked quantities\n"
+        "                     add a measured curve (any file Import reads) to the fit, with the fields\n"
+        "                     in which its experiment differs from the dialogs, and cycle N|all|last for\n"
+        "                     the file's cycle (the last complete one by default); AutoFit and ManualFit\n"
+        "                     then fit every data set at once, sharing the ticked quantities\n"
         "  dataset clear      empty the data-set list (the fit commands use the current curve again)\n"
         "  tie NAME MASTER    fit NAME as equal to MASTER, e.g. tie D(2) D(1) (ks alph Eze kf kb C D)\n"
         "  untie NAME         fit NAME on its own again\n"

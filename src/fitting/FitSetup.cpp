@@ -71,6 +71,10 @@ std::optional<std::vector<std::pair<std::string, std::string>>> parseDataSetFiel
     return fields;
 }
 
+bool isDataSetCycleWord(std::string_view name) {
+    return sameWord(name, "cycle");
+}
+
 std::string describeDataSet(const FitDataSetSpec& shape) {
     std::string line = shape.file;
     for (const auto& [name, text] : shape.fields)

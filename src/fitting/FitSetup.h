@@ -14,8 +14,10 @@
 
 namespace tessaly {
 
-// One measured curve of a global fit: its current file and the experiment fields in which it differs
-// from the dialogs (named as the runner's set names them: "V", "td", "C(1)", ...).
+// One measured curve of a global fit: its file (any structure Import reads) and the experiment fields in
+// which it differs from the dialogs (named as the runner's set names them: "V", "td", "C(1)", ...). The
+// word "cycle" among the fields is no experiment field: its text (N, all or last) chooses the cycle of the
+// file that is fitted, as Import's cycle option does; without it the last complete cycle is fitted.
 struct FitDataSetSpec {
     std::string file;
     std::vector<std::pair<std::string, std::string>> fields;
@@ -24,6 +26,8 @@ struct FitDataSetSpec {
 // The fields of a data set as typed in one line, "NAME TEXT NAME TEXT ..." separated by blanks; nothing
 // when the words do not pair up.
 std::optional<std::vector<std::pair<std::string, std::string>>> parseDataSetFields(std::string_view text);
+// True for the word that chooses a data set's cycle rather than naming an experiment field.
+bool isDataSetCycleWord(std::string_view name);
 // One line for a list of data sets: the file, then NAME=TEXT of each field.
 std::string describeDataSet(const FitDataSetSpec& shape);
 

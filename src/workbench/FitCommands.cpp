@@ -3,6 +3,7 @@
 #include "base/AtomicFile.h"
 #include "base/NumberText.h"
 #include "curves/CurrentFile.h"
+#include "curves/MeasuredImport.h"
 #include "fitting/AutoFit.h"
 #include "base/NumberText.h"
 #include "fitting/FitParameters.h"
@@ -35,8 +36,11 @@ std::optional<std::string> unfittableMeasuredCurve(const CurveStore& store) {
            " A): a fit needs a curve that varies.";
 }
 
-// Shows why a fit cannot start, if it cannot, and returns false then.
+// Shows why a fit cannot start, if it cannot, and returns false then. A fit over data sets reads its
+// curves from their files and needs none in the store.
 bool fitCanStart(Workbench& wb) {
+    if (!wb.fitSetup.dataSets.empty())
+        return true;
     if (const auto why = unfittableMeasuredCurve(wb.store)) {
         wb.port().showMessage(*why, "Fit Error", MessageIcon::Critical);
         return false;
@@ -54,6 +58,8 @@ SimulationOutcome simulateBesideMeasured(Workbench& wb) {
 }
 
 void plotFit(Workbench& wb) {
+    if (wb.store.NPoints <= 0)
+        return; // a fit over data sets, with no curve in the store: nothing to draw, nothing to complain of
     if (plottedAgainstTime(wb))
         timeAxisCommand(wb);
     else
@@ -107,19 +113,38 @@ std::vector<int> currentFitPoints(const Workbench& wb) {
     return points;
 }
 
+// A data set's file read as Import reads it (any structure, its sign converted, the chosen cycle); its
+// failure names the set's file.
+CurveStore readDataSetCurve(const FitDataSetSpec& shape) {
+    CycleChoice choice;
+    for (const auto& [field, text] : shape.fields) {
+        if (!isDataSetCycleWord(field))
+            continue;
+        const std::optional<CycleChoice> chosen = parseCycleChoice(text);
+        if (!chosen)
+            raise("Data set " + shape.file + ": cycle " + text + " is not a cycle (N, all or last)");
+        choice = *chosen;
+    }
+    CurveStore curve;
+    curve.CurveNo = 1;
+    try {
+        storeMeasuredCurve(curve, importMeasuredFile(readWholeFile(shape.file), choice));
+    } catch (const Failure& failure) {
+        raise("Data set " + shape.file + ": " + failure.description());
+    }
+    return curve;
+}
+
 // One data set as the fit sees it: the experiment of the dialogs with the set's fields typed in (each
 // through its dialog's reaction and validation, as the runner's set does), the potential step of the
 // file as its import would set it, committed; the file's curve over the fitted range or window.
 FitSet loadDataSet(Workbench& wb, const FitDataSetSpec& shape) {
-    const CurrentFileData data = readCurrentFile(readWholeFile(shape.file));
-    CurveStore curve;
-    curve.CurveNo = 1;
-    storeImportedCurve(curve, data);
+    const CurveStore curve = readDataSetCurve(shape);
     const ExperimentParams saved = wb.params;
     ExperimentParams prepared;
     try {
         for (const auto& [field, text] : shape.fields)
-            if (setField(wb, field, text) != FormStatus::Done)
+            if (!isDataSetCycleWord(field) && setField(wb, field, text) != FormStatus::Done)
                 raise("Data set " + shape.file + ": " + field + " is not a field that can be set");
         if (curve.NPoints >= 3)
             setField(wb, "Estep", generalForm(std::fabs(curve.E[2] - curve.E[1])));

@@ -211,5 +211,55 @@ TEST_F(GlobalFit, HistoryCyclesPrecedeTheMeasuredCycle) {
     EXPECT_LT(oneMinusR2[0], 0.5 * oneMinusR2[1]);
 }
 
+// A current file rewritten as an instrument's tab export: anodic currents positive, two scans of which
+// the first is spoiled (its currents doubled), padding rows of empty fields at the end.
+std::string asInstrumentExport(const std::string& currentFile) {
+    std::istringstream in(readWholeFile(currentFile));
+    std::string text = "Potential applied (V)\tTime (s)\tWE(1).Current (A)\tScan\r\n";
+    std::vector<std::pair<double, double>> points;
+    for (std::string line; std::getline(in, line);) {
+        const auto comma = line.find(',');
+        points.emplace_back(leadingNumber(line.substr(0, comma)), leadingNumber(line.substr(comma + 1)));
+    }
+    for (const int scan : {1, 2})
+        for (std::size_t i = 0; i < points.size(); ++i)
+            text += generalForm(points[i].first) + "\t" + generalForm(0.01 * static_cast<double>(i)) + "\t" +
+                    generalForm(-points[i].second * (scan == 1 ? 2.0 : 1.0)) + "\t" + std::to_string(scan) + "\r\n";
+    for (int k = 0; k < 5; ++k)
+        text += "\t\t\t\r\n";
+    return text;
+}
+
+// Data sets given as instrument exports are read as Import reads them (sign, last complete cycle), and
+// need no curve in the store; a cycle the file lacks is refused naming the set's file.
+TEST_F(GlobalFit, InstrumentExportsAreFittedAsImportReadsThem) {
+    std::vector<std::string> exports;
+    for (const char* v : {"0.1", "1"}) {
+        const std::string own = measure(v, "0.35", "1e-9");
+        exports.push_back(own + ".txt");
+        files.push_back(exports.back());
+        writeFileAtomically(exports.back(), asInstrumentExport(own));
+    }
+    wb.store = CurveStore{};
+    wb.fitSetup.dataSets = {{exports[0], {{"V", "0.1"}}}, {exports[1], {{"V", "1"}, {"cycle", "last"}}}};
+    tickKinetics(0.07, 0.03, 0.5);
+    wb.params.CheckFitted[21] = false;
+    wb.log.clear();
+    autoFitCommand(wb);
+    ASSERT_TRUE(port.messages.empty()) << port.messages.front().text << "\n" << wb.log.text();
+    const std::vector<Fitted> fitted = uncertaintyBlock(wb.log.text());
+    ASSERT_EQ(fitted.size(), 2u) << wb.log.text();
+    const double truth[] = {0.01, 0.05}; // ks, E'
+    for (std::size_t k = 0; k < 2; ++k)
+        EXPECT_LT(std::fabs(fitted[k].value - truth[k]), 3 * fitted[k].standardError) << wb.log.text();
+
+    wb.fitSetup.dataSets[1].fields.back().second = "3";
+    autoFitCommand(wb);
+    ASSERT_EQ(port.messages.size(), 1u) << port.messages.back().text;
+    EXPECT_NE(port.messages.front().text.find("Data set " + exports[1] + ": Cycle 3 not in file (2 cycles)"),
+              std::string::npos)
+        << port.messages.front().text;
+}
+
 } // namespace
 } // namespace tessaly
