@@ -34,9 +34,13 @@ public:
     explicit QuestionAnswerer(QMessageBox::StandardButton button) : m_button(button) {
         m_timer.setInterval(10);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                questions << box->text();
-                box->button(m_button)->click();
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(window);
+                if (box && box->isVisible()) {
+                    questions << box->text();
+                    box->button(m_button)->click();
+                    return;
+                }
             }
         });
         m_timer.start();

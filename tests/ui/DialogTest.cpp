@@ -183,24 +183,21 @@ void DialogTest::dataSetsAreListedAddedAndRemoved() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("0.1,1e-6\r\n0.09,2e-6\r\n");
     }
-    QTimer typer;
-    typer.setInterval(10);
-    QObject::connect(&typer, &QTimer::timeout, [&file] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
-            chooser->selectFile(file);
-            static_cast<QDialog*>(chooser)->accept();
-        } else if (auto* input = qobject_cast<QInputDialog*>(modal)) {
-            input->setTextValue(QStringLiteral("V 0.05"));
-            input->accept();
-        }
-    });
-    typer.start();
+    ModalAnswerer answerer;
+    answerer.onFile = [&file](QFileDialog& chooser) {
+        chooser.selectFile(file);
+        static_cast<QDialog&>(chooser).accept();
+    };
+    answerer.onInput = [](QInputDialog& input) {
+        input.setTextValue(QStringLiteral("V 0.05"));
+        input.accept();
+    };
     FormDialog* dialog = open(d, "mnuKinetics", "FormExpr");
     QVERIFY(dialog);
     auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListDataSets"));
     QVERIFY(list);
     dialog->findChild<QPushButton*>(QStringLiteral("cmdAddDataSet"))->click();
+    QVERIFY2(answerer.messages.isEmpty(), qPrintable(answerer.messages.join(QLatin1Char('\n'))));
     QCOMPARE(d.wb.fitSetup.dataSets.size(), std::size_t{1});
     QCOMPARE(d.wb.fitSetup.dataSets[0].fields.at(0).second, std::string("0.05"));
     QCOMPARE(list->count(), 1);

@@ -98,15 +98,11 @@ void PlotWindowTest::saveGraphWritesPngWhenTheNameSaysSo() {
     const QString path = dir.filePath(QStringLiteral("graph.PNG"));
     d.port.setFileAnswerer([&]() -> std::optional<std::string> { return path.toStdString(); });
     // The resolution asked for: 192 per inch doubles the window's pixels.
-    QTimer resolution;
-    resolution.setInterval(10);
-    QObject::connect(&resolution, &QTimer::timeout, [] {
-        if (auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-            input->setIntValue(192);
-            input->accept();
-        }
-    });
-    resolution.start();
+    ModalAnswerer resolution;
+    resolution.onInput = [](QInputDialog& input) {
+        input.setIntValue(192);
+        input.accept();
+    };
     d.window.runMenuCommand(QStringLiteral("mnuSaveGraph"));
     QCOMPARE(head(path, 4), QByteArray("\x89PNG"));
     const QImage image(path);

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
@@ -28,18 +29,35 @@ public:
     }
     QStringList messages;                     // "TITLE: TEXT" of each message box
     std::function<void(QFileDialog&)> onFile; // default: cancel
+    std::function<void(QInputDialog&)> onInput; // default: cancel
 
 private:
+    // Every visible box or file dialog is answered, not only the active modal widget: on a loaded
+    // machine a dialog can be shown before the window system makes it active, or behind a form that is
+    // still the active modal one, and a test waiting on it would never end.
     void answer() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            messages << box->windowTitle() + QStringLiteral(": ") + box->text();
-            box->accept();
-        } else if (auto* file = qobject_cast<QFileDialog*>(modal)) {
-            if (onFile)
-                onFile(*file);
-            else
-                file->reject();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible())
+                continue;
+            if (auto* box = qobject_cast<QMessageBox*>(window)) {
+                messages << box->windowTitle() + QStringLiteral(": ") + box->text();
+                box->accept();
+                return;
+            }
+            if (auto* file = qobject_cast<QFileDialog*>(window)) {
+                if (onFile)
+                    onFile(*file);
+                else
+                    file->reject();
+                return;
+            }
+            if (auto* input = qobject_cast<QInputDialog*>(window)) {
+                if (onInput)
+                    onInput(*input);
+                else
+                    input->reject();
+                return;
+            }
         }
     }
     QTimer m_timer;
