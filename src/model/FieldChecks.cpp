@@ -25,15 +25,73 @@ bool positive(double value) {
     return std::isfinite(value) && value > 0;
 }
 
+// The area of the geometry from its dimensions, as the instrument dialog and commit compute it (cm2);
+// the ring's is pi (r3^3 - r2^3)^(2/3).
+double areaOfDimensions(const ExperimentParams& p) {
+    constexpr double kPi = 3.14159265358979323846;
+    const double r = leadingNumber(p.radius); // cm
+    const double L = leadingNumber(p.leng);   // cm
+    switch (p.electrode()) {
+    case Electrode::Microdisk: { // the hemisphere of equal steady-state current, r = 2 r_disk / pi
+        const double hemisphere = 2 * r / kPi;
+        return 2 * kPi * hemisphere * hemisphere;
+    }
+    case Electrode::PlanarDisk:
+        return kPi * r * r;
+    case Electrode::ThinFilm: // the typed area holds; the film has no radius field
+        return 0;
+    case Electrode::Spherical:
+    case Electrode::DroppingMercury:
+        return 4 * kPi * r * r;
+    case Electrode::Hemispherical:
+        return 2 * kPi * r * r;
+    case Electrode::Cylindrical:
+        return 2 * kPi * r * L;
+    case Electrode::Hemicylindrical:
+        return kPi * r * L;
+    case Electrode::Band:
+        return 2 * r * L;
+    case Electrode::Ring:
+    case Electrode::RingDisk: {
+        const double r2 = leadingNumber(p.radius2);
+        const double r3 = leadingNumber(p.radius3);
+        return kPi * std::pow(r3 * r3 * r3 - r2 * r2 * r2, 2.0 / 3.0);
+    }
+    }
+    return 0;
+}
+
+// Dimensions whose area is beyond the range of a double (a radius of 1e300 cm) would commit an
+// infinite area, or leave the area of the last dimensions standing beside them: refused.
+void geometryOverflowChecks(const ExperimentParams& p, std::vector<FieldProblem>& out,
+                            const std::string& radiusCaption) {
+    if (std::isfinite(areaOfDimensions(p)))
+        return;
+    const Electrode e = p.electrode();
+    const bool ring = e == Electrode::Ring || e == Electrode::RingDisk;
+    const bool alreadyRefused = std::any_of(out.begin(), out.end(), [](const FieldProblem& f) {
+        return f.field == "radius" || f.field == "leng" || f.field == "radius2" || f.field == "radius3";
+    });
+    if (alreadyRefused)
+        return;
+    if (ring)
+        out.push_back({"radius3", "FormIns",
+                       errorMessage("Ring outter radius (cm) must give a finite ring area (at most 1e100) !")});
+    else
+        out.push_back({"radius", "FormIns",
+                       errorMessage(radiusCaption + " must be greater than 0 and give a finite area !")});
+}
+
 void instrumentChecks(const ExperimentParams& p, std::vector<FieldProblem>& out) {
     auto refuse = [&](std::string field, std::string text) {
         out.push_back({std::move(field), "FormIns", errorMessage(std::move(text))});
     };
     const double start = leadingNumber(p.Estart);
     const double end = leadingNumber(p.Eend);
-    if (!std::isfinite(start))
+    // leadingNumber reads an overflowing "1e400" as the largest double: refused as not finite.
+    if (!leadingNumberIsFinite(p.Estart))
         refuse("Estart", "E start (V) must be a finite number !");
-    if (!std::isfinite(end))
+    if (!leadingNumberIsFinite(p.Eend))
         refuse("Eend", "E end (V) must be a finite number !");
     // The scans run from E start to E end; the step and waveform programmes (shown against time) do
     // not read E end.
@@ -46,8 +104,13 @@ void instrumentChecks(const ExperimentParams& p, std::vector<FieldProblem>& out)
         if (!(grid > 0) || grid > leadingNumber(p.td))
             refuse("TextTimeGrid", "Time grid (s) must be in range of 0 (excluded) to t drop !");
     }
-    if (p.instrumentForm.V.visible && !positive(std::fabs(leadingNumber(p.V))))
-        refuse("V", "v (V/s) must be in range of 0 (excluded) to 1e300 !");
+    if (p.instrumentForm.V.visible) {
+        const double v = std::fabs(leadingNumber(p.V)); // V/s
+        if (!positive(v) || v > 1e300)
+            refuse("V", "v (V/s) must be in range of 0 (excluded) to 1e300 !");
+        else if (!std::isfinite(std::fabs(leadingNumber(p.Estep)) / v)) // t drop = E step / v
+            refuse("V", "v (V/s) is too small for E step (V): t drop = E step / v must be a finite number !");
+    }
     if (!(leadingNumber(p.txttemp) + kCelsiusOffset > 0) || !std::isfinite(leadingNumber(p.txttemp)))
         refuse("txttemp", "T ( C) must be above absolute zero (-273.14) !");
 
@@ -73,6 +136,7 @@ void instrumentChecks(const ExperimentParams& p, std::vector<FieldProblem>& out)
     }
     if (typedArea && !positive(leadingNumber(p.ARE)))
         refuse("ARE", "Area (cm2) must be greater than 0 !");
+    geometryOverflowChecks(p, out, radiusCaption);
 }
 
 void kineticsChecks(const ExperimentParams& p, bool allRows, std::vector<FieldProblem>& out) {

@@ -52,8 +52,7 @@ const std::vector<NonFiniteCase>& nonFiniteCases() {
              ASSERT_EQ(setField(b.wb, "radius", "1e300"), FormStatus::Done);
              simulateCommand(b.wb);
          },
-         "is not a finite number (overflow or an undefined operation: check the electrode geometry and the rate "
-         "constants)! Please try again by other initial values."},
+         "Disc radius (cm) must be greater than 0 and give a finite area !"},
         {"ScaleY 1e308 twice",
          [](Bench& b) {
              scaleYCommand(b.wb, 1e308);
