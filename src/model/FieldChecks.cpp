@@ -82,6 +82,28 @@ void geometryOverflowChecks(const ExperimentParams& p, std::vector<FieldProblem>
                        errorMessage(radiusCaption + " must be greater than 0 and give a finite area !")});
 }
 
+// The times and the step the potential programme is built from: a staircase needs a positive step
+// (a step of 0 or of the wrong sign never reaches E end), every built programme a positive drop time,
+// the pulse techniques a positive pulse, and the potential step an experiment of positive length (an
+// E end typed equal to E start makes its time |E start - E end| / v zero).
+void programmeChecks(const ExperimentParams& p, std::vector<FieldProblem>& out) {
+    auto refuse = [&](std::string field, std::string text) {
+        out.push_back({std::move(field), "FormIns", errorMessage(std::move(text))});
+    };
+    const kind::Technique t = p.technique();
+    if (t == kind::Technique::ImportedWaveform) // the file gives the programme
+        return;
+    const auto& tt = traits(t);
+    if (!tt.timeAxis && !tt.waveform && !positive(leadingNumber(p.Estep)))
+        refuse("Estep", "E step (V) must be greater than 0 !");
+    if (!positive(leadingNumber(p.td)))
+        refuse("td", "t drop (s) must be greater than 0 !");
+    if (tt.pulsed && !positive(leadingNumber(p.tp)))
+        refuse("tp", "t pulse (s) must be greater than 0 !");
+    if (t == kind::Technique::PotentialStep && !positive(std::fabs(leadingNumber(p.TextTexp))))
+        refuse("TextTexp", "t exp (s) must be greater than 0 !");
+}
+
 void instrumentChecks(const ExperimentParams& p, std::vector<FieldProblem>& out) {
     auto refuse = [&](std::string field, std::string text) {
         out.push_back({std::move(field), "FormIns", errorMessage(std::move(text))});
@@ -98,6 +120,7 @@ void instrumentChecks(const ExperimentParams& p, std::vector<FieldProblem>& out)
     if (!traits(p.technique()).timeAxis && start == end)
         refuse("Eend", "E end (V) must differ from E start (V) !");
 
+    programmeChecks(p, out);
     // The time grid is the digital model's step (the analytical path steps by td or tp).
     if (p.DigitalFlag && p.technique() != kind::Technique::DesignedWaveform) {
         const double grid = leadingNumber(p.TextTimeGrid);

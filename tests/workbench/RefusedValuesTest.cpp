@@ -30,6 +30,7 @@ struct RefusedCase {
     const char* message;      // what the refusal says
     const char* validText;    // a text that is accepted again
     double CommittedValues::*scalar = nullptr; // a committed value that must not move (or null)
+    int technique = 0;                         // 0: keep the default
 };
 
 const std::vector<RefusedCase>& refusedCases() {
@@ -75,6 +76,18 @@ const std::vector<RefusedCase>& refusedCases() {
         {"scan rate too small for the step", 0, 0, "V", "1e-320", "FormIns",
          "v (V/s) is too small for E step (V): t drop = E step / v must be a finite number !", "0.01",
          &CommittedValues::ScanRate},
+        {"E step 0", 0, 0, "Estep", "0", "FormIns", "E step (V) must be greater than 0 !", "0.005",
+         &CommittedValues::StepPotential},
+        {"E step negative", 0, 0, "Estep", "-0.005", "FormIns", "E step (V) must be greater than 0 !", "0.005",
+         &CommittedValues::StepPotential},
+        {"E step not a number", 0, 0, "Estep", "abc", "FormIns", "E step (V) must be greater than 0 !", "0.005",
+         &CommittedValues::StepPotential},
+        {"drop time negative", 0, 0, "td", "-1", "FormIns", "t drop (s) must be greater than 0 !", "0.5",
+         &CommittedValues::DropTime},
+        {"pulse 0, differential pulse", 0, 0, "tp", "0", "FormIns", "t pulse (s) must be greater than 0 !",
+         "0.05", &CommittedValues::PulseTime, 4},
+        {"step experiment of no length", 0, 0, "Eend", "0.3", "FormIns", "t exp (s) must be greater than 0 !",
+         "-0.4", &CommittedValues::ExperimentTime, 8},
         {"absolute zero", 0, 0, "txttemp", "-273.14", "FormIns", "T ( C) must be above absolute zero (-273.14) !",
          "25", &CommittedValues::TemperatureK},
         {"below absolute zero", 0, 0, "txttemp", "-300", "FormIns",
@@ -87,6 +100,10 @@ TEST(RefusedValues, NeverCommittedNeverSimulated) {
     for (const RefusedCase& c : refusedCases()) {
         SCOPED_TRACE(c.label);
         Bench b;
+        if (c.technique) {
+            ASSERT_EQ(selectOption(b.wb, "optTech", c.technique), FormStatus::Done);
+            ASSERT_EQ(okForm(b.wb, "FormTech"), FormStatus::Done);
+        }
         if (c.mechanism) {
             ASSERT_EQ(selectOption(b.wb, "mech", c.mechanism), FormStatus::Done);
             ASSERT_EQ(okForm(b.wb, "FormMech"), FormStatus::Done);
