@@ -158,6 +158,13 @@ void exportCurrentCommand(Workbench& wb) {
                               MessageIcon::Critical);
         return;
     }
+    // A file of one or two records leaves no point in the active range: the export would be an empty
+    // file, reported as saved, that Import cannot read.
+    if (wb.store.FirstPoint > wb.store.LastPoint) {
+        wb.port().showMessage("There is no data to export: the active range holds no point.", "Error",
+                              MessageIcon::Critical);
+        return;
+    }
     const std::optional<std::string> name = wb.port().saveFileName(kDataFilter);
     if (!name)
         return;

@@ -435,6 +435,39 @@ TEST(ExportCurrent, RefusesNoDataAndNonFiniteNumbers) {
     }
 }
 
+// A file of one or two records leaves the active range empty: exporting it would write an empty
+// file that Import cannot read back, so both exports refuse and write nothing.
+TEST(ExportCurrent, EmptyActiveRangeIsRefused) {
+    const struct {
+        const char* label;
+        const char* file;
+        bool afterRun; // a run leaves FirstPoint at 1, which Import keeps
+    } cases[] = {
+        {"one record", " .1 , 1E-06 \r\n", false},
+        {"two records after a run", " .1 , 1E-06 \r\n .2 , 2E-06 \r\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Bench b;
+        if (c.afterRun)
+            simulateCommand(b.wb);
+        writeBytes(b.file("short.csv"), c.file);
+        b.answer(b.file("short.csv"));
+        importCurrentCommand(b.wb);
+        ASSERT_GT(b.wb.store.NPoints, 0);
+        const std::string log = b.wb.log.text();
+        b.answer(b.file("out.csv"));
+        exportCurrentCommand(b.wb);
+        EXPECT_EQ(b.lastMessage(), "There is no data to export: the active range holds no point.");
+        EXPECT_FALSE(std::filesystem::exists(b.file("out.csv")));
+        b.answer(b.file("curves.csv"));
+        exportCurvesCommand(b.wb);
+        EXPECT_EQ(b.lastMessage(), "There is no data to export: the active range holds no point.");
+        EXPECT_FALSE(std::filesystem::exists(b.file("curves.csv")));
+        EXPECT_EQ(b.wb.log.text(), log);
+    }
+}
+
 // --- waveforms --------------------------------------------------------------------------------------
 
 TEST(DesignCommit, DefaultGridAtHalfASecondOnTheInstrumentOk) {
