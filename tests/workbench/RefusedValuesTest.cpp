@@ -2,6 +2,7 @@
 // leaves the committed value as it was, and makes Simulate refuse with a message naming the field and
 // its range, with the store untouched. Typing a valid value again lets the run through.
 
+#include "model/FieldTable.h"
 #include "support/RecordingUserPort.h"
 #include "workbench/CommandTable.h"
 #include "workbench/FormCommands.h"
@@ -9,10 +10,18 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tessaly {
 namespace {
+
+// The text a field holds.
+std::string textOf(Workbench& wb, const char* name) {
+    const auto field = findField(wb.params, name);
+    std::string* const* value = field ? std::get_if<std::string*>(&*field) : nullptr;
+    return value ? **value : std::string("(no text field ") + name + ")";
+}
 
 struct Bench {
     RecordingUserPort port;
@@ -49,6 +58,10 @@ const std::vector<RefusedCase>& refusedCases() {
          &CommittedValues::ElectrodeArea},
         {"sphere area 0", 0, 2, "ARE", "0", "FormIns", "Disc radius (cm) must be greater than 0 !", "7.85e-3",
          &CommittedValues::ElectrodeArea},
+        {"sphere radius negative", 0, 2, "radius", "-0.1", "FormIns", "Disc radius (cm) must be greater than 0 !",
+         "0.05", &CommittedValues::ElectrodeArea},
+        {"planar radius negative", 0, 1, "radius", "-0.05", "FormIns", "Disc radius (cm) must be greater than 0 !",
+         "0.05", &CommittedValues::ElectrodeArea},
         {"microdisk radius 0", 0, 4, "radius", "0", "FormIns", "Disc radius (cm) must be greater than 0 !",
          "0.05", &CommittedValues::ElectrodeArea},
         {"ring outer below inner", 0, 8, "radius3", "0.01", "FormIns",
@@ -127,6 +140,9 @@ TEST(RefusedValues, NeverCommittedNeverSimulated) {
         const double fRT = b.wb.params.fRT;
 
         ASSERT_EQ(setField(b.wb, c.field, c.text), FormStatus::Done);
+        if (std::string(c.field) != "Eend") { // the refused text stands as typed, not silently replaced
+            EXPECT_EQ(textOf(b.wb, c.field), c.text);
+        }
         b.port.messages.clear();
         EXPECT_EQ(okForm(b.wb, c.form), FormStatus::Refused);
         ASSERT_FALSE(b.port.messages.empty());
