@@ -4,9 +4,11 @@
 #include "base/PhysicalConstants.h"
 #include "model/ExperimentForm.h"
 #include "model/ExperimentParams.h"
+#include "model/ParameterFile.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tessaly {
 namespace {
@@ -182,10 +184,60 @@ void kineticsChecks(const ExperimentParams& p, bool allRows, std::vector<FieldPr
         refuse("TextpH", "pH must be in range of 0 to 14 !");
 }
 
+// Texts the parameter file could not give back (a comma, a line break, a leading double quote) are
+// refused where they stand: "0,3" in E start would otherwise be committed as 0 V.
+void textChecks(const ExperimentParams& p, std::vector<FieldProblem>& out) {
+    const auto check = [&](std::string field, const std::string& text, const char* form) {
+        if (const auto refusal = parameterTextRefusal(field, text))
+            out.push_back({std::move(field), form, errorMessage(*refusal)});
+    };
+    const std::pair<const char*, const std::string*> instrument[] = {
+        {"Estart", &p.Estart},       {"Eend", &p.Eend},         {"Estep", &p.Estep},
+        {"V", &p.V},                 {"td", &p.td},             {"txttemp", &p.txttemp},
+        {"TextF", &p.TextF},         {"tp", &p.tp},             {"Epulse", &p.Epulse},
+        {"tsa1", &p.tsa1},           {"tsa2", &p.tsa2},         {"Noise", &p.Noise},
+        {"ARE", &p.ARE},             {"radius", &p.radius},     {"leng", &p.leng},
+        {"radius2", &p.radius2},     {"radius3", &p.radius3},   {"thickness", &p.thickness},
+        {"Rotation", &p.Rotation},   {"txtEPre", &p.txtEPre},   {"txtRStir", &p.txtRStir},
+        {"txtTPre", &p.txtTPre},     {"txtTpreconst", &p.txtTpreconst}, {"TxtI0", &p.TxtI0},
+        {"TxtI1", &p.TxtI1},         {"Cdl", &p.Cdl},           {"txtRu", &p.txtRu},
+        {"TextExpanding", &p.TextExpanding}, {"TextTimeGrid", &p.TextTimeGrid},
+    };
+    for (const auto& [name, text] : instrument)
+        check(name, *text, "FormIns");
+    const std::pair<const char*, const std::string*> solution[] = {
+        {"TextElectrolyte", &p.TextElectrolyte}, {"TextElectrolyteC", &p.TextElectrolyteC},
+        {"TextpH", &p.TextpH},                   {"TextVis", &p.TextVis},
+        {"txtVol", &p.txtVol},
+    };
+    for (const auto& [name, text] : solution)
+        check(name, *text, "FormExpr");
+    const auto row = [](const char* base, int k) { return std::string(base) + "(" + std::to_string(k) + ")"; };
+    for (int i = 1; i <= std::clamp(p.NumCharge, 0, kMaxCharge); ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        check(row("ks", i), p.ks[k], "FormExpr");
+        check(row("alph", i), p.alph[k], "FormExpr");
+        check(row("Eze", i), p.Eze[k], "FormExpr");
+    }
+    for (int j = 1; j <= std::clamp(p.NumChem, 0, kMaxChem); ++j) {
+        const auto k = static_cast<std::size_t>(j);
+        check(row("kf", j), p.kf[k], "FormExpr");
+        check(row("kb", j), p.kb[k], "FormExpr");
+    }
+    for (int sp = 1; sp <= std::clamp(p.NumSpecies, 0, kMaxSpecies); ++sp) {
+        const auto k = static_cast<std::size_t>(sp);
+        check(row("C", sp), p.C[k], "FormSpecies");
+        check(row("D", sp), p.D[k], "FormSpecies");
+        check(row("TextB", sp), p.TextB[k], "FormSpecies");
+        check(row("TextG", sp), p.TextG[k], "FormSpecies");
+    }
+}
+
 } // namespace
 
 std::vector<FieldProblem> refusedFields(const ExperimentParams& p, bool allRows) {
     std::vector<FieldProblem> out;
+    textChecks(p, out);
     instrumentChecks(p, out);
     kineticsChecks(p, allRows, out);
     return out;
