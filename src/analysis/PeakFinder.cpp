@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tessaly {
 namespace {
@@ -36,11 +37,24 @@ double sign(double x) {
     return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
 }
 
+// A reported number, or "undefined" where the arithmetic gave no finite value (a difference or ratio
+// of numbers near the largest double): the report never shows an infinity or a NaN.
+std::string masked(double value, const char* mask) {
+    return std::isfinite(value) ? formatMask(value, mask) : std::string("undefined");
+}
 std::string volts(double value) {
-    return formatMask(value, "0.####");
+    return masked(value, "0.####");
 }
 std::string amperes(double value) {
-    return formatMask(value, "0.####E-0");
+    return masked(value, "0.####E-0");
+}
+
+// Whether the potentials and curve c are finite over first..last.
+bool finiteOver(const CurveStore& store, int c, int first, int last) {
+    for (int i = first; i <= last; ++i)
+        if (!std::isfinite(store.E.at(i)) || !std::isfinite(store.Curve.at(i, c)))
+            return false;
+    return true;
 }
 
 // The half-peak points: one ascending scan, slot s serving peak (s + 1) / 2; an odd slot takes the
@@ -105,6 +119,42 @@ void sweepPeaks(const CurveStore& store, int c, int a, int b, double threshold, 
         i = q + 1;
     }
 }
+
+// One sweep's line of Find Halfwave E: the limiting currents Id,r (largest) and Id,o (smallest) and
+// the potential where the current is halfway between them, taken from the point closest to halfway
+// within 5 % of the half height. Where no such potential exists (a flat sweep, no point near
+// halfway, numbers that are not finite) the line says E1/2 is undefined instead of inventing one.
+std::string halfWaveLine(const CurveStore& store, int c, int k, int from, int to) {
+    const std::string head = "Peak " + std::to_string(k) + ": ";
+    if (!finiteOver(store, c, from, to))
+        return head + "E1/2 is undefined: the sweep holds a number that is not finite." + kEnd;
+    double upper = store.Curve(from, c); // Id,r, A
+    double lower = upper;                // Id,o, A
+    for (int i = from; i <= to; ++i) {
+        upper = std::max(upper, store.Curve(i, c));
+        lower = std::min(lower, store.Curve(i, c));
+    }
+    const std::string currents =
+        "Id,r= " + amperes(upper) + " A, Id,o= " + amperes(lower) + " A, Id= " + amperes(upper - lower) + " A";
+    const double h = (upper - lower) / 2; // half the wave's height, A
+    if (!std::isfinite(h))
+        return head + "E1/2 is undefined: the wave's height is not a finite number, " + currents + kEnd;
+    if (!(h > 0))
+        return head + "E1/2 is undefined: the current does not change over the sweep, " + currents + kEnd;
+    std::optional<double> halfWave; // V
+    double best = 0;
+    for (int i = from; i <= to; ++i) {
+        const double above = store.Curve(i, c) - lower; // A
+        if (above >= 0.95 * h && above <= 1.05 * h && (!halfWave || std::fabs(above - h) < best)) {
+            best = std::fabs(above - h);
+            halfWave = store.E[i];
+        }
+    }
+    if (!halfWave)
+        return head + "E1/2 is undefined: no point lies halfway between the limiting currents, " + currents +
+               kEnd;
+    return head + "E1/2= " + volts(*halfWave) + " V, " + currents + kEnd;
+}
 } // namespace
 
 std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSearch& search, PeakTable& t) {
@@ -122,6 +172,10 @@ std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSe
 
         const int from = std::max(first + 4, 0);
         const int to = std::min(last - 4, store.maxPoint());
+        if (from <= to && !finiteOver(store, c, std::max(first, 0), std::min(last, store.maxPoint()))) {
+            report += std::string("No peak is reported: the curve holds a number that is not finite.") + kEnd;
+            continue;
+        }
         const double threshold = kPeakThreshold * curveSpan(store, c, first, last); // A
         std::vector<int> peaks;
         for (const auto& [a, b] : sweepRanges(store.E.span(), from, to))
@@ -143,15 +197,15 @@ std::string FindPeaks(const CurveStore& store, int first, int last, const PeakSe
             const double e2 = t.PeakE[2][c];
             const double ip1 = t.PeakI[1][c];
             const double ip2 = t.PeakI[2][c];
-            report += "Ep2 - Ep1 = " + volts(e2 - e1) + " V, (Ep2 + Ep1)/2 = " + volts((e2 + e1) / 2) +
-                      " V, Ip2/Ip1 = " + formatMask(ip2 / ip1, "#.###") + kEnd;
+            report += "Ep2 - Ep1 = " + volts(e2 - e1) + " V, (Ep2 + Ep1)/2 = " + volts(e2 / 2 + e1 / 2) +
+                      " V, Ip2/Ip1 = " + masked(ip2 / ip1, "#.###") + kEnd;
             if (traits(kind::asTechnique(search.Technique)).sweep) { // a cyclic voltammogram
                 const double ipc = ip1;
                 const double isp = store.Curve.at(store.NForward, c); // current at the switching point
                 const double ratio =
                     std::fabs(ip2 / ipc) + kSwitchingSlope * std::fabs(isp / ipc) + kSwitchingOffset;
                 report += "Ipc = " + amperes(ipc) + " A, Ipa = " + amperes(-ratio * ipc) +
-                          " A, Ipa/Ipc = " + formatMask(ratio, "#.###") + kEnd;
+                          " A, Ipa/Ipc = " + masked(ratio, "#.###") + kEnd;
             }
         }
     }
@@ -176,26 +230,7 @@ std::string FindHalfWave(const CurveStore& store, double cycleCount) {
                 break;
             checkedIndex(from, 0, store.maxPoint());
             checkedIndex(to, 0, store.maxPoint());
-            double upper = store.Curve(from, c); // Id,r, A
-            double lower = upper;                // Id,o, A
-            for (int i = from; i <= to; ++i) {
-                upper = std::max(upper, store.Curve(i, c));
-                lower = std::min(lower, store.Curve(i, c));
-            }
-            const double h = (upper - lower) / 2;
-            // Of the points within 5 % of halfway, the one closest to it.
-            double halfWave = 0; // V
-            double best = -1;
-            for (int i = from; i <= to; ++i) {
-                const double above = store.Curve(i, c) - lower;
-                if (above >= 0.95 * h && above <= 1.05 * h && (best < 0 || std::fabs(above - h) < best)) {
-                    best = std::fabs(above - h);
-                    halfWave = store.E[i];
-                }
-            }
-            report += "Peak " + std::to_string(k) + ": E1/2= " + volts(halfWave) +
-                      " V, Id,r= " + amperes(upper) + " A, Id,o= " + amperes(lower) +
-                      " A, Id= " + amperes(upper - lower) + " A" + kEnd;
+            report += halfWaveLine(store, c, k, from, to);
         }
     }
     return report;

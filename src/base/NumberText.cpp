@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -214,7 +215,16 @@ long long orderOfMagnitude(std::string_view mantissa, long long exponent) {
 
 } // namespace
 
-double leadingNumber(std::string_view text) {
+namespace {
+
+// The leading number of a text and whether it lay beyond the range of a double (then the value is
+// +/-DBL_MAX).
+struct LeadingNumber {
+    double value = 0;
+    bool overflow = false;
+};
+
+LeadingNumber readLeadingNumber(std::string_view text) {
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n && (text[i] == ' ' || text[i] == '\t'))
@@ -233,7 +243,7 @@ double leadingNumber(std::string_view text) {
             ++digits;
     }
     if (digits == 0)
-        return 0.0;
+        return {};
     const std::size_t mantissaEnd = i;
     std::size_t end = i;
     long long exponent = 0;
@@ -255,14 +265,36 @@ double leadingNumber(std::string_view text) {
     double value = 0.0;
     const auto result =
         std::from_chars(text.data() + start, text.data() + end, value, std::chars_format::general);
+    bool overflow = false;
     if (result.ec == std::errc::result_out_of_range) {
         // Beyond the range of a double: the largest finite magnitude, or zero for an underflow.
         const std::string_view mantissa = text.substr(start, mantissaEnd - start);
-        value = orderOfMagnitude(mantissa, exponent) > 0 ? DBL_MAX : 0.0;
+        overflow = orderOfMagnitude(mantissa, exponent) > 0;
+        value = overflow ? DBL_MAX : 0.0;
     }
     if (value == 0.0)
-        return 0.0; // no "-0"
-    return negative ? -value : value;
+        return {}; // no "-0"
+    return {negative ? -value : value, overflow};
+}
+
+} // namespace
+
+double leadingNumber(std::string_view text) {
+    return readLeadingNumber(text).value;
+}
+
+bool leadingNumberIsFinite(std::string_view text) {
+    std::size_t i = text.find_first_not_of(" \t");
+    if (i == std::string_view::npos)
+        return true;
+    if (text[i] == '+' || text[i] == '-')
+        ++i;
+    std::string word; // the letters after the sign, in lower case
+    for (; i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i)
+        word += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+    if (word == "inf" || word == "infinity" || word == "nan")
+        return false;
+    return !readLeadingNumber(text).overflow;
 }
 
 std::string formatMask(double value, std::string_view mask) {

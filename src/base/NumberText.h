@@ -16,6 +16,12 @@ namespace tessaly {
 // Independent of the C locale.
 double leadingNumber(std::string_view text);
 
+// Whether a text stands for a finite number: false when its leading number lies beyond the range of
+// a double ("1e400", which leadingNumber reads as DBL_MAX) or when it names an infinity or a NaN
+// ("INF", "-inf", "NaN", as a failed computation would print them). Any other text, a number or not,
+// is finite.
+bool leadingNumberIsFinite(std::string_view text);
+
 // Report masks. In a mask "0" is a digit always shown, "#" a digit shown only when significant, "."
 // the decimal point, and "E-"/"e-" an exponent whose sign is shown only when negative; "E+"/"e+"
 // always shows the sign. Used masks: "0", "0.000", "0.####", "#.###", "0.####E-0", "0.###e-#",

@@ -28,6 +28,17 @@ void keepRefusedInstrumentValues(ExperimentParams& p, const CommittedValues& bef
     }
     if (isRefused(refused, "txttemp"))
         c.TemperatureK = before.TemperatureK;
+    if (isRefused(refused, "Estep"))
+        c.StepPotential = before.StepPotential;
+    if (isRefused(refused, "td")) {
+        c.DropTime = before.DropTime;
+        if (p.technique() == kind::Technique::DesignedWaveform) // its time grid is the drop time
+            c.TimeGrid = before.TimeGrid;
+    }
+    if (isRefused(refused, "tp"))
+        c.PulseTime = before.PulseTime;
+    if (isRefused(refused, "TextTexp"))
+        c.ExperimentTime = before.ExperimentTime;
     for (const char* field : {"radius", "leng", "radius2", "radius3", "ARE"}) {
         if (isRefused(refused, field)) {
             c.ElectrodeRadius = before.ElectrodeRadius;

@@ -300,34 +300,41 @@ void InstrumentForm::geometry(FormReply& reply) {
     const double L = num(m_p.leng);      // cm
     const double h = num(m_p.thickness); // cm
     double volume = m_p.ElectrodeVolume; // cm3
+    // Only dimensions that give an electrode write its area: a radius or length of 0 or below keeps the
+    // area standing (and is refused on OK and by Simulate) instead of coming back through the area as a
+    // positive radius (a sphere's radius of -0.1 cm would give back 0.1 cm without a word).
+    const auto writeGeometryArea = [&](double area) {
+        if (r > 0 && area > 0)
+            writeArea("ARE", area, reply);
+    };
     switch (m_p.electrode()) {
     case Electrode::PlanarDisk:
     case Electrode::ThinFilm:
     case Electrode::Microdisk:
-        writeArea("ARE", kPi * r * r, reply);
+        writeGeometryArea(kPi * r * r);
         volume = num(m_p.ARE) * h;
         break;
     case Electrode::Spherical:
     case Electrode::DroppingMercury:
-        writeArea("ARE", 4 * kPi * r * r, reply);
+        writeGeometryArea(4 * kPi * r * r);
         volume = 4 * kPi * r * r * r / 3;
         break;
     case Electrode::Hemispherical:
-        writeArea("ARE", 2 * kPi * r * r, reply);
+        writeGeometryArea(2 * kPi * r * r);
         volume = 2 * kPi * r * r * r / 3;
         break;
     case Electrode::Cylindrical:
-        writeArea("ARE", 2 * kPi * r * L, reply);
+        writeGeometryArea(2 * kPi * r * L);
         volume = kPi * r * r * L;
         break;
     case Electrode::Hemicylindrical: {
-        writeArea("ARE", kPi * r * L, reply);
+        writeGeometryArea(kPi * r * L);
         const double R = m_p.committed.ElectrodeRadius; // cm
         volume = 0.5 * kPi * R * R * L;
         break;
     }
     case Electrode::Band:
-        writeArea("ARE", 2 * r * L, reply);
+        writeGeometryArea(2 * r * L);
         volume = num(m_p.ARE) * h;
         break;
     default: // ring and ring-disk: the area follows the ring radii

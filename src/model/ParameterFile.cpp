@@ -90,6 +90,17 @@ std::string indexed(const char* name, int index) {
     return std::string(name) + "(" + std::to_string(index) + ")";
 }
 
+// Whether a text item of the file holds a number: every one but the electrolyte, the species names
+// and the reaction captions, and the species of the reaction rows.
+bool holdsNumber(std::string_view field) {
+    if (field == "TextElectrolyte")
+        return false;
+    const auto [base, k] = splitIndexedName(field);
+    if (base == "specie" || base == "heter" || base == "homo" || base == "chem2")
+        return false;
+    return !(base == "charge" && (k % 10 == 2 || k % 10 == 6));
+}
+
 // Label and value lines, in the order of the file.
 class Writer {
 public:
@@ -97,10 +108,14 @@ public:
         m_text += text;
         m_text += "\r\n";
     }
-    // A text as it is held, refused when the file could not give it back.
+    // A text as it is held, refused when the file could not give it back, or when a number the file
+    // is to hold is not finite (an overflowing "1e400", a computed "INF" or "NAN").
     void text(std::string_view field, std::string_view value) {
         if (const auto refusal = parameterTextRefusal(field, value))
             raise(*refusal);
+        if (holdsNumber(field) && !leadingNumberIsFinite(value))
+            raise(parameterFieldCaption(field) + " is not a finite number (" + std::string(value) +
+                  "): type a number within the range of a double; nothing was saved.");
         line(value);
     }
     void integer(long long value) { line(printForm(value)); }

@@ -1,8 +1,9 @@
 #pragma once
 // The error boundary of a command that computes in the store: a failure stops it and is shown as a
-// run-time error; what the command wrote before the failure stays. A command whose numbers overflow
-// or become undefined (an infinite or NaN point) is undone instead: the store and the plot go back to
-// what they were and the command says why, so no later command reads a non-finite number.
+// run-time error, and the store and the plot go back to what they were, so a command that cannot
+// finish (a division by zero on a flat curve, an index beyond a one-point curve) leaves no half-written
+// curve. A command whose numbers overflow or become undefined (an infinite or NaN point) is undone
+// likewise, and says why, so no later command reads a non-finite number.
 
 #include "base/Failure.h"
 #include "workbench/Workbench.h"
@@ -50,7 +51,13 @@ template <typename Action> void runGuarded(Workbench& wb, Action action) {
     try {
         action();
     } catch (const Failure& failure) {
+        if (wasFinite) {
+            wb.store = before;
+            wb.plotState = plotBefore;
+            wb.port().plotChanged();
+        }
         wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
+        return;
     }
     if (wasFinite && !storeIsFinite(wb.store)) {
         wb.store = before;

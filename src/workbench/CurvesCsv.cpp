@@ -60,11 +60,17 @@ std::string curvesCsvText(const PlotInput& input) {
 }
 
 void exportCurvesCommand(Workbench& wb) {
+    const PlotInput input = wb.plotInput();
+    if (input.first > input.last) { // a header without rows saves nothing
+        wb.port().showMessage("There is no data to export: the active range holds no point.", "Error",
+                              MessageIcon::Critical);
+        return;
+    }
     const std::optional<std::string> name = wb.port().saveFileName("csv|*.csv|all|*.*");
     if (!name || name->empty())
         return;
     try {
-        writeFileAtomically(*name, curvesCsvText(wb.plotInput()));
+        writeFileAtomically(*name, curvesCsvText(input));
     } catch (const Failure& f) {
         wb.port().showMessage("Save curves Error: " + f.description(), "Error", MessageIcon::Critical);
         return;

@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <optional>
+#include <string>
 
 namespace tessaly {
 namespace {
@@ -127,15 +129,24 @@ void importCurrentCommand(Workbench& wb) {
         return;
     }
     wb.lastRunGaveNoCurve = false; // the analyses measure the imported curve
-    // The step between the second and third points; a file of fewer points keeps the step it had.
-    if (store.NPoints >= 3)
-        typeText(wb, "Estep", generalForm(std::fabs(store.E[2] - store.E[1])));
+    // The step between the second and third points; a file of fewer points keeps the step it had, and
+    // so does a file whose step is beyond the range of a double (potentials near +/-1.8e308 V).
+    std::optional<std::string> stepNote;
+    if (store.NPoints >= 3) {
+        const double step = std::fabs(store.E[2] - store.E[1]); // V
+        if (std::isfinite(step))
+            typeText(wb, "Estep", generalForm(step));
+        else
+            stepNote = "The file's potential step is not a finite number: E step keeps " + wb.params.Estep + " V.";
+    }
     const ExperimentParams& p = wb.params;
     wb.appendResult("Open current from file " + *name + " :" + kLineEnd + "Number of data point = " +
                     std::to_string(store.NPoints) + kLineEnd + "E start = " + p.Estart + kLineEnd +
                     "E end = " + p.Eend + kLineEnd + "E step = " + p.Estep + kLineEnd);
     for (const std::string& note : curve.notes)
         wb.appendResult(note + kLineEnd);
+    if (stepNote)
+        wb.appendResult(*stepNote + kLineEnd);
     wb.redraw(Abscissa::Potential);
     wb.setPlotTitle(*name);
     wb.enableCurveMenus();
@@ -144,6 +155,13 @@ void importCurrentCommand(Workbench& wb) {
 void exportCurrentCommand(Workbench& wb) {
     if (wb.store.NPoints <= 0 || wb.store.CurveNo <= 0) { // an empty store would be written as "0,0"
         wb.port().showMessage("There is no data to export: simulate or import a curve first.", "Error",
+                              MessageIcon::Critical);
+        return;
+    }
+    // A file of one or two records leaves no point in the active range: the export would be an empty
+    // file, reported as saved, that Import cannot read.
+    if (wb.store.FirstPoint > wb.store.LastPoint) {
+        wb.port().showMessage("There is no data to export: the active range holds no point.", "Error",
                               MessageIcon::Critical);
         return;
     }

@@ -6,6 +6,10 @@
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 namespace tessaly {
 namespace {
 
@@ -27,6 +31,37 @@ bool refuseInvalidField(Workbench& wb) {
     wb.port().showMessage(refused->message.text, "Simulation Error", MessageIcon::Critical);
     wb.lastRunGaveNoCurve = true;
     return true;
+}
+
+// The first number of a run that is not finite, named for the message: a potential, the total
+// current, a reaction's current or sampled current, or a surface concentration, with its point.
+// Points 0..NPoints-1 are the run's results (the tables' point one past the last is never computed).
+std::optional<std::string> nonFiniteQuantity(const SimulationResult& r) {
+    const auto at = [](int k) { return " at point " + std::to_string(k); };
+    const int points = std::max(r.NPoints, 0);
+    for (std::size_t k = 0; k < r.E.size() && k < static_cast<std::size_t>(points); ++k)
+        if (!std::isfinite(r.E[k]))
+            return "the potential" + at(static_cast<int>(k));
+    if (!r.reached(SimulationResult::Stage::Cleared))
+        return std::nullopt;
+    const int total = r.TotalCurrentColumn;
+    const int reactions = std::max(total - 1, 0);
+    for (int k = 0; k < std::min(points, r.currents.rows()); ++k) {
+        for (int j = 0; j < r.currents.columns(); ++j) {
+            if (std::isfinite(r.currents(k, j)))
+                continue;
+            if (j == total)
+                return "the total current" + at(k);
+            if (j >= 1 && j <= reactions)
+                return "the current of charge reaction " + std::to_string(j) + at(k);
+            const int reaction = reactions > 0 ? (j - total - 1) % reactions + 1 : 0;
+            return "the sampled current of charge reaction " + std::to_string(reaction) + at(k);
+        }
+        for (int s = 1; s < r.surface.columns(); ++s)
+            if (!std::isfinite(r.surface(k, s)))
+                return "the surface concentration of species " + std::to_string(s) + at(k);
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -56,6 +91,16 @@ std::optional<SimulationInput> prepareSimulate(Workbench& wb) {
 }
 
 void completeSimulate(Workbench& wb) {
+    // A run with a number that is not finite is refused before anything is written: the store, the
+    // plot and the experiment's committed values stay as they were, and the message names the number.
+    if (const auto what = nonFiniteQuantity(wb.lastRun)) {
+        const std::string cause = wb.lastRun.failure ? *wb.lastRun.failure + ": " : "";
+        showRunFailures(wb, cause + *what + " is not a finite number (overflow or an undefined operation); "
+                                            "nothing was stored",
+                        std::nullopt);
+        wb.lastRunGaveNoCurve = true;
+        return;
+    }
     CurveStore& store = wb.store;
     const CurveStore before = store;
     store.XTitle = "E /V";

@@ -340,3 +340,84 @@ TEST(FindHalfWave, OneCycleReportsBothSweepsAndLongerScansKeepTwo) {
 
 } // namespace
 } // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+// Curves from which no half-wave potential follows: the line says E1/2 is undefined and why, and no
+// report prints an infinity or a NaN.
+struct DegenerateCurve {
+    const char* label;
+    double (*current)(int k); // A, of point k of 201
+    const char* why;          // the reason the half-wave line gives
+};
+
+double flatCurrent(int) { return 1e-6; }
+double zeroCurrent(int) { return 0; }
+double infiniteAtOnePoint(int k) { return k == 90 ? INFINITY : 1e-6 * k; }
+double nanAtOnePoint(int k) { return k == 120 ? NAN : 1e-6 * k; }
+double alternatingHuge(int k) { return k % 2 ? 1.7e308 : -1.7e308; }
+double stepWithoutMiddle(int k) { return k < 100 ? 0.0 : 1e-6; } // no point near halfway
+
+TEST(FindHalfWave, DegenerateCurvesLeaveTheHalfWavePotentialUndefined) {
+    const DegenerateCurve cases[] = {
+        {"flat", flatCurrent, "the current does not change over the sweep"},
+        {"all zero", zeroCurrent, "the current does not change over the sweep"},
+        {"an infinite point", infiniteAtOnePoint, "the sweep holds a number that is not finite"},
+        {"a NaN point", nanAtOnePoint, "the sweep holds a number that is not finite"},
+        {"huge of both signs", alternatingHuge, "the wave's height is not a finite number"},
+        {"a step", stepWithoutMiddle, "no point lies halfway between the limiting currents"},
+    };
+    for (const DegenerateCurve& c : cases) {
+        SCOPED_TRACE(c.label);
+        CurveStore store;
+        const int n = 201;
+        for (int k = 0; k < n; ++k) {
+            store.E[k] = 0.5 - 0.005 * k;
+            store.Curve(k, 1) = c.current(k);
+        }
+        store.NPoints = n;
+        store.LastIndex = n - 1;
+        store.FirstPoint = 1;
+        store.LastPoint = n - 2;
+        store.NCurves = 1;
+        const std::string report = FindHalfWave(store, 0.5);
+        const auto out = lines(report);
+        ASSERT_EQ(out.size(), 2u) << report;
+        EXPECT_EQ(out[1].rfind(std::string("Peak 1: E1/2 is undefined: ") + c.why, 0), 0u) << out[1];
+        EXPECT_EQ(out[1].find("E1/2= "), std::string::npos) << out[1];
+        PeakTable table;
+        const std::string peaks = FindPeaks(store, 3, n - 4, {1, 1}, table) + report;
+        for (const char* bad : {"INF", "NAN", "inf", "nan"})
+            EXPECT_EQ(peaks.find(bad), std::string::npos) << peaks;
+    }
+}
+
+// A cyclic voltammogram whose potentials are near the largest double: the sums and differences of the
+// two-peak summary overflow, and the report says "undefined" where it would print an infinity.
+TEST(FindPeaks, SummaryOfHugePotentialsPrintsNoInfinity) {
+    CurveStore store;
+    const int forward = 101;
+    for (int k = 0; k < 2 * forward; ++k) {
+        const int j = k < forward ? k : 2 * forward - 1 - k;
+        store.E[k] = 1.7e308 * (1 - 0.02 * j); // a sweep down to -1.7e308 V and back
+        // The forward peak near +1.36e308 V, the reverse one near -1.36e308 V.
+        const double bell = std::exp(-std::pow((j - (k < forward ? 10 : 90)) / 4.0, 2));
+        store.Curve(k, 1) = k < forward ? 1e-6 * bell : -0.8e-6 * bell;
+    }
+    store.NPoints = 2 * forward;
+    store.LastIndex = store.NPoints - 1;
+    store.FirstPoint = 1;
+    store.LastPoint = store.NPoints - 2;
+    store.NForward = forward;
+    store.NCurves = 1;
+    PeakTable table;
+    const std::string report = FindPeaks(store, 3, store.LastPoint - 2, {1, 1}, table);
+    EXPECT_EQ(table.PeakCount, 2) << report;
+    EXPECT_NE(report.find("Ep2 - Ep1 = undefined V"), std::string::npos) << report;
+    for (const char* bad : {"INF", "NAN"})
+        EXPECT_EQ(report.find(bad), std::string::npos) << report;
+}
+
+} // namespace
+} // namespace tessaly

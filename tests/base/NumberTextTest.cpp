@@ -243,3 +243,27 @@ TEST(PrintForm, ReadsBackThroughTheLeadingNumberRule) {
 
 } // namespace
 } // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+// Texts that stand for no finite number: an overflowing exponent (which the leading-number rule
+// clamps to the largest double) and the words a failed computation prints. Anything else, a number
+// or not, is finite.
+TEST(LeadingNumberIsFinite, OverflowAndInfinityWordsAreNotFinite) {
+    const struct {
+        const char* text;
+        bool finite;
+    } cases[] = {
+        {"1e400", false},   {"-2E+999", false},  {"  1e309x", false},    {"INF", false},
+        {"-inf", false},    {"+Infinity", false}, {"NaN", false},       {" nan(0x1)", false},
+        {"1e308", true},    {"1.7976931348623157e308", true},           {"1e-400", true},
+        {"", true},         {"abc", true},        {"0.3", true},        {"-0.4", true},
+        {"in", true},       {"1e", true},         {"info", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(leadingNumberIsFinite(c.text), c.finite) << '"' << c.text << '"';
+}
+
+} // namespace
+} // namespace tessaly

@@ -97,3 +97,56 @@ TEST(ParameterFileWriter, TextsThatWouldNotReadBackAreRefused) {
 
 } // namespace
 } // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+// A number the file could not give back as it was (beyond the range of a double, or an infinity or a
+// NaN a computation printed) is refused with the field named; the names and captions, which hold no
+// number, are written as they are.
+TEST(ParameterFileWriter, NumbersThatAreNotFiniteAreRefused) {
+    struct Case {
+        const char* label;
+        void (*set)(ExperimentParams&);
+        const char* message; // empty: written
+    };
+    const Case cases[] = {
+        {"E start 1e400", [](ExperimentParams& p) { p.Estart = "1e400"; },
+         "E start (V) is not a finite number (1e400): type a number within the range of a double; nothing was "
+         "saved."},
+        {"scan rate INF", [](ExperimentParams& p) { p.V = "INF"; },
+         "v is not a finite number (INF): type a number within the range of a double; nothing was saved."},
+        {"area -inf", [](ExperimentParams& p) { p.ARE = " -inf"; },
+         "Area Of Electrode (cm^2) is not a finite number ( -inf): type a number within the range of a double; "
+         "nothing was saved."},
+        {"pH NaN", [](ExperimentParams& p) { p.TextpH = "NaN"; },
+         "pH is not a finite number (NaN): type a number within the range of a double; nothing was saved."},
+        {"D of species 1", [](ExperimentParams& p) { p.D[1] = "-2e999"; },
+         "D of species 1 is not a finite number (-2e999): type a number within the range of a double; nothing "
+         "was saved."},
+        {"ks of reaction 1", [](ExperimentParams& p) { p.ks[1] = "1E+400"; },
+         "ks of charge reaction 1 is not a finite number (1E+400): type a number within the range of a double; "
+         "nothing was saved."},
+        {"initial C", [](ExperimentParams& p) { p.Cinit[1] = "NAN"; },
+         "Initial C of species 1 is not a finite number (NAN): type a number within the range of a double; "
+         "nothing was saved."},
+        {"largest double", [](ExperimentParams& p) { p.Estart = "1.7976931348623157e308"; }, ""},
+        {"underflow reads as 0", [](ExperimentParams& p) { p.Cdl = "1e-400"; }, ""},
+        {"electrolyte named inf", [](ExperimentParams& p) { p.TextElectrolyte = "inf"; }, ""},
+        {"species named NaN", [](ExperimentParams& p) { p.specie[1] = "NaN"; }, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ExperimentParams p;
+        c.set(p);
+        try {
+            const std::string text = parameterFileText(p);
+            EXPECT_STREQ(c.message, "") << "written";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.description(), c.message);
+        }
+    }
+}
+
+} // namespace
+} // namespace tessaly

@@ -319,6 +319,38 @@ TEST(ImportCurrent, TwoHundredAndOneRowsInFiveMillivoltSteps) {
     EXPECT_TRUE(b.wb.menus.isEnabled("mnuAnalyze"));
 }
 
+// Potentials near the largest double: the step between them is beyond the range of a double, so the
+// E step field keeps its text (never "INF") and the result window says why.
+TEST(ImportCurrent, StepBeyondTheRangeOfADoubleKeepsTheStep) {
+    const struct {
+        const char* label;
+        const char* file;
+        const char* step; // the E step after the import
+    } cases[] = {
+        {"alternating signs", " 1.7E+308 , 1E-6 \r\n-1.7E+308 , 2E-6 \r\n 1.7E+308 , 3E-6 \r\n 0 , 0 \r\n", "0.005"},
+        {"largest and its negative", " 0 , 0 \r\n 1.79E+308 , 2E-6 \r\n-1.79E+308 , 3E-6 \r\n 0 , 0 \r\n", "0.005"},
+        {"huge but finite step", " 0 , 0 \r\n 1E+308 , 2E-6 \r\n-5E+307 , 3E-6 \r\n 0 , 0 \r\n", "1.5E+308"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Bench b;
+        ASSERT_EQ(b.wb.params.Estep, "0.005");
+        writeBytes(b.file("huge.csv"), c.file);
+        b.answer(b.file("huge.csv"));
+        importCurrentCommand(b.wb);
+        EXPECT_EQ(b.wb.store.NPoints, 4);
+        EXPECT_EQ(b.wb.params.Estep, c.step);
+        const std::string log = b.wb.log.text();
+        EXPECT_NE(log.find(std::string("E step = ") + c.step + "\r\n"), std::string::npos) << log;
+        EXPECT_EQ(log.find("INF"), std::string::npos) << log;
+        const bool kept = std::string(c.step) == "0.005";
+        EXPECT_EQ(log.find("The file's potential step is not a finite number: E step keeps 0.005 V.\r\n") !=
+                      std::string::npos,
+                  kept)
+            << log;
+    }
+}
+
 TEST(ImportCurrent, RefusedFileLeavesTheCurvesAlone) {
     Bench b;
     simulateCommand(b.wb);
@@ -400,6 +432,39 @@ TEST(ExportCurrent, RefusesNoDataAndNonFiniteNumbers) {
                   "Save current Error: a number that is not finite cannot be written; nothing was saved");
         EXPECT_FALSE(std::filesystem::exists(b.file("bad.csv")));
         EXPECT_EQ(b.wb.log.text(), "");
+    }
+}
+
+// A file of one or two records leaves the active range empty: exporting it would write an empty
+// file that Import cannot read back, so both exports refuse and write nothing.
+TEST(ExportCurrent, EmptyActiveRangeIsRefused) {
+    const struct {
+        const char* label;
+        const char* file;
+        bool afterRun; // a run leaves FirstPoint at 1, which Import keeps
+    } cases[] = {
+        {"one record", " .1 , 1E-06 \r\n", false},
+        {"two records after a run", " .1 , 1E-06 \r\n .2 , 2E-06 \r\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Bench b;
+        if (c.afterRun)
+            simulateCommand(b.wb);
+        writeBytes(b.file("short.csv"), c.file);
+        b.answer(b.file("short.csv"));
+        importCurrentCommand(b.wb);
+        ASSERT_GT(b.wb.store.NPoints, 0);
+        const std::string log = b.wb.log.text();
+        b.answer(b.file("out.csv"));
+        exportCurrentCommand(b.wb);
+        EXPECT_EQ(b.lastMessage(), "There is no data to export: the active range holds no point.");
+        EXPECT_FALSE(std::filesystem::exists(b.file("out.csv")));
+        b.answer(b.file("curves.csv"));
+        exportCurvesCommand(b.wb);
+        EXPECT_EQ(b.lastMessage(), "There is no data to export: the active range holds no point.");
+        EXPECT_FALSE(std::filesystem::exists(b.file("curves.csv")));
+        EXPECT_EQ(b.wb.log.text(), log);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include <utility>
 
 namespace tessaly {
 namespace {
@@ -52,8 +53,7 @@ const std::vector<NonFiniteCase>& nonFiniteCases() {
              ASSERT_EQ(setField(b.wb, "radius", "1e300"), FormStatus::Done);
              simulateCommand(b.wb);
          },
-         "is not a finite number (overflow or an undefined operation: check the electrode geometry and the rate "
-         "constants)! Please try again by other initial values."},
+         "Disc radius (cm) must be greater than 0 and give a finite area !"},
         {"ScaleY 1e308 twice",
          [](Bench& b) {
              scaleYCommand(b.wb, 1e308);
@@ -219,6 +219,103 @@ TEST(NothingComputed, PrecedingEquilibriumWithoutPartnersSaysWhatIsMissing) {
               "Analytical simulation Error: mechanism 6 needs species D and E in solution: give both a "
               "concentration above zero (D > m*100C, E > m*100A)! Please try again by other initial values.");
     EXPECT_EQ(b.port.messages.back().text.find("Invalid procedure call"), std::string::npos);
+}
+
+} // namespace
+} // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+// A run whose numbers overflow is refused before anything is written: the message names the number
+// that was not finite and its point, and the store (curves, potentials, slots, surface
+// concentrations) and the committed experiment stay exactly as the last good run left them.
+struct OverflowingRun {
+    const char* label;
+    std::vector<std::pair<const char*, const char*>> fields; // typed before the run
+    bool digital;
+    const char* quantity; // what the message names
+};
+
+TEST(NonFinite, SimulationRefusedBeforeWritingNamesTheNumber) {
+    const OverflowingRun cases[] = {
+        {"noise 1e308", {{"Noise", "1e308"}}, false, "the total current at point "},
+        {"baseline 1e308 to -1e308", {{"TxtI0", "1e308"}, {"TxtI1", "-1e308"}}, false,
+         "the total current at point 1 "},
+        {"digital, C 1e306", {{"C(1)", "1e306"}}, true, "the current of charge reaction 1 at point 1 "},
+    };
+    for (const OverflowingRun& c : cases) {
+        SCOPED_TRACE(c.label);
+        RecordingUserPort port;
+        Workbench wb{port};
+        if (c.digital) {
+            ASSERT_EQ(setCheck(wb, "CheckDigital", true), FormStatus::Done);
+        }
+        simulateCommand(wb);
+        ASSERT_TRUE(port.messages.empty()) << port.messages.front().text;
+        ASSERT_GT(wb.store.NPoints, 10);
+        ASSERT_EQ(wb.store.CurveNo, 1);
+        wb.plotOptions.overlap = true; // the refused run would take a new column
+        const CurveStore before = wb.store;
+        const CommittedValues committed = wb.params.committed;
+        for (const auto& [field, text] : c.fields)
+            ASSERT_EQ(setField(wb, field, text), FormStatus::Done) << field;
+        port.messages.clear();
+        simulateCommand(wb);
+        ASSERT_EQ(port.messages.size(), 1u);
+        EXPECT_EQ(port.messages.back().title, "Simulation Error");
+        const std::string& text = port.messages.back().text;
+        EXPECT_NE(text.find(c.quantity), std::string::npos) << text;
+        EXPECT_NE(text.find("is not a finite number"), std::string::npos) << text;
+        EXPECT_NE(text.find("nothing was stored"), std::string::npos) << text;
+        // Nothing written: the store compares equal point for point, the committed time grid is the
+        // last good run's.
+        EXPECT_EQ(wb.store.NPoints, before.NPoints);
+        EXPECT_EQ(wb.store.NCurves, before.NCurves);
+        EXPECT_EQ(wb.store.CurveNo, before.CurveNo);
+        for (int k = 0; k <= before.NPoints; ++k) {
+            ASSERT_EQ(wb.store.E[k], before.E[k]) << k;
+            for (int col = 0; col <= kMaxColumn; ++col) {
+                ASSERT_EQ(wb.store.Curve(k, col), before.Curve(k, col)) << k << ", " << col;
+                ASSERT_EQ(wb.store.ComponentCurrent(k, col), before.ComponentCurrent(k, col)) << k << ", " << col;
+                ASSERT_EQ(wb.store.SurfaceConc(k, col), before.SurfaceConc(k, col)) << k << ", " << col;
+            }
+        }
+        EXPECT_EQ(wb.params.committed.TimeGrid, committed.TimeGrid);
+        EXPECT_TRUE(storeIsFinite(wb.store));
+        // The analyses do not measure the curve of the run before as if it were this run's.
+        port.messages.clear();
+        findPeakCommand(wb);
+        ASSERT_FALSE(port.messages.empty());
+        EXPECT_EQ(port.messages.back().text, "There is no curve to analyse: the last simulation gave none.");
+    }
+}
+
+} // namespace
+} // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+// A command that fails half-way (its curve written up to a division by zero) leaves no half-written
+// curve: the guard puts the store and the plot back and shows the failure.
+TEST(NonFinite, FailedCommandLeavesNothingHalfWritten) {
+    RecordingUserPort port;
+    Workbench wb{port};
+    simulateCommand(wb);
+    ASSERT_TRUE(port.messages.empty());
+    const CurveStore before = wb.store;
+    runGuarded(wb, [&] {
+        for (int k = 0; k < wb.store.NPoints / 2; ++k)
+            wb.store.Curve(k, 1) = 1.0;
+        wb.store.NCurves = 2;
+        raise("Division by zero");
+    });
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages.back().text, "Division by zero");
+    EXPECT_EQ(wb.store.NCurves, before.NCurves);
+    for (int k = 0; k < before.NPoints; ++k)
+        ASSERT_EQ(wb.store.Curve(k, 1), before.Curve(k, 1)) << k;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // leaves the committed value as it was, and makes Simulate refuse with a message naming the field and
 // its range, with the store untouched. Typing a valid value again lets the run through.
 
+#include "model/FieldTable.h"
 #include "support/RecordingUserPort.h"
 #include "workbench/CommandTable.h"
 #include "workbench/FormCommands.h"
@@ -9,10 +10,18 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tessaly {
 namespace {
+
+// The text a field holds.
+std::string textOf(Workbench& wb, const char* name) {
+    const auto field = findField(wb.params, name);
+    std::string* const* value = field ? std::get_if<std::string*>(&*field) : nullptr;
+    return value ? **value : std::string("(no text field ") + name + ")";
+}
 
 struct Bench {
     RecordingUserPort port;
@@ -30,6 +39,7 @@ struct RefusedCase {
     const char* message;      // what the refusal says
     const char* validText;    // a text that is accepted again
     double CommittedValues::*scalar = nullptr; // a committed value that must not move (or null)
+    int technique = 0;                         // 0: keep the default
 };
 
 const std::vector<RefusedCase>& refusedCases() {
@@ -48,6 +58,10 @@ const std::vector<RefusedCase>& refusedCases() {
          &CommittedValues::ElectrodeArea},
         {"sphere area 0", 0, 2, "ARE", "0", "FormIns", "Disc radius (cm) must be greater than 0 !", "7.85e-3",
          &CommittedValues::ElectrodeArea},
+        {"sphere radius negative", 0, 2, "radius", "-0.1", "FormIns", "Disc radius (cm) must be greater than 0 !",
+         "0.05", &CommittedValues::ElectrodeArea},
+        {"planar radius negative", 0, 1, "radius", "-0.05", "FormIns", "Disc radius (cm) must be greater than 0 !",
+         "0.05", &CommittedValues::ElectrodeArea},
         {"microdisk radius 0", 0, 4, "radius", "0", "FormIns", "Disc radius (cm) must be greater than 0 !",
          "0.05", &CommittedValues::ElectrodeArea},
         {"ring outer below inner", 0, 8, "radius3", "0.01", "FormIns",
@@ -61,6 +75,44 @@ const std::vector<RefusedCase>& refusedCases() {
          "Time grid (s) must be in range of 0 (excluded) to t drop !", "0.5", &CommittedValues::TimeGrid},
         {"scan rate not a number", 0, 0, "V", "abc", "FormIns",
          "v (V/s) must be in range of 0 (excluded) to 1e300 !", "0.01", &CommittedValues::ScanRate},
+        {"microdisk radius 1e300", 0, 4, "radius", "1e300", "FormIns",
+         "Disc radius (cm) must be greater than 0 and give a finite area !", "0.05", &CommittedValues::ElectrodeArea},
+        {"sphere radius 1e200", 0, 2, "radius", "1e200", "FormIns",
+         "Disc radius (cm) must be greater than 0 and give a finite area !", "0.05", &CommittedValues::ElectrodeArea},
+        {"ring outer radius 1e200", 0, 8, "radius3", "1e200", "FormIns",
+         "Ring outter radius (cm) must give a finite ring area (at most 1e100) !", "0.07",
+         &CommittedValues::ElectrodeArea},
+        {"E start beyond a double", 0, 0, "Estart", "1e400", "FormIns", "E start (V) must be a finite number !",
+         "0.3", &CommittedValues::StartPotential},
+        {"scan rate above 1e300", 0, 0, "V", "1e301", "FormIns",
+         "v (V/s) must be in range of 0 (excluded) to 1e300 !", "0.01", &CommittedValues::ScanRate},
+        {"scan rate too small for the step", 0, 0, "V", "1e-320", "FormIns",
+         "v (V/s) is too small for E step (V): t drop = E step / v must be a finite number !", "0.01",
+         &CommittedValues::ScanRate},
+        {"E step 0", 0, 0, "Estep", "0", "FormIns", "E step (V) must be greater than 0 !", "0.005",
+         &CommittedValues::StepPotential},
+        {"E step negative", 0, 0, "Estep", "-0.005", "FormIns", "E step (V) must be greater than 0 !", "0.005",
+         &CommittedValues::StepPotential},
+        {"E step not a number", 0, 0, "Estep", "abc", "FormIns", "E step (V) must be greater than 0 !", "0.005",
+         &CommittedValues::StepPotential},
+        {"drop time negative", 0, 0, "td", "-1", "FormIns", "t drop (s) must be greater than 0 !", "0.5",
+         &CommittedValues::DropTime},
+        {"pulse 0, differential pulse", 0, 0, "tp", "0", "FormIns", "t pulse (s) must be greater than 0 !",
+         "0.05", &CommittedValues::PulseTime, 4},
+        {"step experiment of no length", 0, 0, "Eend", "0.3", "FormIns", "t exp (s) must be greater than 0 !",
+         "-0.4", &CommittedValues::ExperimentTime, 8},
+        {"E start with a decimal comma", 0, 0, "Estart", "0,3", "FormIns",
+         "E start (V) cannot hold a comma: the parameter file separates its items with commas.", "0.3",
+         &CommittedValues::StartPotential},
+        {"double-layer capacity with a comma", 0, 0, "Cdl", "1,5e-6", "FormIns",
+         "C d (F) cannot hold a comma: the parameter file separates its items with commas.", "0",
+         &CommittedValues::DoubleLayerCap},
+        {"pH with a comma", 0, 0, "TextpH", "7,5", "FormExpr",
+         "pH cannot hold a comma: the parameter file separates its items with commas.", "7",
+         &CommittedValues::PHFactor},
+        {"ks with a comma", 0, 0, "ks(1)", "0,01", "FormExpr",
+         "ks of charge reaction 1 cannot hold a comma: the parameter file separates its items with commas.",
+         "0.01"},
         {"absolute zero", 0, 0, "txttemp", "-273.14", "FormIns", "T ( C) must be above absolute zero (-273.14) !",
          "25", &CommittedValues::TemperatureK},
         {"below absolute zero", 0, 0, "txttemp", "-300", "FormIns",
@@ -73,6 +125,10 @@ TEST(RefusedValues, NeverCommittedNeverSimulated) {
     for (const RefusedCase& c : refusedCases()) {
         SCOPED_TRACE(c.label);
         Bench b;
+        if (c.technique) {
+            ASSERT_EQ(selectOption(b.wb, "optTech", c.technique), FormStatus::Done);
+            ASSERT_EQ(okForm(b.wb, "FormTech"), FormStatus::Done);
+        }
         if (c.mechanism) {
             ASSERT_EQ(selectOption(b.wb, "mech", c.mechanism), FormStatus::Done);
             ASSERT_EQ(okForm(b.wb, "FormMech"), FormStatus::Done);
@@ -96,6 +152,9 @@ TEST(RefusedValues, NeverCommittedNeverSimulated) {
         const double fRT = b.wb.params.fRT;
 
         ASSERT_EQ(setField(b.wb, c.field, c.text), FormStatus::Done);
+        if (std::string(c.field) != "Eend") { // the refused text stands as typed, not silently replaced
+            EXPECT_EQ(textOf(b.wb, c.field), c.text);
+        }
         b.port.messages.clear();
         EXPECT_EQ(okForm(b.wb, c.form), FormStatus::Refused);
         ASSERT_FALSE(b.port.messages.empty());
