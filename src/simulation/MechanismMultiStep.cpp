@@ -82,13 +82,13 @@ void prepareMultiStep(MechanismRun& run) {
         return;
     // Other electrodes under a sweep: the semi-derivative is summed directly, from a history of the
     // Nernstian step currents n_j·J_j/√(π·TimeGrid).
-    const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
-    run.buffers.sweepWeights.assign(static_cast<std::size_t>(kPointCapacity), 0.0);
+    const int last = checkedIndex(run.out.LastPoint, 0, kMaxRunIndex);
+    const std::size_t rows = run.rows();
+    run.buffers.sweepWeights.assign(rows, 0.0);
     buildSweepWeights(last, run.buffers.sweepWeights);
     const double step = 1.0 / std::sqrt(std::numbers::pi * run.timeGrid);
     for (int j = 1; j <= run.numCharge; ++j)
-        run.buffers.history[static_cast<std::size_t>(j)].assign(static_cast<std::size_t>(kPointCapacity),
-                                                                0.0);
+        run.buffers.history[static_cast<std::size_t>(j)].assign(rows, 0.0);
     for (int i = 1; i <= last; ++i) {
         const Chain chain = solveChain(run, run.potential(i), false);
         for (int j = 1; j <= run.numCharge; ++j)

@@ -10,6 +10,7 @@
 #include "simulation/FilmPreconcentration.h"
 #include "simulation/SimulationContext.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -61,8 +62,8 @@ struct LevelScheme {
     double period = 0.0;                  // duration of one point, s
 };
 
-// Buffers of the superpositions. Every vector holds kPointCapacity doubles and is sized once per run,
-// only when the run's technique needs it.
+// Buffers of the superpositions. Every vector holds the run's points 0..NPoints and is sized once per
+// run, only when the run's technique needs it.
 struct SuperpositionBuffers {
     std::vector<double> sweepWeights;                                     // SweepWeights[k]
     std::array<std::vector<double>, kMaxAnalyticalReactions + 1> history; // planar step responses
@@ -141,6 +142,8 @@ struct MechanismRun {
         return levels.directed ? scanDirection(k) * offset : offset;
     }
     bool spherical() const { return traits(electrode).sphericalKernel; }
+    // Cells of a buffer indexed by the run's points 0..NPoints.
+    std::size_t rows() const { return static_cast<std::size_t>(std::max(out.NPoints, 0)) + 1; }
     // Electrodes whose current carries a radial term beside the planar one: the spheres and the cylinder
     // (whose term is that of a sphere of twice its radius, see kernel.electrodeRadius).
     bool radial() const { return traits(electrode).radialTerm; }

@@ -35,9 +35,10 @@ double unitStepCurrent(double k, double t) {
     return (std::sqrt(kPi) * x * std::erf(x) + std::exp(-k * t)) / std::sqrt(kPi * t);
 }
 
-void sizeBuffer(std::vector<double>& buffer) {
-    if (buffer.size() != static_cast<std::size_t>(kPointCapacity))
-        buffer.assign(static_cast<std::size_t>(kPointCapacity), 0.0);
+// Sizes a buffer to the run's points 0..NPoints; a reused buffer of that size allocates nothing.
+void sizeBuffer(const MechanismRun& run, std::vector<double>& buffer) {
+    if (buffer.size() != run.rows())
+        buffer.assign(run.rows(), 0.0);
 }
 
 StepKind historyKind(const MechanismRun& run) {
@@ -48,14 +49,14 @@ StepKind historyKind(const MechanismRun& run) {
 
 void fillHistory(const MechanismRun& run, int j, StepKind kind, double offset, int last,
                  std::vector<double>& history) {
-    sizeBuffer(history);
+    sizeBuffer(run, history);
     for (int i = 1; i <= last; ++i)
         history[at(i)] = stepResponse(run, j, kind, run.potential(i) + offset, run.timeGrid);
 }
 
 // The step responses of level l at every point of the programme.
 void fillLevelHistory(const MechanismRun& run, int j, int l, int last, std::vector<double>& history) {
-    sizeBuffer(history);
+    sizeBuffer(run, history);
     const StepKind kind = historyKind(run);
     for (int i = 1; i <= last; ++i)
         history[at(i)] = stepResponse(run, j, kind, run.potential(i) + run.levelOffset(l, i), run.timeGrid);
@@ -120,7 +121,7 @@ void fillLevelWeights(MechanismRun& run, int last) {
         const double tie = 1e-9 * s.period; // s
         for (int l = 0; l < s.levels; ++l) {
             std::vector<double>& w = run.buffers.levelWeights[at(sample)][at(l)];
-            sizeBuffer(w);
+            sizeBuffer(run, w);
             const double a = s.start[at(l)];
             const double b = s.end[at(l)];
             if (a >= ts - tie)
@@ -164,7 +165,7 @@ double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, dou
 }
 
 void prepareSuperpositions(MechanismRun& run) {
-    const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
+    const int last = checkedIndex(run.out.LastPoint, 0, kMaxRunIndex);
     const bool history = run.path == SuperpositionPath::History;
     // The Nernstian couples of mechanisms 11 and 12 superpose their step responses; mechanisms 1 to 10
     // under these programmes are solved by the kinetic solver (MechanismKinetics.cpp), 13 and 14 keep
@@ -174,7 +175,7 @@ void prepareSuperpositions(MechanismRun& run) {
     case Technique::LinearSweep:
         if (!nernstian)
             return;
-        sizeBuffer(run.buffers.sweepWeights);
+        sizeBuffer(run, run.buffers.sweepWeights);
         buildSweepWeights(last, run.buffers.sweepWeights);
         if (history)
             for (int j = 1; j <= run.numCharge; ++j)
