@@ -93,6 +93,7 @@ SimulationOutcome storeSimulation(const SimulationResult& r, CurveStore& store, 
     for (std::size_t k = 0; k < r.E.size(); ++k)
         store.E.at(static_cast<long long>(k)) = r.E[k];
     if (r.reached(Stage::Counted)) {
+        store.Cycle.clear(); // the points are the run's now, not a measurement's
         store.NPoints = r.NPoints;
         store.LastIndex = r.LastIndex;
         store.NForward = r.NForward;
