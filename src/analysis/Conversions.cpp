@@ -61,36 +61,15 @@ void requireNonZero(double divisor) {
         raise(failure_text::divisionByZero);
 }
 
-// The active range F..P, checked against the store's capacity.
+// The active range F..P, checked against the points the store holds.
 struct Range {
     int first;
     int last;
 };
 
 Range activeRange(const CurveStore& store) {
-    return {checkedIndex(store.FirstPoint, 0, kMaxPoint), checkedIndex(store.LastPoint, -1, kMaxPoint)};
-}
-
-// Undoes semiDifferentiate term by term: D(j) = f [x(j) + sum_{k=1..j-1} x(k) w(j - k)] is
-// lower-triangular with diagonal f, so forward substitution recovers x(1..last) exactly (to rounding).
-// x is relative to the baseline the semi-derivative subtracted; it is 0 at the first point of the
-// active range for a curve that starts at its baseline.
-void undoSemiDifferentiate(std::span<double> y, int last, double td) {
-    requireNonZero(td);
-    if (!(td > 0.0))
-        raise(failure_text::invalidCall);
-    const double f = 2.0 / std::sqrt(std::numbers::pi * td);
-    std::vector<double> w(static_cast<std::size_t>(std::max(last, 1)) + 1, 0.0);
-    for (int k = 1; k <= last; ++k)
-        w[static_cast<std::size_t>(k)] =
-            std::sqrt(k + 1.0) - 2.0 * std::sqrt(static_cast<double>(k)) + std::sqrt(k - 1.0);
-    for (int j = 1; j <= last; ++j) {
-        double history = 0.0;
-        for (int k = 1; k <= j - 1; ++k)
-            history += y[static_cast<std::size_t>(k)] * w[static_cast<std::size_t>(j - k)];
-        y[static_cast<std::size_t>(j)] = y[static_cast<std::size_t>(j)] / f - history;
-    }
-    y[0] = 0.0;
+    return {checkedIndex(store.FirstPoint, 0, store.maxPoint()),
+            checkedIndex(store.LastPoint, -1, store.maxPoint())};
 }
 
 // Undoes differentiate (central differences times v, forward difference at point 0) over the active
@@ -171,13 +150,13 @@ void I1toC0(CurveStore& store, const ExperimentParams& p, Mechanism mechanism) {
     FloatingPointGuard guard;
     const int numCharge = reactionCount(p);
     const Range r = activeRange(store);
-    const int last = checkedIndex(std::max(store.LastIndex, r.last), 0, kMaxPoint);
+    const int last = checkedIndex(std::max(store.LastIndex, r.last), 0, store.maxPoint());
     const CommittedValues& c = p.committed;
     const bool sweep = traits(p.technique()).sweep;
     const bool derivative = convertsByDerivative(p.technique());
 
     // Every reaction's current first, since the concentration columns overlap the current columns.
-    const auto points = static_cast<std::size_t>(kPointCapacity);
+    const auto points = static_cast<std::size_t>(store.maxPoint()) + 1;
     std::vector<double> currents(static_cast<std::size_t>(numCharge) * points, 0.0);
     for (int j = 1; j <= numCharge; ++j) {
         const std::span<double> x(currents.data() + static_cast<std::size_t>(j - 1) * points, points);
@@ -273,7 +252,7 @@ void ConcentrationToCurrent(CurveStore& store, const ExperimentParams& p, double
     FloatingPointGuard guard;
     const int numCharge = reactionCount(p);
     const Range r = activeRange(store);
-    const auto points = static_cast<std::size_t>(kPointCapacity);
+    const auto points = static_cast<std::size_t>(store.maxPoint()) + 1;
     std::vector<double> currents(static_cast<std::size_t>(numCharge + 1) * points, 0.0);
     const auto current = [&](int j, int i) -> double& {
         return currents[static_cast<std::size_t>(j) * points + static_cast<std::size_t>(i)];
@@ -308,7 +287,7 @@ void CurrentToConcentration(CurveStore& store, const ExperimentParams& p, double
     const int numSpecies = checkedIndex(p.NumSpecies, 0, kMaxColumn);
     const Range r = activeRange(store);
     const CommittedValues& c = p.committed;
-    const auto points = static_cast<std::size_t>(kPointCapacity);
+    const auto points = static_cast<std::size_t>(store.maxPoint()) + 1;
 
     std::vector<double> currents(static_cast<std::size_t>(numCharge) * points, 0.0);
     for (int j = 1; j <= numCharge; ++j)
@@ -352,7 +331,8 @@ void CurrentToConcentration(CurveStore& store, const ExperimentParams& p, double
             const double bulkRed = c.InitConc[static_cast<std::size_t>(couple.red)];
             rhs[j] = flux - (k.kf * bulkOx / couple.nuOx - k.kb * bulkRed / couple.nuRed);
             for (std::size_t q = 0; q < n; ++q)
-                m[j * n + q] = k.kf / couple.nuOx * share(couple.ox, q) - k.kb / couple.nuRed * share(couple.red, q);
+                m[j * n + q] =
+                    k.kf / couple.nuOx * share(couple.ox, q) - k.kb / couple.nuRed * share(couple.red, q);
         }
         solveSmallSystem(m, rhs, d, n);
         for (int s = 1; s <= numSpecies; ++s) {

@@ -39,8 +39,10 @@ void storeImportedCurve(CurveStore& store, const CurrentFileData& data) {
     const int n = checkedIndex(data.count, 0, kPointCapacity);
     for (int i = 0; i < n; ++i) {
         store.E[i] = data.E[static_cast<std::size_t>(i)];
+        store.XAxis[i] = store.E[i]; // the display abscissa is the potential, as the import draws it
         store.Curve(i, column) = data.current[static_cast<std::size_t>(i)];
     }
+    store.Cycle.clear();
     store.NPoints = n;
     store.LastIndex = n - 1;
     store.LastPoint = n - 2;

@@ -31,9 +31,9 @@ struct CurrentFileData {
 // file with no point at all ("Input past end of file"); the failure names the line.
 CurrentFileData readCurrentFile(std::string_view text, int capacity = kPointCapacity);
 
-// Stores an imported curve: E and column CurveNo for points 0..count-1, NPoints = count, LastIndex =
-// count - 1 and LastPoint = count - 2 (the last point is stored but outside the active range).
-// FirstPoint is left as it was.
+// Stores an imported curve: E (and the abscissa XAxis) and column CurveNo for points 0..count-1,
+// NPoints = count, LastIndex = count - 1 and LastPoint = count - 2 (the last point is stored but
+// outside the active range). FirstPoint is left as it was.
 void storeImportedCurve(CurveStore& store, const CurrentFileData& data);
 
 } // namespace tessaly

@@ -104,6 +104,9 @@ struct CurveStore {
     int LastPoint = 0;  // last index (inclusive) of the active range
     int NForward = 0;   // points of one forward sweep (or half-cycle) of the last simulation or import
     bool MeasuredTime = false; // WaveT holds the times of an imported measurement
+    // Cycle (or scan) number of points 0..NPoints-1 of an imported measurement, as the file's own cycle
+    // column gives it; empty when the file has none and after any other producer.
+    std::vector<int> Cycle;
 
     PointArray E;        // potential of each point, V
     PointArray EApplied; // applied potential of each point, V

@@ -199,6 +199,7 @@ ImportedCurve importMeasuredFile(std::string_view fileBytes, const CycleChoice& 
             out.notes.push_back("currents taken as written (reduction positive)");
         }
     }
+    out.cycleColumn = !data.cycle.empty();
     if (data.cycle.empty())
         data.cycle = cyclesFromPotential(data.E);
 
@@ -244,11 +245,16 @@ void storeMeasuredCurve(CurveStore& store, const ImportedCurve& curve) {
     for (int i = 0; i < n; ++i) {
         const auto k = static_cast<std::size_t>(i);
         store.E[i] = curve.E[k];
+        store.XAxis[i] = curve.E[k]; // the display abscissa is the potential, as the import draws it
         store.Curve(i, column) = curve.current[k];
         if (timed)
             store.WaveT[i] = curve.time[k];
     }
     store.MeasuredTime = timed && n > 0;
+    if (curve.cycleColumn && static_cast<int>(curve.cycle.size()) == n)
+        store.Cycle = curve.cycle;
+    else
+        store.Cycle.clear();
     store.NForward = curve.NForward;
     store.NPoints = n;
     store.LastIndex = n - 1;

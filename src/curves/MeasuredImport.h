@@ -30,6 +30,7 @@ struct ImportedCurve {
     std::vector<double> current; // A, reduction positive
     std::vector<double> time;    // s; empty when the file has none
     std::vector<int> cycle;      // cycle number of each point (1..)
+    bool cycleColumn = false;    // the cycle numbers are the file's own (else found from the potential)
     int NForward = 0;            // points before the first switching point (all points without one)
     bool ownFormat = false;      // the program's own current file, read as it always was
     std::vector<std::string> notes; // report lines (without line ends) on structure, sign and cycle
@@ -62,9 +63,11 @@ int firstSwitchingPoint(const std::vector<double>& E);
 // (M cycles)" for a cycle the file does not hold.
 ImportedCurve importMeasuredFile(std::string_view text, const CycleChoice& choice);
 
-// Stores an imported curve as a current file's rows are stored: E and column CurveNo for points
+// Stores an imported curve as a current file's rows are stored: E (and the abscissa XAxis) and column
+// CurveNo for points
 // 0..count-1, NPoints = count, LastIndex = count - 1, LastPoint = count - 2, FirstPoint left as it
-// was; the times go to WaveT when the file has them, NForward is the first switching point.
+// was; the times go to WaveT when the file has them, the file's own cycle numbers to Cycle (emptied
+// when it has none), NForward is the first switching point.
 void storeMeasuredCurve(CurveStore& store, const ImportedCurve& curve);
 
 } // namespace tessaly

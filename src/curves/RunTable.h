@@ -54,6 +54,7 @@ public:
     // columns, and zero in the others.
     void copyInto(PointTable& to, int rows) const {
         const int last = std::min(rows, m_rows);
+        to.reserve(last); // a run longer than the table grows it
         for (int k = 0; k < last; ++k) {
             const double* from = &m_data[index(k, 0)];
             double* row = &to(k, 0);

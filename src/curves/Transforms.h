@@ -4,7 +4,7 @@
 // nothing of the curve store: the caller passes the column (ColumnRef: a plain array, or one column of a
 // point-major table such as Curve[i][c] with 17 doubles per point) and the indices and constants.
 //
-// Index conventions, as the curve store keeps them (all arrays hold indices 0..5000):
+// Index conventions, as the curve store keeps them (its arrays hold indices 0..5000 or more):
 //   lastIndex  L = LastIndex, the last index that holds data (NPoints - 1);
 //   nPoints    N = NPoints, the number of stored points;
 //   first      F = FirstPoint, lastPoint P = LastPoint: the active range F..P.
@@ -34,8 +34,21 @@ double abscissaStep(std::span<const double> E);
 //   D(j) = 2/sqrt(pi td) [ (y(j) - y(F)) + sum_{k=1..j-1} (y(k) - y(F)) w(j - k) ],  j = 1..L-1,
 //   w(k) = sqrt(k + 1) - 2 sqrt(k) + sqrt(k - 1);
 // then D(L) = 2 D(L-1) - D(L-2) and D(0) = D(1) - (D(3) - D(2)); y(0..L) = D. td is the time per
-// point, s. Needs L >= 2 (4 points for meaningful ends). O(L^2): the weights are computed once per call.
+// point, s. Needs L >= 2 (4 points for meaningful ends). Up to 5001 points the sum is formed term by
+// term (O(L^2), the weights computed once per call); a longer curve is convolved with the weights by
+// fast Fourier transform in O(L log L), which agrees with the direct sum to rounding.
 void semiDifferentiate(ColumnRef y, int first, int lastIndex, double td, std::span<double> work = {});
+
+// The kernel of the semi-difference sum: c(0) = 1, c(k) = w(k) for k = 1..c.size() - 1, computed
+// without the cancellation of the three square roots.
+void semiDifferenceKernel(std::span<double> c);
+
+// The inverse of semiDifferentiate's sum over points 1..last (before its end extrapolation): the sum
+// is lower-triangular with diagonal f = 2/sqrt(pi td), so x(1..last) follows from D(1..last) by forward
+// substitution (up to 5001 points, in the order the sum was formed) or, for a longer curve, by one
+// convolution with the reciprocal series of the weights, O(L log L). x is relative to the baseline
+// the semi-derivative subtracted; y(0) = 0. y holds D on entry and x on return.
+void undoSemiDifferentiate(std::span<double> y, int last, double td);
 
 // Trapezoid integral in potential divided by the scan rate, so that a current (A) becomes a charge
 // (C): S(j) = S(j-1) + h/2 (y(j) + y(j-1)), S(0) = S(1), y(0..L) = S / v. h in V, v in V/s.
@@ -48,7 +61,7 @@ void semiIntegrate(ColumnRef y, int first, int lastIndex, double h, double v, do
 
 // Time derivative dy/dt = v dy/dE by central differences (forward difference at point 0); the ends
 // D(L), D(N) and D(P) take the value of D(N-3). Writes y(0..N): one cell beyond the stored data, so
-// N <= 5000 when the array holds indices 0..5000. Needs N >= 3.
+// N must be an index of the array. Needs N >= 3.
 void differentiate(ColumnRef y, int lastIndex, int nPoints, int lastPoint, double h, double v);
 
 // Spike removal followed by the 7-point quadratic Savitzky-Golay filter (Savitzky & Golay, Anal.

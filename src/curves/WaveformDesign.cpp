@@ -60,6 +60,7 @@ void sampleDesignWaveform(std::span<const std::string> t1, std::span<const std::
         store.WaveT[i] = i * dt;
         store.EApplied[i] = store.E[i];
     }
+    store.Cycle.clear();
     store.NPoints = n;
     store.LastIndex = n - 1;
     store.LastPoint = store.LastIndex;

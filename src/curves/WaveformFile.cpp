@@ -52,6 +52,7 @@ void storeWaveform(CurveStore& store, const WaveformData& data) {
     store.NCurves = 1;
     store.CurvesPerRun = 1;
     store.MeasuredTime = false;
+    store.Cycle.clear();
     for (int i = 0; i < n; ++i) {
         store.WaveT[i] = data.t[static_cast<std::size_t>(i)];
         store.E[i] = data.E[static_cast<std::size_t>(i)];

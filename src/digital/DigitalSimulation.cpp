@@ -7,6 +7,7 @@
 #include "base/Checked.h"
 #include "base/Failure.h"
 #include "base/PhysicalConstants.h"
+#include "curves/MeasuredData.h"
 #include "digital/AccuracyControl.h"
 #include "digital/Adsorption.h"
 #include "digital/BlockTridiagonalSolver.h"
@@ -273,9 +274,10 @@ void DigitalRun::writePoint(int point, const StepCurrents& first, const StepCurr
 void DigitalRun::run() {
     prepare();
     const DigitalModel& m = m_model;
-    const int firstPoint = checkedIndex(m_programme.firstPoint, 0, kMaxPoint);
-    const int lastPoint = m_programme.lastPoint < firstPoint ? firstPoint - 1
-                                                             : checkedIndex(m_programme.lastPoint, 0, kMaxPoint);
+    const int firstPoint = checkedIndex(m_programme.firstPoint, 0, kMaxImportPoints);
+    const int lastPoint = m_programme.lastPoint < firstPoint
+                              ? firstPoint - 1
+                              : checkedIndex(m_programme.lastPoint, 0, kMaxImportPoints);
     const auto potentials = static_cast<long long>(m_programme.E.size());
     checkedIndex(std::max(lastPoint, firstPoint - 1), 0, potentials - 1);
     resetProfile();

@@ -2,7 +2,7 @@
 
 #include "base/Checked.h"
 #include "base/Failure.h"
-#include "curves/CurveStore.h"
+#include "curves/MeasuredData.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,9 +31,10 @@ double kineticFlux(const Rates& r, const StepArgs& a) {
     return a.n * (r.kf * a.Cox / a.nuOx - r.kb * a.Cred / a.nuRed);
 }
 
-// Raises "Subscript out of range" unless index lies in the programme (0..5000) and in the buffer.
+// Raises "Subscript out of range" unless index lies in the longest programme (0..kMaxImportPoints)
+// and in the buffer.
 void requireIndex(int index, std::span<double> buffer) {
-    const long long high = std::min<long long>(kMaxPoint, static_cast<long long>(buffer.size()) - 1);
+    const long long high = std::min<long long>(kMaxImportPoints, static_cast<long long>(buffer.size()) - 1);
     if (index < 0 || index > high)
         raise(failure_text::subscriptOutOfRange);
 }

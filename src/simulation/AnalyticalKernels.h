@@ -12,8 +12,8 @@
 
 namespace tessaly {
 
-// Buffers indexed by a point of the programme (weights) hold points 0..kMaxPoint (5000) of the curve
-// store (curves/CurveStore.h); an index beyond 5000 is a "Subscript out of range" failure.
+// Buffers indexed by a point of the programme (weights) hold the run's points; an index beyond the
+// buffer, or beyond the longest programme (kMaxImportPoints), is a "Subscript out of range" failure.
 
 // Read-only values of a run that the kernels consult besides their arguments.
 struct KernelContext {

@@ -123,7 +123,7 @@ void AnalyticalCurrents(const SimulationContext& ctx, SuperpositionPath path) {
     prepareRun(run);
     FloatingPointGuard::check();
     for (int k = out.FirstPoint + 1; k <= out.LastPoint; ++k) {
-        checkedIndex(k, 0, kMaxPoint);
+        checkedIndex(k, 0, kMaxRunIndex);
         reachPoint(ctx.input.control, k - 1);
         double faradaic = 0;
         for (int j = 1; j <= numCharge; ++j) {
@@ -153,7 +153,7 @@ void applyAnalyticalAfterPass(const SimulationContext& ctx) {
     for (int j = 1; j <= numCharge; ++j)
         semiDifferentiate(out.currents.column(j), out.FirstPoint, out.LastIndex, ctx.run.TimeGrid, work);
 
-    const int first = checkedIndex(out.FirstPoint, 0, kMaxPoint);
+    const int first = checkedIndex(out.FirstPoint, 0, kMaxRunIndex);
     const int last = checkedIndex(out.LastPoint, -1, out.currents.rows() - 1);
     if (traits(in.electrode).sphericalKernel) // the radial part kept in the first sampling group
         for (int k = first; k <= last; ++k)

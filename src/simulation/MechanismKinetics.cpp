@@ -348,7 +348,7 @@ bool kineticSolverApplies(const MechanismRun& run) {
     case Technique::NormalPulse:
         return !plainCouple(run);
     case Technique::PotentialStep: {
-        const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
+        const int last = checkedIndex(run.out.LastPoint, 0, kMaxRunIndex);
         return !plainCouple(run) || chronoLevels(run, last) > 1;
     }
     default:
@@ -357,7 +357,7 @@ bool kineticSolverApplies(const MechanismRun& run) {
 }
 
 void prepareKinetics(MechanismRun& run) {
-    const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
+    const int last = checkedIndex(run.out.LastPoint, 0, kMaxRunIndex);
     KineticCurrents& out = run.kinetic;
     out.active = true;
     out.reactions = run.numCharge;

@@ -82,19 +82,22 @@ void prepareMultiStep(MechanismRun& run) {
         return;
     // Other electrodes under a sweep: the semi-derivative is summed directly, from a history of the
     // Nernstian step currents n_j·J_j/√(π·TimeGrid).
-    const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
-    run.buffers.sweepWeights.assign(static_cast<std::size_t>(kPointCapacity), 0.0);
+    const int last = checkedIndex(run.out.LastPoint, 0, kMaxRunIndex);
+    const std::size_t rows = run.rows();
+    run.buffers.sweepWeights.assign(rows, 0.0);
     buildSweepWeights(last, run.buffers.sweepWeights);
     const double step = 1.0 / std::sqrt(std::numbers::pi * run.timeGrid);
     for (int j = 1; j <= run.numCharge; ++j)
-        run.buffers.history[static_cast<std::size_t>(j)].assign(static_cast<std::size_t>(kPointCapacity),
-                                                                0.0);
+        run.buffers.history[static_cast<std::size_t>(j)].assign(rows, 0.0);
     for (int i = 1; i <= last; ++i) {
         const Chain chain = solveChain(run, run.potential(i), false);
         for (int j = 1; j <= run.numCharge; ++j)
             run.buffers.history[static_cast<std::size_t>(j)][static_cast<std::size_t>(i)] =
                 run.reaction[static_cast<std::size_t>(j)].n * chain.flux[static_cast<std::size_t>(j)] * step;
     }
+    for (int j = 1; j <= run.numCharge; ++j)
+        fillHistorySums(run, run.buffers.history[static_cast<std::size_t>(j)], run.buffers.sweepWeights,
+                        run.buffers.historySum[static_cast<std::size_t>(j)]);
 }
 
 void multiStepCurrents(MechanismRun& run, int k, int j) {
@@ -120,9 +123,13 @@ void multiStepCurrents(MechanismRun& run, int k, int j) {
     if (run.technique == kind::Technique::LinearSweep) {
         const std::vector<double>& h = run.buffers.history[static_cast<std::size_t>(j)];
         const std::vector<double>& w = run.buffers.sweepWeights;
+        const std::vector<double>& sums = run.buffers.historySum[static_cast<std::size_t>(j)];
         double s = semiIntegral / std::sqrt(std::numbers::pi * run.timeGrid);
-        for (int i = 1; i <= k - 1; ++i)
-            s += h[static_cast<std::size_t>(i)] * w[static_cast<std::size_t>(k - i)];
+        if (!sums.empty())
+            s += sums[static_cast<std::size_t>(k)];
+        else
+            for (int i = 1; i <= k - 1; ++i)
+                s += h[static_cast<std::size_t>(i)] * w[static_cast<std::size_t>(k - i)];
         run.setCurrent(k, j, fa * 2.0 * s);
         return;
     }

@@ -10,6 +10,7 @@
 #include "simulation/FilmPreconcentration.h"
 #include "simulation/SimulationContext.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -61,14 +62,20 @@ struct LevelScheme {
     double period = 0.0;                  // duration of one point, s
 };
 
-// Buffers of the superpositions. Every vector holds kPointCapacity doubles and is sized once per run,
-// only when the run's technique needs it.
+// Buffers of the superpositions. Every vector holds the run's points 0..NPoints and is sized once per
+// run, only when the run's technique needs it.
 struct SuperpositionBuffers {
     std::vector<double> sweepWeights;                                     // SweepWeights[k]
     std::array<std::vector<double>, kMaxAnalyticalReactions + 1> history; // planar step responses
     // Level superposition: weights[s][l][d] and the histories of the two levels of every reaction.
     std::array<std::array<std::vector<double>, 2>, 2> levelWeights;
     std::array<std::array<std::vector<double>, 2>, kMaxAnalyticalReactions + 1> levelHistory;
+    // The history sums of a run longer than the classic store, formed once by transform (see
+    // fillHistorySums): historySum[j][k] of the sweep, levelHistorySum[j][s][l][k] of sample s and level l.
+    // Empty for shorter runs, whose sums run point by point.
+    std::array<std::vector<double>, kMaxAnalyticalReactions + 1> historySum;
+    std::array<std::array<std::array<std::vector<double>, 2>, 2>, kMaxAnalyticalReactions + 1>
+        levelHistorySum;
 };
 
 // Rates of the kinetic solver for the whole run (MechanismKinetics.cpp), read back point by point.
@@ -141,6 +148,8 @@ struct MechanismRun {
         return levels.directed ? scanDirection(k) * offset : offset;
     }
     bool spherical() const { return traits(electrode).sphericalKernel; }
+    // Cells of a buffer indexed by the run's points 0..NPoints.
+    std::size_t rows() const { return static_cast<std::size_t>(std::max(out.NPoints, 0)) + 1; }
     // Electrodes whose current carries a radial term beside the planar one: the spheres and the cylinder
     // (whose term is that of a sphere of twice its radius, see kernel.electrodeRadius).
     bool radial() const { return traits(electrode).radialTerm; }
@@ -176,6 +185,12 @@ double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, dou
 
 // Buffers and tables of the run's technique, filled before the point loop for every reaction.
 void prepareSuperpositions(MechanismRun& run);
+// sums[k] = sum_{i=1..k-1} history[i] weights[k - i] for every point of a run longer than the classic
+// store (5001 points), by one convolution in O(N log N) instead of O(N^2) per run; the sums agree with
+// the point-by-point ones to rounding. For a shorter run `sums` is emptied: the sums run point by point
+// in their exact order. history[0] and weights[0] take no part.
+void fillHistorySums(const MechanismRun& run, std::span<const double> history,
+                     std::span<const double> weights, std::vector<double>& sums);
 // Potential levels and sampling instants of one point of the differential-pulse, square-wave and
 // staircase programmes.
 LevelScheme levelSchemeOf(const MechanismRun& run);

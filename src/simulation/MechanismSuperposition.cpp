@@ -10,6 +10,7 @@
 // solved by the kinetic solver instead (MechanismKinetics.cpp).
 
 #include "base/Checked.h"
+#include "curves/Convolution.h"
 #include "curves/CurveStore.h"
 #include "simulation/MechanismRun.h"
 
@@ -35,9 +36,10 @@ double unitStepCurrent(double k, double t) {
     return (std::sqrt(kPi) * x * std::erf(x) + std::exp(-k * t)) / std::sqrt(kPi * t);
 }
 
-void sizeBuffer(std::vector<double>& buffer) {
-    if (buffer.size() != static_cast<std::size_t>(kPointCapacity))
-        buffer.assign(static_cast<std::size_t>(kPointCapacity), 0.0);
+// Sizes a buffer to the run's points 0..NPoints; a reused buffer of that size allocates nothing.
+void sizeBuffer(const MechanismRun& run, std::vector<double>& buffer) {
+    if (buffer.size() != run.rows())
+        buffer.assign(run.rows(), 0.0);
 }
 
 StepKind historyKind(const MechanismRun& run) {
@@ -48,14 +50,14 @@ StepKind historyKind(const MechanismRun& run) {
 
 void fillHistory(const MechanismRun& run, int j, StepKind kind, double offset, int last,
                  std::vector<double>& history) {
-    sizeBuffer(history);
+    sizeBuffer(run, history);
     for (int i = 1; i <= last; ++i)
         history[at(i)] = stepResponse(run, j, kind, run.potential(i) + offset, run.timeGrid);
 }
 
 // The step responses of level l at every point of the programme.
 void fillLevelHistory(const MechanismRun& run, int j, int l, int last, std::vector<double>& history) {
-    sizeBuffer(history);
+    sizeBuffer(run, history);
     const StepKind kind = historyKind(run);
     for (int i = 1; i <= last; ++i)
         history[at(i)] = stepResponse(run, j, kind, run.potential(i) + run.levelOffset(l, i), run.timeGrid);
@@ -120,7 +122,7 @@ void fillLevelWeights(MechanismRun& run, int last) {
         const double tie = 1e-9 * s.period; // s
         for (int l = 0; l < s.levels; ++l) {
             std::vector<double>& w = run.buffers.levelWeights[at(sample)][at(l)];
-            sizeBuffer(w);
+            sizeBuffer(run, w);
             const double a = s.start[at(l)];
             const double b = s.end[at(l)];
             if (a >= ts - tie)
@@ -148,6 +150,23 @@ double catalyticFactor(double rate, double t) {
     return std::sqrt(kPi) * x * Erf(x) + std::exp(-rate * t);
 }
 
+void fillHistorySums(const MechanismRun& run, std::span<const double> history,
+                     std::span<const double> weights, std::vector<double>& sums) {
+    const std::size_t rows = run.rows();
+    if (rows <= static_cast<std::size_t>(kPointCapacity) || history.size() < rows || weights.size() < rows) {
+        sums.clear();
+        return;
+    }
+    // The sums leave out i = 0 and i = k: a history without its point 0 and weights without their own
+    // term w[0] give exactly those sums as a causal convolution.
+    std::vector<double> h(history.begin(), history.begin() + static_cast<std::ptrdiff_t>(rows));
+    std::vector<double> w(weights.begin(), weights.begin() + static_cast<std::ptrdiff_t>(rows));
+    h[0] = 0.0;
+    w[0] = 0.0;
+    sums.assign(rows, 0.0);
+    causalConvolution(h, w, sums);
+}
+
 double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, double t) {
     StepArgs a = run.reaction[at(j)].step;
     a.E = E;
@@ -164,7 +183,7 @@ double stepResponse(const MechanismRun& run, int j, StepKind kind, double E, dou
 }
 
 void prepareSuperpositions(MechanismRun& run) {
-    const int last = checkedIndex(run.out.LastPoint, 0, kMaxPoint);
+    const int last = checkedIndex(run.out.LastPoint, 0, kMaxRunIndex);
     const bool history = run.path == SuperpositionPath::History;
     // The Nernstian couples of mechanisms 11 and 12 superpose their step responses; mechanisms 1 to 10
     // under these programmes are solved by the kinetic solver (MechanismKinetics.cpp), 13 and 14 keep
@@ -174,11 +193,14 @@ void prepareSuperpositions(MechanismRun& run) {
     case Technique::LinearSweep:
         if (!nernstian)
             return;
-        sizeBuffer(run.buffers.sweepWeights);
+        sizeBuffer(run, run.buffers.sweepWeights);
         buildSweepWeights(last, run.buffers.sweepWeights);
         if (history)
-            for (int j = 1; j <= run.numCharge; ++j)
+            for (int j = 1; j <= run.numCharge; ++j) {
                 fillHistory(run, j, historyKind(run), 0.0, last, run.buffers.history[at(j)]);
+                fillHistorySums(run, run.buffers.history[at(j)], run.buffers.sweepWeights,
+                                run.buffers.historySum[at(j)]);
+            }
         return;
     case Technique::DifferentialPulse:
     case Technique::SquareWave:
@@ -190,8 +212,13 @@ void prepareSuperpositions(MechanismRun& run) {
         fillLevelWeights(run, last);
         if (history)
             for (int j = 1; j <= run.numCharge; ++j)
-                for (int l = 0; l < run.levels.levels; ++l)
+                for (int l = 0; l < run.levels.levels; ++l) {
                     fillLevelHistory(run, j, l, last, run.buffers.levelHistory[at(j)][at(l)]);
+                    for (int s = 0; s < run.levels.samples; ++s)
+                        fillHistorySums(run, run.buffers.levelHistory[at(j)][at(l)],
+                                        run.buffers.levelWeights[at(s)][at(l)],
+                                        run.buffers.levelHistorySum[at(j)][at(s)][at(l)]);
+                }
         return;
     case Technique::PotentialStep:
         run.stepCount = 0;
@@ -211,6 +238,9 @@ void prepareSuperpositions(MechanismRun& run) {
 double nernstianSweep(const MechanismRun& run, int j, int k) {
     double s = stepResponse(run, j, StepKind::Nernstian, run.potential(k), run.timeGrid);
     const std::vector<double>& w = run.buffers.sweepWeights;
+    const std::vector<double>& sums = run.buffers.historySum[at(j)];
+    if (run.path == SuperpositionPath::History && !sums.empty())
+        return 2.0 * (s + sums[at(k)]);
     for (int i = 1; i <= k - 1; ++i) {
         const double f = run.path == SuperpositionPath::History
                              ? run.buffers.history[at(j)][at(i)]
@@ -237,7 +267,10 @@ double levelSuperposition(const MechanismRun& run, int j, int k, int s, StepKind
             sum += stepResponse(run, j, own, run.potential(k) + run.levelOffset(l, k), run.timeGrid) * w[0];
             active = l;
         }
-        if (run.path == SuperpositionPath::History) {
+        const std::vector<double>& sums = run.buffers.levelHistorySum[at(j)][at(s)][at(l)];
+        if (run.path == SuperpositionPath::History && !sums.empty()) {
+            sum += sums[at(k)];
+        } else if (run.path == SuperpositionPath::History) {
             const double* h = run.buffers.levelHistory[at(j)][at(l)].data();
             for (int i = 1; i <= k - 1; ++i)
                 sum += h[i] * w[at(k - i)];

@@ -1,14 +1,18 @@
 #include "simulation/PotentialProgramme.h"
 
+#include "curves/HeadedTable.h"
+
 #include <cmath>
 
 namespace tessaly {
 namespace {
 
-// E[i] = value, growing the programme as it is written; an index beyond the store's last point 5000 is
-// a "Subscript out of range" failure.
+// E[i] = value, growing the programme as it is written; a programme of more points than the curve
+// store holds is refused, naming the limit.
 void setPotential(std::vector<double>& E, long long i, double value) {
-    const auto index = static_cast<std::size_t>(checkedIndex(i, 0, kMaxPoint));
+    if (i >= kMaxImportPoints)
+        raise(importLimitText());
+    const auto index = static_cast<std::size_t>(checkedIndex(i, 0, kMaxImportPoints - 1));
     if (index == E.size())
         E.push_back(value);
     else if (index > E.size())
@@ -25,6 +29,9 @@ int buildSweep(const CommittedValues& c, double scanSign, std::vector<double>& E
     const double end = c.EndPotential;
     const double step = c.StepPotential;
     const double tolerance = 1e-9 * std::fabs(step);
+    // A sweep that cannot end within the store's points is refused before it is written.
+    if (std::fabs(end - start) - tolerance > static_cast<double>(kMaxImportPoints - 1) * std::fabs(step))
+        raise(importLimitText());
     setPotential(E, 0, start);
     for (long long i = 1;; ++i) {
         double e =
@@ -45,6 +52,19 @@ void repeatCycles(std::vector<double>& E, int period, double cycleCount) {
             setPotential(E, static_cast<long long>(cycle - 1) * period + j, E[static_cast<std::size_t>(j)]);
 }
 
+// A point count rounded to the nearest integer (halves to even): "Overflow" for a NaN or a count beyond
+// any integer, the store's limit for a count beyond the points it holds.
+int pointCount(double count) {
+    if (!(std::fabs(count) < 1e15))
+        raise(failure_text::overflow);
+    const double rounded = std::nearbyint(count);
+    if (rounded > kMaxImportPoints)
+        raise(importLimitText());
+    if (rounded < 0)
+        raise(failure_text::overflow);
+    return static_cast<int>(rounded);
+}
+
 void counted(SimulationResult& out, int nPoints, int nForward) {
     out.NPoints = nPoints;
     out.LastIndex = nPoints - 1;
@@ -57,7 +77,7 @@ void buildSteps(const CommittedValues& c, SimulationResult& out) {
     const double count = 1 + c.ExperimentTime / c.DropTime;
     if (!std::isfinite(count))
         raise(c.DropTime == 0 ? failure_text::divisionByZero : failure_text::overflow);
-    const int nPoints = toInt16(count);
+    const int nPoints = pointCount(count);
     std::vector<double>& E = out.E;
     if (c.CycleCount == 0.5) {
         counted(out, nPoints, nPoints);
@@ -65,7 +85,7 @@ void buildSteps(const CommittedValues& c, SimulationResult& out) {
             setPotential(E, k, c.StartPotential);
         return;
     }
-    counted(out, nPoints, toInt16((nPoints - 1) / 2.0 / c.CycleCount));
+    counted(out, nPoints, pointCount((nPoints - 1) / 2.0 / c.CycleCount));
     const int half = out.NForward;
     const int period = 2 * half;
     for (int k = 0; k < half; ++k)
@@ -88,13 +108,13 @@ void buildSteps(const CommittedValues& c, SimulationResult& out) {
 void buildPotentialProgramme(const SimulationInput& in, SimulationResult& out) {
     const CommittedValues& c = in.committed;
     out.E.clear();
-    out.E.reserve(kPointCapacity); // once: a reused result keeps the capacity
+    out.E.reserve(kPointCapacity); // a reused result keeps the capacity; longer programmes grow it
     if (in.source != ProgrammeSource::Built) {
         // A waveform as designed or read; a measured curve, whose sweep is taken to turn halfway.
         const int points = in.givenPoints();
         out.E.assign(in.given->potentials.begin(), in.given->potentials.end());
         const bool measured = in.source == ProgrammeSource::Measured;
-        counted(out, points, measured ? toInt16(points / 2.0) : points);
+        counted(out, points, measured ? pointCount(points / 2.0) : points);
         return;
     }
     if (in.technique == kind::Technique::PotentialStep) {
@@ -103,7 +123,7 @@ void buildPotentialProgramme(const SimulationInput& in, SimulationResult& out) {
     }
     const double scanSign = c.EndPotential > c.StartPotential ? 1.0 : -1.0;
     const int nForward = buildSweep(c, scanSign, out.E);
-    counted(out, toInt16(2.0 * nForward * c.CycleCount), nForward);
+    counted(out, pointCount(2.0 * nForward * c.CycleCount), nForward);
     if (c.CycleCount >= 1)
         for (int j = 0; j < nForward; ++j)
             setPotential(out.E, nForward + j, out.E[static_cast<std::size_t>(nForward - 1 - j)]);

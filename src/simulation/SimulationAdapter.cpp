@@ -14,7 +14,7 @@ using Stage = SimulationResult::Stage;
 // The store's potentials (and times, for a waveform technique) of points 0..NPoints-1.
 std::shared_ptr<const GivenProgramme> givenProgramme(const CurveStore& store, bool withTimes) {
     auto given = std::make_shared<GivenProgramme>();
-    const auto points = static_cast<std::size_t>(checkedIndex(store.NPoints, 0, kPointCapacity));
+    const auto points = static_cast<std::size_t>(checkedIndex(store.NPoints, 0, store.E.points()));
     const auto E = store.E.span().first(points);
     given->potentials.assign(E.begin(), E.end());
     if (withTimes) {
@@ -88,9 +88,12 @@ SimulationOutcome storeSimulation(const SimulationResult& r, CurveStore& store, 
         }
     }
 
+    // The store grows to the run (the programme was refused beyond the store's limit when it was built).
+    store.reservePoints(std::max(static_cast<int>(r.E.size()), r.reached(Stage::Counted) ? r.NPoints : 0));
     for (std::size_t k = 0; k < r.E.size(); ++k)
         store.E.at(static_cast<long long>(k)) = r.E[k];
     if (r.reached(Stage::Counted)) {
+        store.Cycle.clear(); // the points are the run's now, not a measurement's
         store.NPoints = r.NPoints;
         store.LastIndex = r.LastIndex;
         store.NForward = r.NForward;
@@ -101,7 +104,7 @@ SimulationOutcome storeSimulation(const SimulationResult& r, CurveStore& store, 
     }
     if (!r.reached(Stage::Cleared))
         return outcome;
-    const int rows = r.NPoints + 1; // checked against the store's capacity by the run
+    const int rows = r.NPoints + 1; // the store holds points 0..NPoints, reserved above
     storeApplied(r, store);
     r.currents.copyInto(store.ComponentCurrent, rows);
     r.surface.copyInto(store.SurfaceConc, rows);

@@ -22,7 +22,7 @@ void clearRun(const SimulationInput& in, SimulationResult& out) {
     out.FirstPoint = 1;
     out.LastPoint = out.LastIndex - 1;
     out.stage = Stage::Ranged;
-    const int rows = checkedIndex(out.NPoints, 0, kMaxPoint) + 1;
+    const int rows = checkedIndex(out.NPoints, 0, kMaxRunIndex) + 1;
     const auto applied = std::min(out.E.size(), static_cast<std::size_t>(rows));
     out.EApplied.assign(out.E.begin(), out.E.begin() + static_cast<std::ptrdiff_t>(applied));
     out.currents.reset(rows, 3 * in.numCharge + 2);

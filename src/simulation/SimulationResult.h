@@ -4,6 +4,7 @@
 // result it is handed; the vectors and tables keep their capacity, so the runs of a fit that reuse one
 // result allocate nothing after the first.
 
+#include "curves/MeasuredData.h"
 #include "curves/RunTable.h"
 #include "digital/DigitalSimulation.h"
 
@@ -12,6 +13,11 @@
 #include <vector>
 
 namespace tessaly {
+
+// The last point index a run may write: a programme of at most kMaxImportPoints points (the most the
+// curve store holds), its tables one row beyond the last point. A longer programme is refused with
+// importLimitText() when its potentials are built.
+inline constexpr int kMaxRunIndex = kMaxImportPoints;
 
 struct SimulationResult {
     // How far the run got, in the order of its steps. A failure ends the run where it happens: what the

@@ -15,7 +15,7 @@ namespace tessaly {
 
 // Whether the store's points 0..NPoints-1 hold finite potentials, abscissae and curves 1..NCurves.
 inline bool storeIsFinite(const CurveStore& store) {
-    const int points = std::clamp(store.NPoints, 0, kPointCapacity);
+    const int points = std::clamp(store.NPoints, 0, store.maxPoint() + 1);
     const int curves = std::clamp(store.NCurves, 0, kMaxColumn);
     for (int k = 0; k < points; ++k) {
         if (!std::isfinite(store.E[k]) || !std::isfinite(store.XAxis[k]))

@@ -31,11 +31,14 @@ std::string withoutAccelerator(const std::string& caption) {
     return text;
 }
 
+// Points the table gained during the command (a longer curve grows it) were zero before.
 bool columnChanged(const std::vector<double>& before, const PointTable& after, int column) {
     const auto data = after.data();
-    for (std::size_t i = static_cast<std::size_t>(column); i < data.size(); i += PointTable::stride())
-        if (data[i] != before[i] && !(data[i] != data[i] && before[i] != before[i])) // NaN stays NaN
+    for (std::size_t i = static_cast<std::size_t>(column); i < data.size(); i += PointTable::stride()) {
+        const double old = i < before.size() ? before[i] : 0.0;
+        if (data[i] != old && !(data[i] != data[i] && old != old)) // NaN stays NaN
             return true;
+    }
     return false;
 }
 

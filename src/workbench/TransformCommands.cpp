@@ -7,6 +7,7 @@
 #include "workbench/Commands.h"
 #include "workbench/Workbench.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -134,6 +135,10 @@ void reverseXCommand(Workbench& wb) {
         const ColumnRef y = currentCurve(wb);
         reverseRange(wb.store.E.span(), wb.store.FirstPoint, wb.store.LastPoint);
         reverseRange(y, wb.store.FirstPoint, wb.store.LastPoint);
+        std::vector<int>& cycle = wb.store.Cycle; // a measurement's cycle numbers go with their points
+        if (wb.store.FirstPoint >= 0 && wb.store.FirstPoint <= wb.store.LastPoint &&
+            static_cast<std::size_t>(wb.store.LastPoint) < cycle.size())
+            std::reverse(cycle.begin() + wb.store.FirstPoint, cycle.begin() + wb.store.LastPoint + 1);
         wb.redraw(Abscissa::XAxis);
     });
 }

@@ -57,9 +57,10 @@ ExperimentParams experiment(int technique, int mechanism) {
 
 // Surface concentrations of a Nernstian couple with equal diffusion coefficients (C_O + C_R = C*) on a
 // 1 mV grid from 0.8 V, far positive of E0 where the surface keeps its bulk composition, to -0.4 V.
-void writeNernstianSurface(CurveStore& store, int n = 1201) {
+void writeNernstianSurface(CurveStore& store, int n = 1201, double step = 0.001) {
+    store.reservePoints(n);
     for (int k = 0; k < n; ++k) {
-        store.E[k] = 0.8 - 0.001 * k;
+        store.E[k] = 0.8 - step * k;
         const double theta = std::exp(kNf * (store.E[k] - kE0));
         store.Curve(k, 1) = kBulk * theta / (1 + theta);
         store.Curve(k, 2) = kBulk / (1 + theta);
@@ -149,6 +150,31 @@ TEST(Co0toI1, SweepSemiDerivativeGivesTheRandlesSevcikPeak) {
     const double randlesSevcik = 0.4463 * nFAC * std::sqrt(kNf * 0.1 * kD);
     EXPECT_NEAR(store.Curve(peak, 1) / randlesSevcik, 1.0, 0.01);
     EXPECT_NEAR(store.E[peak], kE0 - 1.109 / kNf, 0.0015);
+}
+
+// A sweep of 60,001 points (20 uV steps) goes through the transform forms of the semi-difference sum
+// and of its inverse: the peak is the Randles-Sevcik current, and each inverse returns the surface.
+TEST(SpecialConversions, LongSweepGivesThePeakAndComesBack) {
+    for (const int technique : {1, 4, 7}) {
+        ExperimentParams p = experiment(technique, 1);
+        p.committed.StepPotential = 2e-5;                   // V
+        p.committed.DropTime = 2e-5 / p.committed.ScanRate; // s
+        CurveStore store;
+        writeNernstianSurface(store, 60001, 2e-5);
+        const auto ox = column(store, 1);
+        const auto red = column(store, 2);
+        Co0toI1(store, p, Mechanism::SimpleCharge, kOxidisedSpecies);
+        if (technique != 4) {
+            double peak = 0.0;
+            for (int i = store.FirstPoint; i <= store.LastPoint; ++i)
+                peak = std::max(peak, store.Curve(i, 1));
+            const double nFAC = 96484.6 * 0.001 * kArea * kBulk;
+            EXPECT_NEAR(peak / (0.4463 * nFAC * std::sqrt(kNf * 0.1 * kD)), 1.0, 0.005) << technique;
+        }
+        I1toC0(store, p, Mechanism::SimpleCharge);
+        EXPECT_LE(largestDifference(column(store, 1), ox), 1e-8 * kBulk) << technique;
+        EXPECT_LE(largestDifference(column(store, 2), red), 1e-8 * kBulk) << technique;
+    }
 }
 
 TEST(Co0toI1, CatalyticPlateauIsTheSaveantVianelloCurrent) {
@@ -263,54 +289,58 @@ TEST(GeneralConversions, EachInverseReturnsItsInput) {
         {1, 1e-3, 0.5, 1e-5, 1, 1, 1}, {1, 1e-5, 0.3, 2e-5, 2, 1, 1}, {11, 1e-1, 0.7, 5e-6, 1, 2, 1},
         {1, 1e-2, 0.5, 1e-5, 1, 1, 2}, {4, 1e-3, 0.4, 1e-5, 1, 1, 1},
     };
-    for (const Case& tc : cases) {
-        ExperimentParams p = experiment(1, tc.mechanism);
-        CommittedValues& c = p.committed;
-        for (int j = 1; j <= p.NumCharge; ++j) {
-            c.RateKs[j] = tc.ks;
-            c.Alpha[j] = tc.alpha;
-            c.FormalPotential[j] = kE0 - 0.15 * j;
-            p.tables.charge[j].n = tc.n;
-            p.tables.charge[j].nuOx = tc.nuOx;
-            p.tables.charge[j].nuRed = tc.nuRed;
-            c.InitConc[p.tables.charge[j].ox] = kBulk;
-            c.DiffCoef[p.tables.charge[j].red] = tc.dRed;
+    // The classic store size and a curve of 120,001 points, beyond it.
+    for (const int points : {1201, 120001}) {
+        for (const Case& tc : cases) {
+            ExperimentParams p = experiment(1, tc.mechanism);
+            CommittedValues& c = p.committed;
+            for (int j = 1; j <= p.NumCharge; ++j) {
+                c.RateKs[j] = tc.ks;
+                c.Alpha[j] = tc.alpha;
+                c.FormalPotential[j] = kE0 - 0.15 * j;
+                p.tables.charge[j].n = tc.n;
+                p.tables.charge[j].nuOx = tc.nuOx;
+                p.tables.charge[j].nuRed = tc.nuRed;
+                c.InitConc[p.tables.charge[j].ox] = kBulk;
+                c.DiffCoef[p.tables.charge[j].red] = tc.dRed;
+            }
+            CurveStore store;
+            writeNernstianSurface(store, points, 1.2 / (points - 1));
+            store.NCurves = p.NumSpecies;
+            for (int j = 1; j <= p.NumCharge; ++j)
+                writeKineticSurface(store, p, j);
+            std::vector<std::vector<double>> surface;
+            for (int s = 1; s <= p.NumSpecies; ++s)
+                surface.push_back(column(store, s));
+            const double scale = 96.4846 * kArea;
+
+            ConcentrationToCurrent(store, p, scale);
+            const int columns = p.NumCharge > 1 ? p.NumCharge + 1 : 1;
+            EXPECT_EQ(store.NCurves, columns);
+            std::vector<std::vector<double>> currents;
+            for (int j = 1; j <= p.NumCharge; ++j)
+                currents.push_back(column(store, j));
+            if (p.NumCharge > 1) { // the total follows the reactions
+                const auto total = column(store, columns);
+                std::vector<double> sum(total.size(), 0.0);
+                for (const auto& cur : currents)
+                    for (std::size_t i = 0; i < sum.size(); ++i)
+                        sum[i] += cur[i];
+                EXPECT_LE(largestDifference(total, sum), 1e-12 * largest(total));
+            }
+
+            CurrentToConcentration(store, p, scale);
+            EXPECT_EQ(store.NCurves, p.NumSpecies);
+            for (int s = 1; s <= p.NumSpecies; ++s)
+                EXPECT_LE(largestDifference(column(store, s), surface[s - 1]), 1e-9 * kBulk)
+                    << "mechanism " << tc.mechanism << " ks " << tc.ks << " species " << s;
+
+            ConcentrationToCurrent(store, p, scale);
+            for (int j = 1; j <= p.NumCharge; ++j)
+                EXPECT_LE(largestDifference(column(store, j), currents[j - 1]),
+                          1e-9 * largest(currents[j - 1]))
+                    << "mechanism " << tc.mechanism << " ks " << tc.ks << " reaction " << j;
         }
-        CurveStore store;
-        writeNernstianSurface(store);
-        store.NCurves = p.NumSpecies;
-        for (int j = 1; j <= p.NumCharge; ++j)
-            writeKineticSurface(store, p, j);
-        std::vector<std::vector<double>> surface;
-        for (int s = 1; s <= p.NumSpecies; ++s)
-            surface.push_back(column(store, s));
-        const double scale = 96.4846 * kArea;
-
-        ConcentrationToCurrent(store, p, scale);
-        const int columns = p.NumCharge > 1 ? p.NumCharge + 1 : 1;
-        EXPECT_EQ(store.NCurves, columns);
-        std::vector<std::vector<double>> currents;
-        for (int j = 1; j <= p.NumCharge; ++j)
-            currents.push_back(column(store, j));
-        if (p.NumCharge > 1) { // the total follows the reactions
-            const auto total = column(store, columns);
-            std::vector<double> sum(total.size(), 0.0);
-            for (const auto& cur : currents)
-                for (std::size_t i = 0; i < sum.size(); ++i)
-                    sum[i] += cur[i];
-            EXPECT_LE(largestDifference(total, sum), 1e-12 * largest(total));
-        }
-
-        CurrentToConcentration(store, p, scale);
-        EXPECT_EQ(store.NCurves, p.NumSpecies);
-        for (int s = 1; s <= p.NumSpecies; ++s)
-            EXPECT_LE(largestDifference(column(store, s), surface[s - 1]), 1e-9 * kBulk)
-                << "mechanism " << tc.mechanism << " ks " << tc.ks << " species " << s;
-
-        ConcentrationToCurrent(store, p, scale);
-        for (int j = 1; j <= p.NumCharge; ++j)
-            EXPECT_LE(largestDifference(column(store, j), currents[j - 1]), 1e-9 * largest(currents[j - 1]))
-                << "mechanism " << tc.mechanism << " ks " << tc.ks << " reaction " << j;
     }
 }
 
@@ -371,7 +401,8 @@ TEST(GeneralConversions, SpeciesInTwoReactionsComeBack) {
         ConcentrationToCurrent(store, p, scale);
         CurrentToConcentration(store, p, scale);
         for (int s = 1; s <= p.NumSpecies; ++s)
-            EXPECT_LE(largestDifference(column(store, s), surface[static_cast<std::size_t>(s - 1)]), 1e-9 * kBulk)
+            EXPECT_LE(largestDifference(column(store, s), surface[static_cast<std::size_t>(s - 1)]),
+                      1e-9 * kBulk)
                 << "species " << s;
     }
 }

@@ -5,6 +5,7 @@
 #include "curves/MeasuredImport.h"
 
 #include "base/Failure.h"
+#include "curves/CurrentFile.h"
 #include "curves/DelimitedText.h"
 
 #include <fstream>
@@ -112,6 +113,52 @@ TEST(MeasuredImport, EverySampleReadsToTheRightPointsSignAndCycle) {
             EXPECT_EQ(c.notes.size(), 2u);
         }
     }
+}
+
+// The store keeps the file's own cycle (scan) column with the points it imported; cycles found from
+// the potential alone are no column of the file, and the next producer clears the column. Both
+// stores set the display abscissa to the imported potentials.
+TEST(MeasuredImport, TheStoreKeepsTheFilesCycleColumn) {
+    struct Case {
+        const char* file;
+        const char* choice;
+        std::vector<int> cycle; // expected in the store; empty when the file has no cycle column
+    };
+    const std::vector<int> both = {1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2};
+    const Case cases[] = {
+        {"measured_channel.txt", "cycle=all", both},
+        {"measured_channel.txt", "", std::vector<int>(7, 2)},
+        {"measured_counted.mpt", "3", {3, 3}},
+        {"measured_blanks.txt", "cycle=all", {}},
+        {"measured_semicolon.csv", "", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.choice);
+        CurveStore store;
+        store.CurveNo = 1;
+        store.Cycle = {9, 9, 9}; // left from an earlier import
+        CycleChoice choice;
+        if (*c.choice)
+            choice = parseCycleChoice(c.choice).value();
+        const ImportedCurve curve = importMeasuredFile(sampleFile(c.file), choice);
+        store.XAxis[0] = 99.0; // an abscissa left from an earlier run
+        storeMeasuredCurve(store, curve);
+        EXPECT_EQ(store.Cycle, c.cycle);
+        for (int i = 0; i < curve.count(); ++i) // the commands redraw on XAxis: it is the potential
+            ASSERT_EQ(store.XAxis[i], store.E[i]) << i;
+        EXPECT_EQ(curve.cycleColumn, !c.cycle.empty());
+    }
+    CurveStore store;
+    store.CurveNo = 1;
+    storeMeasuredCurve(store, importMeasuredFile(sampleFile("measured_channel.txt"), {}));
+    ASSERT_EQ(store.Cycle.size(), 7u);
+    CurrentFileData own;
+    own.E = {0.1, 0.2, 0.3};
+    own.current = {1e-6, 2e-6, 3e-6};
+    own.count = 3;
+    storeImportedCurve(store, own);
+    EXPECT_TRUE(store.Cycle.empty());
+    EXPECT_EQ(store.XAxis[2], 0.3);
 }
 
 TEST(MeasuredImport, OwnFormatReadsEveryRowWithoutNotes) {

@@ -1,6 +1,7 @@
 #include "curves/Transforms.h"
 
 #include "base/Failure.h"
+#include "curves/Convolution.h"
 
 #include <cfenv>
 #include <cmath>
@@ -345,6 +346,104 @@ TEST(Transforms, AbscissaStepIsTheSpacingOfTheSecondAndThirdPotentials) {
     EXPECT_NEAR(abscissaStep(E), 0.005, 1e-15);
     const std::vector<double> tooShort = {0.3, 0.2};
     EXPECT_EQ(failureOf([&] { abscissaStep(tooShort); }), failure_text::subscriptOutOfRange);
+}
+
+} // namespace
+} // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+// Curves longer than the store's classic 5001 points are semi-differentiated by transform. On a short
+// curve the transform of the same kernel agrees with the direct sum to rounding.
+TEST(SemiDifferentiate, TransformOfTheKernelAgreesWithTheDirectSum) {
+    const int n = 2001;
+    const double td = 0.01;
+    auto direct = column(n, [](int i) { return 1e-6 * std::exp(-0.002 * i) * std::sin(0.01 * i); });
+    const std::vector<double> before = direct;
+    semiDifferentiate(direct, 0, n - 1, td);
+
+    std::vector<double> kernel(static_cast<std::size_t>(n - 1)), x(kernel.size()), d(kernel.size());
+    semiDifferenceKernel(kernel);
+    for (int k = 1; k <= n - 2; ++k)
+        x[static_cast<std::size_t>(k)] = at(before, k) - at(before, 0);
+    causalConvolutionFft(x, kernel, d);
+    const double f = 2.0 / std::sqrt(kPi * td);
+    for (int j = 1; j <= n - 2; ++j)
+        ASSERT_NEAR(f * d[static_cast<std::size_t>(j)], at(direct, j), 1e-12 * 1e-6 * f) << j;
+}
+
+// One point more than 5001 switches to the transform; the points the two curves share agree to rounding.
+TEST(SemiDifferentiate, LongCurveContinuesTheDirectSum) {
+    const double td = 0.02;
+    const auto curve = [](int i) { return 2e-5 / (1.0 + std::exp(-(i - 2500.0) / 150.0)); };
+    std::vector<double> shorter(kCapacity), longer(kCapacity + 1);
+    for (int i = 0; i <= kCapacity; ++i) {
+        if (i < kCapacity)
+            shorter[static_cast<std::size_t>(i)] = curve(i);
+        longer[static_cast<std::size_t>(i)] = curve(i);
+    }
+    semiDifferentiate(shorter, 0, kCapacity - 1, td);
+    semiDifferentiate(longer, 0, kCapacity, td);
+    const double scale = 2e-5 * 2.0 / std::sqrt(kPi * td);
+    for (int j = 0; j <= kCapacity - 2; ++j)
+        ASSERT_NEAR(at(longer, j), at(shorter, j), 1e-12 * scale) << j;
+}
+
+// The semi-derivative of a unit step is the mean of the Cottrell decay 1/sqrt(pi t) over each
+// interval, on 200,001 points as on 2001. The transform's rounding grows as log2(n) sqrt(n) times the
+// scale 2/sqrt(pi td) of the sum: 1e-15 log2(n) sqrt(n) f bounds it.
+TEST(SemiDifferentiate, LongUnitStepGivesCottrellDecay) {
+    const double td = 0.05; // s
+    const int n = 200001;
+    std::vector<double> y(static_cast<std::size_t>(n), 1.0);
+    y[0] = 0.0;
+    semiDifferentiate(y, 0, n - 1, td);
+    const double rounding = 1e-15 * std::log2(n) * std::sqrt(n) * 2.0 / std::sqrt(kPi * td);
+    for (int j = 1; j <= n - 2; j += (j < 100 ? 1 : 97)) {
+        const double mean = 2.0 * (std::sqrt(j * td) - std::sqrt((j - 1) * td)) / (td * std::sqrt(kPi));
+        ASSERT_NEAR(at(y, j), mean, rounding) << j;
+    }
+}
+
+// The semi-integral of a Cottrell current K/sqrt(pi t) is the constant K (the semi-integral of
+// t^-1/2 / sqrt(pi) is 1), and that of a constant current i0 is 2 i0 sqrt(t/pi), on 100,001 points.
+// The trapezoid charge of the singular start lags by a fixed amount, so the Cottrell semi-integral
+// approaches K as 1/(pi sqrt(j)); the bound allows 0.4/sqrt(j).
+TEST(SemiIntegrate, LongCottrellCurrentGivesAConstant) {
+    const int n = 100001;
+    const double td = 0.01, h = 0.001; // s, V
+    const double K = 4e-6;             // A s^1/2
+    // Each sample is the mean of K/sqrt(pi t) over the interval before it.
+    std::vector<double> cottrell(static_cast<std::size_t>(n));
+    for (int j = 1; j < n; ++j)
+        cottrell[static_cast<std::size_t>(j)] =
+            K * 2.0 * (std::sqrt(j * td) - std::sqrt((j - 1) * td)) / (td * std::sqrt(kPi));
+    std::vector<double> constant(static_cast<std::size_t>(n), 2.5e-6);
+    semiIntegrate(cottrell, 0, n - 1, h, h / td, td);
+    semiIntegrate(constant, 0, n - 1, h, h / td, td);
+    for (int j = 10; j <= n - 2; j += (j < 1000 ? 7 : 301)) {
+        ASSERT_NEAR(at(cottrell, j), K, 0.4 / std::sqrt(j) * K) << j;
+        const double t = (j - 1) * td;
+        ASSERT_NEAR(at(constant, j), 2.0 * 2.5e-6 * std::sqrt(t / kPi), 1e-8 * 2.5e-6 * std::sqrt(n * td))
+            << j;
+    }
+}
+
+// undoSemiDifferentiate recovers the curve from its semi-difference sum, by forward substitution on a
+// short curve and by the reciprocal series on a long one.
+TEST(SemiDifferentiate, InverseRecoversTheCurve) {
+    for (const int n : {500, 5001, 30001}) {
+        const double td = 0.01;
+        const auto curve = [&](int i) { return 3e-6 * std::sin(6.0 * i / n) + 1e-6 * i / n; };
+        std::vector<double> y(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i)
+            y[static_cast<std::size_t>(i)] = curve(i);
+        semiDifferentiate(y, 0, n - 1, td);
+        undoSemiDifferentiate(y, n - 2, td);
+        for (int j = 1; j <= n - 2; ++j)
+            ASSERT_NEAR(at(y, j), curve(j) - curve(0), 1e-9 * 3e-6) << "point " << j << " of " << n;
+    }
 }
 
 } // namespace

@@ -126,15 +126,47 @@ TEST(PotentialProgramme, FitModeKeepsTheMeasuredPotentials) {
     EXPECT_DOUBLE_EQ(run.store.E[8], -0.16);
 }
 
-TEST(SimulationDriver, LongSweepIsReportedAndLeavesTheStore) {
+// The store grows to a long programme: a cyclic sweep of 14,002 points, beyond the classic 5001, by
+// the analytical path and by the digital model.
+TEST(SimulationDriver, LongSweepFillsTheGrownStore) {
+    for (const bool digital : {false, true}) {
+        SCOPED_TRACE(digital ? "digital" : "analytical");
+        SimRun run;
+        run.p.Estep = "0.0001"; // 7001 points each way
+        run.p.ComboScan = 1;
+        run.p.CheckDigital = digital;
+        run.p.DigitalFlag = digital;
+        ASSERT_FALSE(run.simulate().failure);
+        const CurveStore& s = run.store;
+        ASSERT_EQ(s.NPoints, 14002);
+        EXPECT_EQ(s.NForward, 7001);
+        EXPECT_EQ(s.LastPoint, 14000);
+        EXPECT_GE(s.maxPoint(), 14002);
+        EXPECT_NEAR(s.E[7000], -0.4, 1e-12);
+        EXPECT_EQ(s.E[14001], s.E[0]);
+        EXPECT_GE(s.ComponentCurrent.points(), 14003);
+        for (int k = s.FirstPoint; k <= s.LastPoint; ++k)
+            ASSERT_TRUE(std::isfinite(run.total(k))) << k;
+    }
+}
+
+// A programme of more points than the store holds is refused, naming the limit, and leaves the store.
+TEST(SimulationDriver, SweepBeyondTheStoreLimitIsRefusedNamingIt) {
     SimRun run;
-    run.p.Estep = "0.0001"; // 7001 points: beyond the store's 5001
+    ASSERT_FALSE(run.simulate().failure);
+    const int before = run.store.NPoints;
+    run.p.Estep = "0.0000005"; // 1,400,001 points
     const SimulationOutcome outcome = run.simulate();
     ASSERT_TRUE(outcome.failure);
-    EXPECT_EQ(*outcome.failure, "Subscript out of range");
-    EXPECT_EQ(
-        simulationErrorText(*outcome.failure),
-        "Analytical simulation Error: Subscript out of range! Please try again by other initial values.");
+    EXPECT_EQ(*outcome.failure,
+              "More than 1000000 data points: the curve store holds at most 1000000 points");
+    EXPECT_EQ(run.store.NPoints, before);
+    run.p.optTech = 8; // a step experiment of 1,400,001 drop times
+    run.p.TextTexp = "700";
+    run.p.td = "0.0005";
+    const SimulationOutcome step = run.simulate();
+    ASSERT_TRUE(step.failure);
+    EXPECT_EQ(*step.failure, "More than 1000000 data points: the curve store holds at most 1000000 points");
 }
 
 TEST(SimulationDriver, ZeroDropTimeOfAStepIsADivisionByZero) {

@@ -25,6 +25,29 @@ std::string tempPath(const char* name) {
     return (std::filesystem::temp_directory_path() / name).string();
 }
 
+// A run and an import longer than the classic 5001 points grow the curve table during the command;
+// the legend compares the columns with the smaller table it kept from before.
+TEST(Legend, CommandsThatGrowTheStoreNameTheirCurves) {
+    Bench b;
+    b.wb.params.V = "0.1";
+    b.wb.params.Estep = "0.000035"; // 0.7 V in 20,000 steps
+    b.run("Simulate");
+    ASSERT_EQ(b.wb.store.NPoints, 20001);
+    EXPECT_TRUE(b.port.messages.empty());
+    EXPECT_EQ(b.wb.curveNames[1], "Simulated, CV, mechanism 1, v = 0.1 V/s");
+
+    const std::string file = tempPath("tessaly-legend-long.csv");
+    b.port.fileAnswers.push_back(file);
+    b.run("Export");
+    Bench fresh;
+    fresh.port.fileAnswers.push_back(file);
+    fresh.run("Import");
+    EXPECT_EQ(fresh.wb.store.NPoints, 19999); // the active range 1..NPoints - 2
+    EXPECT_TRUE(fresh.port.messages.empty());
+    EXPECT_EQ(fresh.wb.curveNames[1], "Imported: tessaly-legend-long.csv");
+    std::remove(file.c_str());
+}
+
 TEST(Legend, EachCommandNamesTheCurvesItWrote) {
     Bench b;
     b.wb.params.V = "0.1";

@@ -90,16 +90,15 @@ TEST(SimulateCommand, StepAndWaveformTechniquesAreDrawnAgainstTime) {
 
 TEST(SimulateCommand, FailureShowsTheSimulationErrorAndStillCompletes) {
     Bench b;
-    b.wb.params.Estep = "0.0001";
+    b.wb.params.Estep = "0.0000005"; // 1,400,001 points: more than the store holds
     b.port.clockStep = 1;
     simulateCommand(b.wb);
     ASSERT_FALSE(b.port.messages.empty());
     const auto& m = b.port.messages.front();
     EXPECT_EQ(m.title, "Simulation Error");
     EXPECT_EQ(m.icon, MessageIcon::Critical);
-    EXPECT_EQ(
-        m.text,
-        "Analytical simulation Error: Subscript out of range! Please try again by other initial values.");
+    EXPECT_EQ(m.text, "Analytical simulation Error: More than 1000000 data points: the curve store holds at "
+                      "most 1000000 points! Please try again by other initial values.");
     EXPECT_TRUE(b.wb.menus.isEnabled("mnuPlot"));
     EXPECT_FLOAT_EQ(b.wb.ElapsedTime, 1);
     EXPECT_EQ(b.port.busyDepth, 0);
