@@ -73,9 +73,10 @@ TEST(RunControl, AStopRequestedBeforeTheRunEndsItAtTheFirstPoint) {
 }
 
 TEST(RunControl, AStopFromAnotherThreadEndsALongDigitalRun) {
-    // 1201 points of 40 time steps each on a typed grid, and the automatic comparison pass after them.
+    // 6001 points of 40 time steps each on a typed grid, and the automatic comparison pass after them:
+    // long enough that a loaded machine cannot finish it before this thread asks it to stop.
     ExperimentParams p = digital_test::reversibleCouple();
-    digital_test::sweep(p, digital_test::Sweep{.step = 0.0005, .subSteps = 40});
+    digital_test::sweep(p, digital_test::Sweep{.step = 0.0001, .subSteps = 40});
     SimulationInput in = committedInput(p);
     RunControl control;
     in.control = &control;

@@ -107,13 +107,13 @@ void SimulationRunTest::failedRunLeavesNoPartialCurve() {
     QVERIFY(simulateAndWait(d.window));
     const StoreSnapshot before(d.wb.store);
     const QImage plotBefore = d.window.plotImage();
-    // 7001 points: more than the store holds, so the run fails while writing its programme.
-    d.wb.params.Estep = "0.0001";
+    // 7,000,001 points: more than the store holds, so the run fails before writing its programme.
+    d.wb.params.Estep = "1e-7";
     ModalAnswerer answerer;
     QVERIFY(simulateAndWait(d.window));
     QTRY_COMPARE(answerer.messages.size(), 1);
     QVERIFY(answerer.messages[0].startsWith(QStringLiteral("Simulation Error: ")));
-    QVERIFY(answerer.messages[0].contains(QStringLiteral("Subscript out of range")));
+    QVERIFY2(answerer.messages[0].contains(QStringLiteral("at most 1000000 points")), qPrintable(answerer.messages[0]));
     QVERIFY(StoreSnapshot(d.wb.store) == before);
     QCOMPARE(d.window.plotImage(), plotBefore);
     QVERIFY(d.window.statusBar()->currentMessage().contains(QStringLiteral("failed")));
