@@ -134,8 +134,8 @@ std::string halfWaveLine(const CurveStore& store, int c, int k, int from, int to
         upper = std::max(upper, store.Curve(i, c));
         lower = std::min(lower, store.Curve(i, c));
     }
-    const std::string currents =
-        "Id,r= " + amperes(upper) + " A, Id,o= " + amperes(lower) + " A, Id= " + amperes(upper - lower) + " A";
+    const std::string currents = "Id,r= " + amperes(upper) + " A, Id,o= " + amperes(lower) +
+                                 " A, Id= " + amperes(upper - lower) + " A";
     const double h = (upper - lower) / 2; // half the wave's height, A
     if (!std::isfinite(h))
         return head + "E1/2 is undefined: the wave's height is not a finite number, " + currents + kEnd;

@@ -77,8 +77,9 @@ void geometryOverflowChecks(const ExperimentParams& p, std::vector<FieldProblem>
     if (alreadyRefused)
         return;
     if (ring)
-        out.push_back({"radius3", "FormIns",
-                       errorMessage("Ring outter radius (cm) must give a finite ring area (at most 1e100) !")});
+        out.push_back(
+            {"radius3", "FormIns",
+             errorMessage("Ring outter radius (cm) must give a finite ring area (at most 1e100) !")});
     else
         out.push_back({"radius", "FormIns",
                        errorMessage(radiusCaption + " must be greater than 0 and give a finite area !")});
@@ -141,7 +142,8 @@ void instrumentChecks(const ExperimentParams& p, std::vector<FieldProblem>& out)
 
     const Electrode e = p.electrode();
     const bool withRadius = e != Electrode::Ring && e != Electrode::ThinFilm;
-    const bool withLength = e == Electrode::Cylindrical || e == Electrode::Hemicylindrical || e == Electrode::Band;
+    const bool withLength =
+        e == Electrode::Cylindrical || e == Electrode::Hemicylindrical || e == Electrode::Band;
     const bool ring = e == Electrode::Ring || e == Electrode::RingDisk;
     // The area is typed (or follows the radius) for every electrode but the ring, the microdisk and
     // the band, whose areas the commit computes from their dimensions.
@@ -192,27 +194,50 @@ void textChecks(const ExperimentParams& p, std::vector<FieldProblem>& out) {
             out.push_back({std::move(field), form, errorMessage(*refusal)});
     };
     const std::pair<const char*, const std::string*> instrument[] = {
-        {"Estart", &p.Estart},       {"Eend", &p.Eend},         {"Estep", &p.Estep},
-        {"V", &p.V},                 {"td", &p.td},             {"txttemp", &p.txttemp},
-        {"TextF", &p.TextF},         {"tp", &p.tp},             {"Epulse", &p.Epulse},
-        {"tsa1", &p.tsa1},           {"tsa2", &p.tsa2},         {"Noise", &p.Noise},
-        {"ARE", &p.ARE},             {"radius", &p.radius},     {"leng", &p.leng},
-        {"radius2", &p.radius2},     {"radius3", &p.radius3},   {"thickness", &p.thickness},
-        {"Rotation", &p.Rotation},   {"txtEPre", &p.txtEPre},   {"txtRStir", &p.txtRStir},
-        {"txtTPre", &p.txtTPre},     {"txtTpreconst", &p.txtTpreconst}, {"TxtI0", &p.TxtI0},
-        {"TxtI1", &p.TxtI1},         {"Cdl", &p.Cdl},           {"txtRu", &p.txtRu},
-        {"TextExpanding", &p.TextExpanding}, {"TextTimeGrid", &p.TextTimeGrid},
+        {"Estart", &p.Estart},
+        {"Eend", &p.Eend},
+        {"Estep", &p.Estep},
+        {"V", &p.V},
+        {"td", &p.td},
+        {"txttemp", &p.txttemp},
+        {"TextF", &p.TextF},
+        {"tp", &p.tp},
+        {"Epulse", &p.Epulse},
+        {"tsa1", &p.tsa1},
+        {"tsa2", &p.tsa2},
+        {"Noise", &p.Noise},
+        {"ARE", &p.ARE},
+        {"radius", &p.radius},
+        {"leng", &p.leng},
+        {"radius2", &p.radius2},
+        {"radius3", &p.radius3},
+        {"thickness", &p.thickness},
+        {"Rotation", &p.Rotation},
+        {"txtEPre", &p.txtEPre},
+        {"txtRStir", &p.txtRStir},
+        {"txtTPre", &p.txtTPre},
+        {"txtTpreconst", &p.txtTpreconst},
+        {"TxtI0", &p.TxtI0},
+        {"TxtI1", &p.TxtI1},
+        {"Cdl", &p.Cdl},
+        {"txtRu", &p.txtRu},
+        {"TextExpanding", &p.TextExpanding},
+        {"TextTimeGrid", &p.TextTimeGrid},
     };
     for (const auto& [name, text] : instrument)
         check(name, *text, "FormIns");
     const std::pair<const char*, const std::string*> solution[] = {
-        {"TextElectrolyte", &p.TextElectrolyte}, {"TextElectrolyteC", &p.TextElectrolyteC},
-        {"TextpH", &p.TextpH},                   {"TextVis", &p.TextVis},
+        {"TextElectrolyte", &p.TextElectrolyte},
+        {"TextElectrolyteC", &p.TextElectrolyteC},
+        {"TextpH", &p.TextpH},
+        {"TextVis", &p.TextVis},
         {"txtVol", &p.txtVol},
     };
     for (const auto& [name, text] : solution)
         check(name, *text, "FormExpr");
-    const auto row = [](const char* base, int k) { return std::string(base) + "(" + std::to_string(k) + ")"; };
+    const auto row = [](const char* base, int k) {
+        return std::string(base) + "(" + std::to_string(k) + ")";
+    };
     for (int i = 1; i <= std::clamp(p.NumCharge, 0, kMaxCharge); ++i) {
         const auto k = static_cast<std::size_t>(i);
         check(row("ks", i), p.ks[k], "FormExpr");
@@ -251,7 +276,8 @@ std::optional<FieldProblem> firstRefusedField(const ExperimentParams& p) {
 }
 
 bool isRefused(const std::vector<FieldProblem>& problems, std::string_view field) {
-    return std::any_of(problems.begin(), problems.end(), [&](const FieldProblem& f) { return f.field == field; });
+    return std::any_of(problems.begin(), problems.end(),
+                       [&](const FieldProblem& f) { return f.field == field; });
 }
 
 } // namespace tessaly

@@ -61,7 +61,9 @@ std::string curvesCsvText(const PlotInput& input) {
 
 void exportCurvesCommand(Workbench& wb) {
     const PlotInput input = wb.plotInput();
-    if (input.first > input.last) { // a header without rows saves nothing
+    // An empty store, or a header without rows, saves nothing (an empty store would be written as a row
+    // of zeros).
+    if (wb.store.NPoints <= 0 || input.first > input.last) {
         wb.port().showMessage("There is no data to export: the active range holds no point.", "Error",
                               MessageIcon::Critical);
         return;

@@ -137,7 +137,8 @@ void importCurrentCommand(Workbench& wb) {
         if (std::isfinite(step))
             typeText(wb, "Estep", generalForm(step));
         else
-            stepNote = "The file's potential step is not a finite number: E step keeps " + wb.params.Estep + " V.";
+            stepNote =
+                "The file's potential step is not a finite number: E step keeps " + wb.params.Estep + " V.";
     }
     const ExperimentParams& p = wb.params;
     wb.appendResult("Open current from file " + *name + " :" + kLineEnd + "Number of data point = " +

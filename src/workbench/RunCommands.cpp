@@ -95,8 +95,10 @@ void completeSimulate(Workbench& wb) {
     // plot and the experiment's committed values stay as they were, and the message names the number.
     if (const auto what = nonFiniteQuantity(wb.lastRun)) {
         const std::string cause = wb.lastRun.failure ? *wb.lastRun.failure + ": " : "";
-        showRunFailures(wb, cause + *what + " is not a finite number (overflow or an undefined operation); "
-                                            "nothing was stored",
+        showRunFailures(wb,
+                        cause + *what +
+                            " is not a finite number (overflow or an undefined operation); "
+                            "nothing was stored",
                         std::nullopt);
         wb.lastRunGaveNoCurve = true;
         return;
