@@ -185,8 +185,9 @@ void MarquardtWorkspace::formNormalEquations(std::span<const double> measured, s
         double diagonal = 0.0;
         for (std::size_t i = 0; i < n; ++i)
             diagonal += column[i] * column[i];
-        // Frozen is marked by a zero scale until the scaling step.
-        m_scale[k] = free[k] && !(diagonal < kFrozenDiagonal) ? 1.0 : 0.0;
+        // Frozen is marked by a zero scale until the scaling step. A column that is not finite (a probe
+        // that overflowed) says nothing about the slope: frozen too.
+        m_scale[k] = free[k] && std::isfinite(diagonal) && diagonal >= kFrozenDiagonal ? 1.0 : 0.0;
         normalRow(k)[k] = diagonal;
     }
     for (int k = 0; k < p; ++k) {
@@ -233,7 +234,8 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     checkSizes(params.size(), measured.size(), bounds);
     const int p = static_cast<int>(params.size());
     ws.prepare(p, static_cast<int>(measured.size()));
-    const double tolerance = kLeastSquareTolerance * variance;
+    // Data whose variance overflowed set no tolerance: only an exact fit would end the fit by it.
+    const double tolerance = std::isfinite(variance) ? kLeastSquareTolerance * variance : 0.0;
     auto finish = [&state](MarquardtOutcome outcome) {
         state.flag = static_cast<int>(outcome);
         return outcome;
@@ -244,7 +246,13 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     // 1. First evaluation of the least square; a start that already fits to the data's noise floor ends the
     // fit before any derivative is taken.
     if (!state.started) {
-        state.leastSquare = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
+        const MarquardtState before = state;
+        const double start = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
+        if (!std::isfinite(start)) {
+            state = before;
+            throw NonFiniteFit(kNonFiniteStartText);
+        }
+        state.leastSquare = start;
         ws.keepTrialModel(params);
         if (state.leastSquare < tolerance)
             return finish(MarquardtOutcome::LeastSquareReached);
@@ -254,7 +262,13 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     // caller that changed the parameters between calls, or brings a fresh workspace to a running fit, gets
     // one extra (counted) plain evaluation here; the fit command never does either.
     if (!ws.m_currentValid || !std::equal(params.begin(), params.end(), ws.m_currentAt.begin())) {
-        state.leastSquare = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
+        const MarquardtState before = state;
+        const double current = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
+        if (!std::isfinite(current)) {
+            state = before;
+            throw NonFiniteFit(kNonFiniteStartText);
+        }
+        state.leastSquare = current;
         ws.keepTrialModel(params);
     }
 
@@ -282,12 +296,15 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     double ssNew = ssOld;
     std::copy(ws.m_normal.begin(), ws.m_normal.end(), ws.m_damped.begin());
     int failures = 0;
+    bool finite = true;
     for (;;) {
         solveGaussJordan(ws.m_damped.data(), p, ws.m_stride);
         for (int k = 0; k < p; ++k)
             ws.m_step[k] = ws.dampedRow(k)[gradientColumn] / ws.m_scale[k];
         ssNew = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
-        if (ssNew < tolerance) {
+        // A sum of squares that is not finite means a simulated point that is not: never a result.
+        finite = std::isfinite(ssNew);
+        if (finite && ssNew < tolerance) {
             // Converged onto the noise floor: the trial is the result. λ is left as it is (no /10), since
             // the fit ends here.
             std::copy(ws.m_trial.begin(), ws.m_trial.end(), params.begin());
@@ -296,8 +313,9 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
             return finish(MarquardtOutcome::LeastSquareReached);
         }
         // With SS_old = 0 nothing can improve; take the largest increase rather than divide by zero.
-        const double nu = ssOld > 0.0 ? std::max(2.0, std::min(10.0, ssNew / ssOld)) : 10.0;
-        if (ssNew < ssOld)
+        // A trial that is not finite is as bad as a trial can be: the largest increase.
+        const double nu = ssOld > 0.0 && finite ? std::max(2.0, std::min(10.0, ssNew / ssOld)) : 10.0;
+        if (finite && ssNew < ssOld)
             break;
         ++failures;
         if (failures >= 2)
@@ -317,6 +335,10 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     // 5. Result.
     if (state.marquardtCount != 0)
         state.lambda /= 10.0;
+    if (!finite) {
+        // No finite trial lowered SS before λ passed its limit: the parameters and their model stay.
+        return finish(MarquardtOutcome::DecreaseTooSmall);
+    }
     const double sum = ssNew + ssOld;
     const double relativeDecrease = sum > 0.0 ? (ssOld - ssNew) / sum : 0.0;
     std::copy(ws.m_trial.begin(), ws.m_trial.end(), params.begin());

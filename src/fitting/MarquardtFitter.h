@@ -14,6 +14,8 @@
 // Indexing: every vector here is 0-based; parameter k of the design's 1..p numbering is index k − 1, and
 // point FirstPoint of the fitted range is index 0 of the measured and model spans.
 
+#include "base/Failure.h"
+
 #include <cstddef>
 #include <functional>
 #include <span>
@@ -60,6 +62,20 @@ struct MarquardtState {
     int flag = 0;             // convergence flag of the last call (0 before the first call)
 };
 
+// The least square at the parameters a fit starts from is not a finite number (a simulated point overflowed
+// or is undefined, or the residuals overflow). The fit cannot start from there; nothing was changed.
+class NonFiniteFit : public Failure {
+public:
+    using Failure::Failure;
+};
+
+inline constexpr const char* kNonFiniteStartText =
+    "The simulated curve at the starting values is not a finite number (overflow or an undefined "
+    "operation), so the fit cannot start there; nothing was changed";
+inline constexpr const char* kNonFiniteEndText =
+    "The simulated curve at the fitted values is not a finite number (overflow or an undefined "
+    "operation); the parameters were left as they were before the fit";
+
 // Limits and selection of the fitted parameters (0-based, length p each).
 struct FitBounds {
     std::span<const double> lower; // Pmin
@@ -81,6 +97,12 @@ double ComputeSumOfSquares(std::span<const double> params, std::span<const doubl
 // updated in place to the accepted (clamped) trial; `measured` holds the fitted range (1..5001 points);
 // `variance` is the variance of the measured data, which sets the absolute least-square tolerance.
 // Sizes out of range raise a Failure ("Subscript out of range").
+//
+// A trial whose least square is not finite (a simulated point overflowed or is undefined) is never
+// accepted: it counts as a failed damping trial and λ rises; when λ passes its limit without a finite,
+// lower trial the parameters stay where they were (flag −2). A start whose least square is not finite
+// raises NonFiniteFit with the parameters, λ and the state unchanged. A parameter whose derivative
+// column is not finite is frozen for the iteration, as one whose curve does not respond to it.
 MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> measured,
                               const FitBounds& bounds, double variance, const FitObjectiveFunction& objective,
                               MarquardtState& state, MarquardtWorkspace& workspace,
