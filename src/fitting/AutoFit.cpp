@@ -404,6 +404,7 @@ AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, c
     const std::vector<FitSet> sets{set};
     CombinedModel model(sets, fit.codes, ties, io.probeWorkers);
     MarquardtWorkspace workspace;
+    workspace.setBroydenUpdates(kBroydenUpdates);
     try {
         if (fit.count() > 0)
             iterate(fit, set.measured, result.variance, model, result, io, workspace, kMaxFitIterations);
@@ -467,6 +468,7 @@ AutoFitResult runGlobalFit(ExperimentParams& p, std::vector<FitSet> sets, const 
     double sumY2 = 0;
     statistics(measured, sumY2);
     MarquardtWorkspace workspace;
+    workspace.setBroydenUpdates(kBroydenUpdates);
     if (fit.count() > 0) {
         iterate(fit, measured, result.variance, model, result, io, workspace, kMaxFitIterations);
         // Second pass: each set weighted by the inverse of its own residual variance at the first
@@ -492,6 +494,7 @@ AutoFitResult runGlobalFit(ExperimentParams& p, std::vector<FitSet> sets, const 
         result.state.marquardtCount = first.marquardtCount;
         // A fresh workspace: the model it keeps from the first pass is in the old weights.
         MarquardtWorkspace second;
+        second.setBroydenUpdates(kBroydenUpdates);
         iterate(fit, measured, result.variance, model, result, io, second, kMaxFitIterations);
     }
     finish(fit, sets, measured, model, result, workspace);

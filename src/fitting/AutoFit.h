@@ -21,6 +21,8 @@ namespace tessaly {
 inline constexpr int kMaxFitIterations = 50; // the loop stops once the count exceeds this
 inline constexpr int kMaxFitSets = 16;       // measured curves of one fit
 inline constexpr double kCorrelationWarning = 0.99;
+// Broyden-updated Jacobians allowed between full ones in the fit commands (see MarquardtWorkspace).
+inline constexpr int kBroydenUpdates = 3;
 
 // One measured curve of a fit and the experiment it was measured under.
 struct FitSet {

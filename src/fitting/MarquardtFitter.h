@@ -120,6 +120,13 @@ public:
     std::span<const double> jacobianAt(std::span<const double> params, const FitBounds& bounds, int points,
                                        const FitBatchObjective& probes);
 
+    // Between full central-difference Jacobians, up to `updates` iterations take the Jacobian from a
+    // Broyden rank-one update of the last one (C. G. Broyden, Math. Comp. 19 (1965) 577), in variables
+    // scaled by the derivative steps, instead of 2p probe simulations. A full Jacobian is taken again when
+    // a trial on an updated one fails to lower the least square, and before the fit may stop on a small
+    // decrease, so the stopping rule is always judged on a true Jacobian. 0 (the default): never.
+    void setBroydenUpdates(int updates) { m_broydenLimit = updates; }
+
 private:
     friend MarquardtOutcome MarquardtFit(std::span<double>, std::span<const double>, const FitBounds&, double,
                                          const FitObjectiveFunction&, MarquardtState&, MarquardtWorkspace&,
@@ -134,6 +141,17 @@ private:
     // The Jacobian of the model at `params` by central differences, every probe through `probes`.
     void differentiate(std::span<const double> params, const FitBounds& bounds,
                        const FitBatchObjective& probes);
+    // SS and the model at `params` (a start, or parameters the caller moved); NonFiniteFit when SS is not
+    // finite, with `state` unchanged.
+    void evaluateAt(std::span<const double> params, const FitBounds& bounds, std::span<const double> measured,
+                    const FitObjectiveFunction& objective, MarquardtState& state);
+    // The central-difference Jacobian, probed through the batch when there is one.
+    void fullJacobian(std::span<const double> params, const FitBounds& bounds, const FitObjectiveFunction& objective,
+                      const FitBatchObjective* probeBatch);
+    // The Jacobian moved to the current parameters by a rank-one update from the previous ones.
+    void broydenUpdate(std::span<const double> params, const FitBounds& bounds);
+    // Notes the parameters and model a step left, for the next update.
+    void rememberStepStart(std::span<const double> params);
     // The scaled normal equations and gradient of the current Jacobian and residual.
     void formNormalEquations(std::span<const double> measured, std::span<const bool> free);
     double* normalRow(int k) { return &m_normal[static_cast<std::size_t>(k) * m_stride]; }
@@ -159,6 +177,11 @@ private:
     std::vector<double> m_current;                      // f at the accepted parameters
     std::vector<double> m_currentAt;                    // the parameters m_current belongs to
     bool m_currentValid = false;
+    int m_broydenLimit = 0;             // updated Jacobians allowed between full ones
+    int m_broydenAge = 0;               // updated Jacobians since the last full one
+    bool m_broydenReady = false;        // the last call accepted a step from m_previousAt
+    std::vector<double> m_previousAt;   // parameters before the last accepted step
+    std::vector<double> m_previousModel; // f there
 };
 
 } // namespace tessaly
