@@ -170,7 +170,7 @@ std::string fitReport(const FittedQuantities& fit, const AutoFitResult& result, 
         report += std::to_string(k + 1) + "\t" +
                   formatMask(fit.candidates[static_cast<std::size_t>(k)].initial, "0.###e-#") + "\t\t" +
                   generalForm(fit.values[static_cast<std::size_t>(k)]) + kCrLf;
-    report += "1-R^2 = " + generalForm(oneMinusR2) + kCrLf;
+    report += "1-R^2 = " + figureText(oneMinusR2) + kCrLf;
     report += "Least square = " + generalForm(result.leastSquare) + kCrLf;
     report += "Standard deviation^2 = " + generalForm(result.variance) + kCrLf;
     report += "Convergence flag = " + std::to_string(result.state.flag) + kCrLf;
@@ -198,6 +198,15 @@ void iterate(FittedQuantities& fit, std::span<const double> measured, double var
     result.leastSquare = result.state.leastSquare;
 }
 
+// SS/Σy², undefined (NaN) when Σy² is zero or either sum overflowed.
+double oneMinusR2Of(double leastSquare, double sumY2) {
+    return sumY2 > 0 && std::isfinite(sumY2) && std::isfinite(leastSquare) ? leastSquare / sumY2 : NAN;
+}
+
+bool allFinite(const std::vector<double>& values) {
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
 double sumOfSquares(std::span<const double> a, std::span<const double> b) {
     double ss = 0;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -220,7 +229,7 @@ void setFigures(const std::vector<FitSet>& sets, const CombinedModel& model, Aut
         }
         FitSetFigures figures;
         figures.points = static_cast<int>(sets[j].points.size());
-        figures.oneMinusR2 = sumY2 > 0 ? ss / sumY2 : 0.0;
+        figures.oneMinusR2 = oneMinusR2Of(ss, sumY2);
         figures.residualDeviation = figures.points > 0 ? std::sqrt(ss / figures.points) : 0.0;
         result.sets.push_back(figures);
         result.fittedCurves.push_back(column);
@@ -277,6 +286,10 @@ std::string standardErrorText(double se, bool free) {
 
 } // namespace
 
+std::string figureText(double value) {
+    return std::isfinite(value) ? generalForm(value) : std::string("undefined");
+}
+
 FitRange fitRange(const CurveStore& store) {
     return {1, store.NPoints - 2};
 }
@@ -305,8 +318,8 @@ std::string uncertaintyReport(const AutoFitResult& result, std::span<const doubl
     }
     report += std::string("Set\t1-R^2\tResidual SD") + kCrLf;
     for (std::size_t j = 0; j < result.sets.size(); ++j)
-        report += std::to_string(j + 1) + "\t" + generalForm(result.sets[j].oneMinusR2) + "\t" +
-                  generalForm(result.sets[j].residualDeviation) + kCrLf;
+        report += std::to_string(j + 1) + "\t" + figureText(result.sets[j].oneMinusR2) + "\t" +
+                  figureText(result.sets[j].residualDeviation) + kCrLf;
     for (std::size_t k = 0; k < p; ++k)
         for (std::size_t j = 0; j < k; ++j) {
             const double r = u.correlationAt(static_cast<int>(k), static_cast<int>(j));
@@ -391,20 +404,27 @@ AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, c
     const std::vector<FitSet> sets{set};
     CombinedModel model(sets, fit.codes, ties, io.probeWorkers);
     MarquardtWorkspace workspace;
+    workspace.setBroydenUpdates(kBroydenUpdates);
     try {
         if (fit.count() > 0)
             iterate(fit, set.measured, result.variance, model, result, io, workspace, kMaxFitIterations);
         finish(fit, sets, set.measured, model, result, workspace);
     } catch (const Failure&) {
-        storeFitRun(model.set(0).objective(), p, store, column);
+        // A fit that never got past its first simulation has nothing to show and nothing to commit.
+        if (result.state.started)
+            storeFitRun(model.set(0).objective(), p, store, column);
         throw;
     }
+    // The final curve is checked whole (points outside a window or in preceding cycles too): a point that
+    // is not finite would reach the store and every command after the fit.
+    if (!allFinite(model.set(0).objective().column()) || !allFinite(fit.values))
+        throw NonFiniteFit(kNonFiniteEndText);
     storeFitRun(model.set(0).objective(), p, store, column);
     collectDiagnostics(model, result);
 
     if (sumY2 == 0)
         raise(failure_text::divisionByZero); // 1 - R^2 of an all-zero curve
-    const double oneMinusR2 = result.leastSquare / sumY2;
+    const double oneMinusR2 = oneMinusR2Of(result.leastSquare, sumY2);
     io.append(fitReport(fit, result, oneMinusR2, io.clock() - io.startTime));
     io.append(uncertaintyReport(result, fit.lower, fit.upper, fit.freeFlags()));
     writeBack(p, result, ties);
@@ -448,6 +468,7 @@ AutoFitResult runGlobalFit(ExperimentParams& p, std::vector<FitSet> sets, const 
     double sumY2 = 0;
     statistics(measured, sumY2);
     MarquardtWorkspace workspace;
+    workspace.setBroydenUpdates(kBroydenUpdates);
     if (fit.count() > 0) {
         iterate(fit, measured, result.variance, model, result, io, workspace, kMaxFitIterations);
         // Second pass: each set weighted by the inverse of its own residual variance at the first
@@ -473,10 +494,16 @@ AutoFitResult runGlobalFit(ExperimentParams& p, std::vector<FitSet> sets, const 
         result.state.marquardtCount = first.marquardtCount;
         // A fresh workspace: the model it keeps from the first pass is in the old weights.
         MarquardtWorkspace second;
+        second.setBroydenUpdates(kBroydenUpdates);
         iterate(fit, measured, result.variance, model, result, io, second, kMaxFitIterations);
     }
     finish(fit, sets, measured, model, result, workspace);
     collectDiagnostics(model, result);
+    for (const std::vector<double>& curve : result.fittedCurves)
+        if (!allFinite(curve))
+            throw NonFiniteFit(kNonFiniteEndText);
+    if (!allFinite(fit.values))
+        throw NonFiniteFit(kNonFiniteEndText);
     for (std::size_t k = 0; k < fit.codes.size(); ++k)
         fitParameter(p.committed, fit.codes[k]) = fit.values[k];
     for (const FitTie& tie : ties)
@@ -484,7 +511,7 @@ AutoFitResult runGlobalFit(ExperimentParams& p, std::vector<FitSet> sets, const 
 
     if (sumY2 == 0)
         raise(failure_text::divisionByZero);
-    io.append(fitReport(fit, result, result.leastSquare / sumY2, io.clock() - io.startTime));
+    io.append(fitReport(fit, result, oneMinusR2Of(result.leastSquare, sumY2), io.clock() - io.startTime));
     io.append(uncertaintyReport(result, fit.lower, fit.upper, fit.freeFlags()));
     writeBack(p, result, ties);
     return result;

@@ -21,6 +21,8 @@ namespace tessaly {
 inline constexpr int kMaxFitIterations = 50; // the loop stops once the count exceeds this
 inline constexpr int kMaxFitSets = 16;       // measured curves of one fit
 inline constexpr double kCorrelationWarning = 0.99;
+// Broyden-updated Jacobians allowed between full ones in the fit commands (see MarquardtWorkspace).
+inline constexpr int kBroydenUpdates = 3;
 
 // One measured curve of a fit and the experiment it was measured under.
 struct FitSet {
@@ -30,6 +32,10 @@ struct FitSet {
     std::vector<double> measured; // the curve at those points
     std::vector<double> held;     // what a failed trial leaves as the simulated curve (points 0..NPoints)
     int historyOffset = 0;        // points of preceding cycles simulated before the curve (withHistory)
+    // The whole measured curve as read (points 0..NPoints-1) with its potentials (V), for showing the set
+    // beside its fitted curve after a global fit.
+    std::vector<double> shownE;
+    std::vector<double> shownCurve;
 };
 
 // The set with `cycles` preceding cycles: its potentials (and times) repeated that many times before the
@@ -85,9 +91,11 @@ struct FitRange {
 };
 FitRange fitRange(const CurveStore& store);
 
-// Runs the body with the measured curve in column CurveNo over the options' points; the fitted curve goes to CurveNo + 1 and the committed values end at the fitted parameters.
-// A tied quantity follows its master and is not fitted itself. A failure propagates after the lines
-// written so far.
+// Runs the body with the measured curve in column CurveNo over the options' points; the fitted curve goes
+// to CurveNo + 1 and the committed values end at the fitted parameters. A tied quantity follows its master
+// and is not fitted itself. A failure propagates after the lines written so far. A fit that cannot start
+// (its first simulation failed or is not finite) changes neither the store nor the experiment; a fit
+// whose final simulated curve is not finite raises NonFiniteFit before anything is committed.
 AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, const AutoFitIo& io,
                          const FitOptions& options = {});
 
@@ -101,6 +109,10 @@ AutoFitResult runGlobalFit(ExperimentParams& p, std::vector<FitSet> sets, const 
 // Simulates each set once with the committed values (a manual fit of several curves): the figures of
 // each set and its simulated curve.
 AutoFitResult compareSets(std::vector<FitSet> sets, const std::vector<FitTie>& ties = {});
+
+// 1 - R^2 (or a residual deviation) as the report prints it: the number, or "undefined" when it is not
+// finite (currents that overflow), so a report never shows NAN or INF as a goodness of fit.
+std::string figureText(double value);
 
 // The uncertainty block of the report: fitted values with standard errors, the correlation matrix,
 // the figures of each set, and warnings for strong correlations and parameters on a limit.

@@ -60,7 +60,7 @@ void FitObjective::operator()(std::span<const double> params, std::span<double> 
 
 std::vector<double> heldColumn(const CurveStore& store, int column) {
     const int c = checkedIndex(column, 0, kMaxColumn);
-    const int last = std::clamp(store.NPoints, 0, kMaxPoint);
+    const int last = std::clamp(store.NPoints, 0, store.Curve.points() - 1);
     std::vector<double> held(static_cast<std::size_t>(last) + 1);
     for (int k = 0; k <= last; ++k)
         held[static_cast<std::size_t>(k)] = store.Curve(k, c);

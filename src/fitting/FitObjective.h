@@ -78,7 +78,7 @@ private:
     double m_surfaceAreaFactor = 0;
 };
 
-// The fitted column's curve of points 0..NPoints (at most the store's 5000) as the store holds it
+// The fitted column's curve of points 0..NPoints (as many as the store holds) as the store holds it
 // before a fit.
 std::vector<double> heldColumn(const CurveStore& store, int column);
 

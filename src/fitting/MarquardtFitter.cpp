@@ -162,6 +162,43 @@ void MarquardtWorkspace::differentiate(std::span<const double> params, const Fit
     }
 }
 
+void MarquardtWorkspace::rememberStepStart(std::span<const double> params) {
+    m_previousAt.assign(params.begin(), params.end());
+    m_previousModel.assign(m_current.begin(), m_current.end());
+}
+
+// J ← J + (Δf − J·Δp)·(H⁻²Δp)ᵀ / (Δpᵀ·H⁻²·Δp), H = diag of the derivative steps at the previous
+// parameters: the least change of J, measured in step-scaled variables, that reproduces the observed
+// change of the model along the step (the secant condition J·Δp = Δf).
+void MarquardtWorkspace::broydenUpdate(std::span<const double> params, const FitBounds& bounds) {
+    const auto p = static_cast<std::size_t>(m_params);
+    const auto n = static_cast<std::size_t>(m_points);
+    m_step.assign(p, 0.0); // reused: the scaled direction H⁻²Δp
+    double norm = 0.0;
+    for (std::size_t k = 0; k < p; ++k) {
+        const double at = m_previousAt[k];
+        const double h = at != 0.0 ? kDerivativeStepFraction * at
+                                   : kDerivativeStepFraction * (bounds.upper[k] - bounds.lower[k]);
+        const double dp = params[k] - at;
+        if (h == 0.0 || dp == 0.0)
+            continue;
+        m_step[k] = dp / (h * h);
+        norm += dp * dp / (h * h);
+    }
+    if (!(norm > 0.0) || !std::isfinite(norm))
+        return;
+    for (std::size_t i = 0; i < n; ++i) {
+        double predicted = 0.0;
+        for (std::size_t k = 0; k < p; ++k)
+            predicted += m_jacobian[k * n + i] * (params[k] - m_previousAt[k]);
+        const double residual = (m_current[i] - m_previousModel[i]) - predicted;
+        const double factor = residual / norm;
+        for (std::size_t k = 0; k < p; ++k)
+            m_jacobian[k * n + i] += factor * m_step[k];
+    }
+    std::fill(m_step.begin(), m_step.end(), 0.0);
+}
+
 std::span<const double> MarquardtWorkspace::jacobianAt(std::span<const double> params, const FitBounds& bounds,
                                                        int points, const FitBatchObjective& probes) {
     checkSizes(params.size(), static_cast<std::size_t>(points), bounds);
@@ -185,8 +222,9 @@ void MarquardtWorkspace::formNormalEquations(std::span<const double> measured, s
         double diagonal = 0.0;
         for (std::size_t i = 0; i < n; ++i)
             diagonal += column[i] * column[i];
-        // Frozen is marked by a zero scale until the scaling step.
-        m_scale[k] = free[k] && !(diagonal < kFrozenDiagonal) ? 1.0 : 0.0;
+        // Frozen is marked by a zero scale until the scaling step. A column that is not finite (a probe
+        // that overflowed) says nothing about the slope: frozen too.
+        m_scale[k] = free[k] && std::isfinite(diagonal) && diagonal >= kFrozenDiagonal ? 1.0 : 0.0;
         normalRow(k)[k] = diagonal;
     }
     for (int k = 0; k < p; ++k) {
@@ -226,6 +264,38 @@ void MarquardtWorkspace::formNormalEquations(std::span<const double> measured, s
     }
 }
 
+// SS at the parameters as they stand, and their model kept; a least square that is not finite refuses the
+// start with the state as it was.
+void MarquardtWorkspace::evaluateAt(std::span<const double> params, const FitBounds& bounds,
+                                    std::span<const double> measured, const FitObjectiveFunction& objective,
+                                    MarquardtState& state) {
+    const MarquardtState before = state;
+    std::fill(m_step.begin(), m_step.end(), 0.0);
+    const double leastSquare = ComputeSumOfSquares(params, m_step, bounds, measured, objective, state, *this);
+    if (!std::isfinite(leastSquare)) {
+        state = before;
+        throw NonFiniteFit(kNonFiniteStartText);
+    }
+    state.leastSquare = leastSquare;
+    keepTrialModel(params);
+    m_broydenReady = false; // a secant of an earlier step does not lead here
+}
+
+void MarquardtWorkspace::fullJacobian(std::span<const double> params, const FitBounds& bounds,
+                                      const FitObjectiveFunction& objective, const FitBatchObjective* probeBatch) {
+    if (probeBatch) {
+        differentiate(params, bounds, *probeBatch);
+    } else {
+        differentiate(params, bounds,
+                      [&objective](std::span<const std::span<const double>> sets,
+                                   std::span<const std::span<double>> models) {
+                          for (std::size_t j = 0; j < sets.size(); ++j)
+                              objective(sets[j], models[j]);
+                      });
+    }
+    m_broydenAge = 0;
+}
+
 MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> measured,
                               const FitBounds& bounds, double variance, const FitObjectiveFunction& objective,
                               MarquardtState& state, MarquardtWorkspace& ws,
@@ -233,19 +303,17 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     checkSizes(params.size(), measured.size(), bounds);
     const int p = static_cast<int>(params.size());
     ws.prepare(p, static_cast<int>(measured.size()));
-    const double tolerance = kLeastSquareTolerance * variance;
+    // Data whose variance overflowed set no tolerance: only an exact fit would end the fit by it.
+    const double tolerance = std::isfinite(variance) ? kLeastSquareTolerance * variance : 0.0;
     auto finish = [&state](MarquardtOutcome outcome) {
         state.flag = static_cast<int>(outcome);
         return outcome;
     };
 
-    std::fill(ws.m_step.begin(), ws.m_step.end(), 0.0);
-
     // 1. First evaluation of the least square; a start that already fits to the data's noise floor ends the
     // fit before any derivative is taken.
     if (!state.started) {
-        state.leastSquare = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
-        ws.keepTrialModel(params);
+        ws.evaluateAt(params, bounds, measured, objective, state);
         if (state.leastSquare < tolerance)
             return finish(MarquardtOutcome::LeastSquareReached);
         state.started = true;
@@ -253,23 +321,21 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     // The gradient needs the model at the current parameters, which the previous call leaves behind. A
     // caller that changed the parameters between calls, or brings a fresh workspace to a running fit, gets
     // one extra (counted) plain evaluation here; the fit command never does either.
-    if (!ws.m_currentValid || !std::equal(params.begin(), params.end(), ws.m_currentAt.begin())) {
-        state.leastSquare = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
-        ws.keepTrialModel(params);
-    }
+    if (!ws.m_currentValid || !std::equal(params.begin(), params.end(), ws.m_currentAt.begin()))
+        ws.evaluateAt(params, bounds, measured, objective, state);
 
     // 2. Jacobian: all probes in one batch, which the caller may spread over workers, or one after the
-    // other through the objective; the probes and the differencing are the same either way.
-    if (probeBatch) {
-        ws.differentiate(params, bounds, *probeBatch);
+    // other through the objective; the probes and the differencing are the same either way. Between full
+    // Jacobians a Broyden update may stand in for the probes.
+    const auto fullJacobian = [&] { ws.fullJacobian(params, bounds, objective, probeBatch); };
+    bool updated = ws.m_broydenReady && ws.m_broydenAge < ws.m_broydenLimit;
+    if (updated) {
+        ws.broydenUpdate(params, bounds);
+        ++ws.m_broydenAge;
     } else {
-        ws.differentiate(params, bounds,
-                         [&objective](std::span<const std::span<const double>> sets,
-                                      std::span<const std::span<double>> models) {
-                             for (std::size_t j = 0; j < sets.size(); ++j)
-                                 objective(sets[j], models[j]);
-                         });
+        fullJacobian();
     }
+    ws.m_broydenReady = false;
 
     // 3. Normal equations, scaled.
     ws.formNormalEquations(measured, bounds.free);
@@ -282,12 +348,15 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     double ssNew = ssOld;
     std::copy(ws.m_normal.begin(), ws.m_normal.end(), ws.m_damped.begin());
     int failures = 0;
+    bool finite = true;
     for (;;) {
         solveGaussJordan(ws.m_damped.data(), p, ws.m_stride);
         for (int k = 0; k < p; ++k)
             ws.m_step[k] = ws.dampedRow(k)[gradientColumn] / ws.m_scale[k];
         ssNew = ComputeSumOfSquares(params, ws.m_step, bounds, measured, objective, state, ws);
-        if (ssNew < tolerance) {
+        // A sum of squares that is not finite means a simulated point that is not: never a result.
+        finite = std::isfinite(ssNew);
+        if (finite && ssNew < tolerance) {
             // Converged onto the noise floor: the trial is the result. λ is left as it is (no /10), since
             // the fit ends here.
             std::copy(ws.m_trial.begin(), ws.m_trial.end(), params.begin());
@@ -296,9 +365,18 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
             return finish(MarquardtOutcome::LeastSquareReached);
         }
         // With SS_old = 0 nothing can improve; take the largest increase rather than divide by zero.
-        const double nu = ssOld > 0.0 ? std::max(2.0, std::min(10.0, ssNew / ssOld)) : 10.0;
-        if (ssNew < ssOld)
+        // A trial that is not finite is as bad as a trial can be: the largest increase.
+        const double nu = ssOld > 0.0 && finite ? std::max(2.0, std::min(10.0, ssNew / ssOld)) : 10.0;
+        if (finite && ssNew < ssOld)
             break;
+        if (updated) {
+            // The updated Jacobian led nowhere: the trials start again on a true one, λ untouched.
+            fullJacobian();
+            ws.formNormalEquations(measured, bounds.free);
+            std::copy(ws.m_normal.begin(), ws.m_normal.end(), ws.m_damped.begin());
+            updated = false;
+            continue;
+        }
         ++failures;
         if (failures >= 2)
             state.lambda *= nu;
@@ -317,13 +395,26 @@ MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> 
     // 5. Result.
     if (state.marquardtCount != 0)
         state.lambda /= 10.0;
+    if (!finite) {
+        // No finite trial lowered SS before λ passed its limit: the parameters and their model stay.
+        return finish(MarquardtOutcome::DecreaseTooSmall);
+    }
     const double sum = ssNew + ssOld;
     const double relativeDecrease = sum > 0.0 ? (ssOld - ssNew) / sum : 0.0;
+    const bool lowered = ssNew < ssOld;
+    if (lowered && ws.m_broydenLimit > 0)
+        ws.rememberStepStart(params);
     std::copy(ws.m_trial.begin(), ws.m_trial.end(), params.begin());
     state.leastSquare = ssNew;
     ws.keepTrialModel(params);
-    return finish(relativeDecrease < kRelativeDecreaseTolerance ? MarquardtOutcome::DecreaseTooSmall
-                                                                : MarquardtOutcome::Continue);
+    if (relativeDecrease < kRelativeDecreaseTolerance) {
+        // A small decrease ends the fit only when the step was taken on a true Jacobian.
+        if (updated && lowered)
+            return finish(MarquardtOutcome::Continue);
+        return finish(MarquardtOutcome::DecreaseTooSmall);
+    }
+    ws.m_broydenReady = lowered && ws.m_broydenLimit > 0;
+    return finish(MarquardtOutcome::Continue);
 }
 
 } // namespace tessaly

@@ -14,6 +14,8 @@
 // Indexing: every vector here is 0-based; parameter k of the design's 1..p numbering is index k − 1, and
 // point FirstPoint of the fitted range is index 0 of the measured and model spans.
 
+#include "base/Failure.h"
+
 #include <cstddef>
 #include <functional>
 #include <span>
@@ -22,7 +24,7 @@
 namespace tessaly {
 
 inline constexpr int kMaxFitParameters = 140; // largest number of fitted parameters
-inline constexpr int kMaxFitPoints = 5001;    // largest fitted range (points)
+inline constexpr int kMaxFitPoints = 1000000; // largest fitted range (points): the store's limit
 
 inline constexpr double kDerivativeStepFraction = 0.01;    // central-difference step, fraction of P or range
 inline constexpr double kFrozenDiagonal = 1e-20;           // A_kk below this freezes parameter k
@@ -60,6 +62,20 @@ struct MarquardtState {
     int flag = 0;             // convergence flag of the last call (0 before the first call)
 };
 
+// The least square at the parameters a fit starts from is not a finite number (a simulated point overflowed
+// or is undefined, or the residuals overflow). The fit cannot start from there; nothing was changed.
+class NonFiniteFit : public Failure {
+public:
+    using Failure::Failure;
+};
+
+inline constexpr const char* kNonFiniteStartText =
+    "The simulated curve at the starting values is not a finite number (overflow or an undefined "
+    "operation), so the fit cannot start there; nothing was changed";
+inline constexpr const char* kNonFiniteEndText =
+    "The simulated curve at the fitted values is not a finite number (overflow or an undefined "
+    "operation); the parameters were left as they were before the fit";
+
 // Limits and selection of the fitted parameters (0-based, length p each).
 struct FitBounds {
     std::span<const double> lower; // Pmin
@@ -78,9 +94,15 @@ double ComputeSumOfSquares(std::span<const double> params, std::span<const doubl
                            MarquardtWorkspace& workspace);
 
 // One outer iteration of the bounded Levenberg–Marquardt method. `params` (length p, 1 ≤ p ≤ 140) is
-// updated in place to the accepted (clamped) trial; `measured` holds the fitted range (1..5001 points);
+// updated in place to the accepted (clamped) trial; `measured` holds the fitted range (1..kMaxFitPoints points);
 // `variance` is the variance of the measured data, which sets the absolute least-square tolerance.
 // Sizes out of range raise a Failure ("Subscript out of range").
+//
+// A trial whose least square is not finite (a simulated point overflowed or is undefined) is never
+// accepted: it counts as a failed damping trial and λ rises; when λ passes its limit without a finite,
+// lower trial the parameters stay where they were (flag −2). A start whose least square is not finite
+// raises NonFiniteFit with the parameters, λ and the state unchanged. A parameter whose derivative
+// column is not finite is frozen for the iteration, as one whose curve does not respond to it.
 MarquardtOutcome MarquardtFit(std::span<double> params, std::span<const double> measured,
                               const FitBounds& bounds, double variance, const FitObjectiveFunction& objective,
                               MarquardtState& state, MarquardtWorkspace& workspace,
@@ -98,6 +120,13 @@ public:
     std::span<const double> jacobianAt(std::span<const double> params, const FitBounds& bounds, int points,
                                        const FitBatchObjective& probes);
 
+    // Between full central-difference Jacobians, up to `updates` iterations take the Jacobian from a
+    // Broyden rank-one update of the last one (C. G. Broyden, Math. Comp. 19 (1965) 577), in variables
+    // scaled by the derivative steps, instead of 2p probe simulations. A full Jacobian is taken again when
+    // a trial on an updated one fails to lower the least square, and before the fit may stop on a small
+    // decrease, so the stopping rule is always judged on a true Jacobian. 0 (the default): never.
+    void setBroydenUpdates(int updates) { m_broydenLimit = updates; }
+
 private:
     friend MarquardtOutcome MarquardtFit(std::span<double>, std::span<const double>, const FitBounds&, double,
                                          const FitObjectiveFunction&, MarquardtState&, MarquardtWorkspace&,
@@ -112,6 +141,17 @@ private:
     // The Jacobian of the model at `params` by central differences, every probe through `probes`.
     void differentiate(std::span<const double> params, const FitBounds& bounds,
                        const FitBatchObjective& probes);
+    // SS and the model at `params` (a start, or parameters the caller moved); NonFiniteFit when SS is not
+    // finite, with `state` unchanged.
+    void evaluateAt(std::span<const double> params, const FitBounds& bounds, std::span<const double> measured,
+                    const FitObjectiveFunction& objective, MarquardtState& state);
+    // The central-difference Jacobian, probed through the batch when there is one.
+    void fullJacobian(std::span<const double> params, const FitBounds& bounds, const FitObjectiveFunction& objective,
+                      const FitBatchObjective* probeBatch);
+    // The Jacobian moved to the current parameters by a rank-one update from the previous ones.
+    void broydenUpdate(std::span<const double> params, const FitBounds& bounds);
+    // Notes the parameters and model a step left, for the next update.
+    void rememberStepStart(std::span<const double> params);
     // The scaled normal equations and gradient of the current Jacobian and residual.
     void formNormalEquations(std::span<const double> measured, std::span<const bool> free);
     double* normalRow(int k) { return &m_normal[static_cast<std::size_t>(k) * m_stride]; }
@@ -137,6 +177,11 @@ private:
     std::vector<double> m_current;                      // f at the accepted parameters
     std::vector<double> m_currentAt;                    // the parameters m_current belongs to
     bool m_currentValid = false;
+    int m_broydenLimit = 0;             // updated Jacobians allowed between full ones
+    int m_broydenAge = 0;               // updated Jacobians since the last full one
+    bool m_broydenReady = false;        // the last call accepted a step from m_previousAt
+    std::vector<double> m_previousAt;   // parameters before the last accepted step
+    std::vector<double> m_previousModel; // f there
 };
 
 } // namespace tessaly

@@ -40,12 +40,17 @@ std::optional<FormMessage> ExperimentForm::leave(std::string_view field) {
             if (const auto refusal = parameterTextRefusal(field, **text))
                 return errorMessage(*refusal);
     }
-    return validate(field);
+    if (auto refusal = validate(field))
+        return refusal;
+    settled(field);
+    return std::nullopt;
 }
 
 std::optional<FormMessage> ExperimentForm::validate(std::string_view) {
     return std::nullopt;
 }
+
+void ExperimentForm::settled(std::string_view) {}
 
 FormReply ExperimentForm::click(std::string_view box, bool checked) {
     bool changedState = false;

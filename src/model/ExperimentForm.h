@@ -66,6 +66,11 @@ protected:
     // The dialog's own validation of a field on leaving it; nothing by default.
     virtual std::optional<FormMessage> validate(std::string_view field);
 
+    // What follows a value once it is complete: run when the field is left and its value accepted, not at
+    // every keystroke (a fit's limits widen around a typed start value; the partial texts of the typing,
+    // "0" on the way to "0.45", would widen them for nothing). Nothing by default.
+    virtual void settled(std::string_view field);
+
     // The dialog's commit, collecting its messages.
     virtual void commit(Notices& notices) = 0;
 

@@ -1,5 +1,7 @@
 #include "model/FitLimits.h"
 
+#include "base/NumberText.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -36,6 +38,15 @@ WidenedLimits widenedLimits(double value, double minimum, double maximum, LimitS
         }
     }
     return w;
+}
+
+void widenLimitTexts(std::string& minText, std::string& maxText, double value, LimitScale scale,
+                     const char* mask) {
+    const WidenedLimits w = widenedLimits(value, leadingNumber(minText), leadingNumber(maxText), scale);
+    if (w.minimum)
+        minText = formatMask(*w.minimum, mask);
+    if (w.maximum)
+        maxText = formatMask(*w.maximum, mask);
 }
 
 } // namespace tessaly

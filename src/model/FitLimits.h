@@ -5,6 +5,7 @@
 // coefficient, within 0..1), so a fit started there can move either way.
 
 #include <optional>
+#include <string>
 
 namespace tessaly {
 
@@ -20,5 +21,15 @@ struct WidenedLimits {
 };
 
 WidenedLimits widenedLimits(double value, double minimum, double maximum, LimitScale scale);
+
+// The same on the limit texts of a dialog: a limit that moves is rewritten in the number mask `mask`
+// ("#.###e-#"), a limit that still holds the value keeps its text.
+void widenLimitTexts(std::string& minText, std::string& maxText, double value, LimitScale scale,
+                     const char* mask);
+
+// The rule as the dialogs tell it to the user.
+inline constexpr const char* kLimitRuleText =
+    "A typed start value leaves its limits alone while they contain it; a limit it passes moves beyond it: "
+    "x10 for rate constants, D, C, Ru, Cdl and the area, 0.1 V for E', 0.1 for a (within 0..1).";
 
 } // namespace tessaly

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "model/FieldTable.h"
+#include "model/FitLimits.h"
 #include "model/MechanismForm.h"
 
 #include <cmath>
@@ -208,6 +209,21 @@ FormReply InstrumentForm::changed(std::string_view field) {
              (field == "radius3" && m_p.electrode() == Electrode::RingDisk))
         ringArea(reply);
     return reply;
+}
+
+// Ru, Cdl and the area are fittable: their limits stay while they contain the value and widen past it.
+void InstrumentForm::settled(std::string_view field) {
+    const struct {
+        const char* name;
+        const std::string& value;
+        std::string& minText;
+        std::string& maxText;
+    } fitted[] = {{"txtRu", m_p.txtRu, m_p.TextRumin, m_p.TextRumax},
+                  {"Cdl", m_p.Cdl, m_p.TextCdlmin, m_p.TextCdlmax},
+                  {"ARE", m_p.ARE, m_p.TextAreamin, m_p.TextAreamax}};
+    for (const auto& q : fitted)
+        if (field == q.name)
+            widenLimitTexts(q.minText, q.maxText, num(q.value), LimitScale::Factor, "#.###e-#");
 }
 
 void InstrumentForm::writeNumber(std::string_view field, double value, FormReply& reply) {

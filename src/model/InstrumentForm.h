@@ -34,6 +34,8 @@ protected:
     // Programme and geometry fields, TextTimeGrid/TextExpanding, "optElectrode(n)", the radius caption
     // on "radius", frames "FrameDigitalModel", "FrameDesignWaveform", "FramePrecon".
     void decorate(std::string_view name, FieldView& view) const override;
+    // The fit limits of Ru (txtRu), Cdl and the area (ARE) widen past a value they no longer contain.
+    void settled(std::string_view field) override;
 
 private:
     void offerProgrammeFields();

@@ -4,6 +4,7 @@
 #include "model/ConcentrationReaction.h"
 #include "model/FieldTable.h"
 #include "model/FitLimits.h"
+#include "model/InstrumentForm.h"
 
 #include <cmath>
 
@@ -159,6 +160,23 @@ bool inRateRange(double value) {
     return value >= 0 && value <= 1e300;
 }
 
+// The instrument's fittable quantities shown beside their fit boxes: the values are the instrument
+// dialog's fields (with its reactions and checks), the limits this dialog's.
+bool instrumentValue(std::string_view name) {
+    return name == "txtRu" || name == "Cdl" || name == "ARE";
+}
+
+// The fit code whose box shows or hides an instrument limit: 1 Ru, 2 Cdl, 3 area; 0 for another field.
+int instrumentLimitCode(std::string_view name) {
+    if (name == "TextRumin" || name == "TextRumax")
+        return 1;
+    if (name == "TextCdlmin" || name == "TextCdlmax")
+        return 2;
+    if (name == "TextAreamin" || name == "TextAreamax")
+        return 3;
+    return 0;
+}
+
 } // namespace
 
 void activateKinetics(ExperimentParams& p, Notices& notices) {
@@ -198,7 +216,8 @@ bool KineticsForm::holds(std::string_view name) const {
                               "TextVis",
                               "txtVol",
                               "heter",
-                              "homo"});
+                              "homo"}) ||
+           instrumentValue(name) || instrumentLimitCode(name) != 0;
 }
 
 FormReply KineticsForm::activate() {
@@ -213,22 +232,15 @@ FormReply KineticsForm::changed(std::string_view field) {
     if (!holds(field))
         return {false, {}};
     FormReply reply;
+    if (instrumentValue(field)) // the instrument dialog's reaction (the area sets the radius), and the limits
+        return InstrumentForm(m_p).changed(field);
     const auto [base, k] = splitIndexedName(field);
     const bool chargeRow = k >= 1 && k <= kMaxCharge;
     const bool chemRow = k >= 1 && k <= kMaxChem;
-    if (base == "ks" && chargeRow) {
-        widenLimits(m_p.TextKsmin[at(k)], m_p.TextKsmax[at(k)], num(m_p.ks[at(k)]), LimitScale::Factor);
-    } else if (base == "alph" && chargeRow) {
-        widenLimits(m_p.TextAlphaMin[at(k)], m_p.TextAlphamax[at(k)], num(m_p.alph[at(k)]),
-                    LimitScale::TransferCoefficient);
-    } else if (base == "Eze" && chargeRow) {
+    if (base == "Eze" && chargeRow) {
         runConcentrationReaction(m_p, 0); // the Nernst ratio at the start potential moved
-        widenLimits(m_p.TextEzeromin[at(k)], m_p.TextEzeromax[at(k)], num(m_p.Eze[at(k)]), LimitScale::Potential);
-    } else if (base == "kf" && chemRow) {
+    } else if ((base == "kf" || base == "kb") && chemRow) {
         forwardRateChanged(k, reply);
-    } else if (base == "kb" && chemRow) {
-        forwardRateChanged(k, reply);
-        widenLimits(m_p.TextKbmin[at(k)], m_p.TextKbmax[at(k)], num(m_p.kb[at(k)]), LimitScale::Factor);
     } else if (base == "LabelKeq" && chemRow) {
         // the chemical equilibrium moved: every species row is re-equilibrated, then the rows again
         for (int s = 1; s <= kMaxSpecies; ++s)
@@ -243,10 +255,28 @@ void KineticsForm::forwardRateChanged(int j, FormReply& reply) {
     const double kb = num(m_p.kb[at(j)]);
     if (kb != 0) // with no backward rate Keq keeps its last value
         write("LabelKeq(" + std::to_string(j) + ")", formatMask(kf / kb, kRateForm), reply);
-    widenLimits(m_p.TextKfmin[at(j)], m_p.TextKfmax[at(j)], kf, LimitScale::Factor);
+}
+
+void KineticsForm::settled(std::string_view field) {
+    const auto [base, k] = splitIndexedName(field);
+    const bool chargeRow = k >= 1 && k <= kMaxCharge;
+    const bool chemRow = k >= 1 && k <= kMaxChem;
+    if (base == "ks" && chargeRow)
+        widenLimits(m_p.TextKsmin[at(k)], m_p.TextKsmax[at(k)], num(m_p.ks[at(k)]), LimitScale::Factor);
+    else if (base == "alph" && chargeRow)
+        widenLimits(m_p.TextAlphaMin[at(k)], m_p.TextAlphamax[at(k)], num(m_p.alph[at(k)]),
+                    LimitScale::TransferCoefficient);
+    else if (base == "Eze" && chargeRow)
+        widenLimits(m_p.TextEzeromin[at(k)], m_p.TextEzeromax[at(k)], num(m_p.Eze[at(k)]), LimitScale::Potential);
+    else if (base == "kf" && chemRow)
+        widenLimits(m_p.TextKfmin[at(k)], m_p.TextKfmax[at(k)], num(m_p.kf[at(k)]), LimitScale::Factor);
+    else if (base == "kb" && chemRow)
+        widenLimits(m_p.TextKbmin[at(k)], m_p.TextKbmax[at(k)], num(m_p.kb[at(k)]), LimitScale::Factor);
 }
 
 std::optional<FormMessage> KineticsForm::validate(std::string_view field) {
+    if (instrumentValue(field))
+        return InstrumentForm(m_p).leave(field);
     const auto [base, k] = splitIndexedName(field);
     if (base == "ks" && k >= 1 && k <= kMaxCharge && !inRateRange(num(m_p.ks[at(k)])))
         return FormMessage{"ks must be in range of 0 to 1e300 !", "", MessageIcon::None};
@@ -293,6 +323,12 @@ void KineticsForm::decorate(std::string_view name, FieldView& view) const {
     } else if (base == "CheckFitted") {
         if (const auto limits = limitsOfCode(k))
             view.visible = limits->charge ? chargeShown(limits->row) : chemShown(limits->row);
+    } else if (instrumentValue(name)) {
+        const FieldView instrument = InstrumentForm(m_p).view(name);
+        view.visible = instrument.visible;
+        view.readOnly = instrument.readOnly;
+    } else if (const int instrumentCode = instrumentLimitCode(name)) {
+        view.visible = m_p.CheckFitted[at(instrumentCode)];
     } else if (const int code = codeOfLimit(base, k)) {
         const auto limits = limitsOfCode(code);
         const bool rowShown = limits && (limits->charge ? chargeShown(k) : chemShown(k));

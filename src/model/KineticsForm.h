@@ -17,7 +17,9 @@ public:
     // Instrument commit, then the rows in use shown with the reaction captions of the mechanism.
     FormReply activate() override;
     FormReply changed(std::string_view field) override;
-    // CheckFitted(n) for n = 10+i, 20+i, 30+i (charge row i), 40+j, 60+j (chemical row j).
+    // CheckFitted(n) for n = 10+i, 20+i, 30+i (charge row i), 40+j, 60+j (chemical row j), and 1, 2, 3 for
+    // the instrument's Ru, Cdl and area, whose values (txtRu, Cdl, ARE: the instrument dialog's fields, with
+    // its reactions and checks) and limits the dialog also shows.
     FormReply click(std::string_view box, bool checked) override;
 
 protected:
@@ -25,6 +27,8 @@ protected:
     std::optional<FormMessage> validate(std::string_view field) override;
     // The kinetics commit.
     void commit(Notices& notices) override;
+    // A typed ks, alpha, E', kf or kb: its limits widen past it when they no longer contain it.
+    void settled(std::string_view field) override;
     // Rows and their fields, the captions of heter(i) and homo(j), limits shown while their
     // CheckFitted box is checked.
     void decorate(std::string_view name, FieldView& view) const override;

@@ -67,19 +67,17 @@ FormReply SpeciesForm::changed(std::string_view field) {
     const auto [base, s] = splitIndexedName(field);
     if (s < 1 || s > kMaxSpecies)
         return {};
-    if (base == "C") {
+    if (base == "C")
         runConcentrationReaction(m_p, s);
-    } else if (base == "D") {
-        // The limits stay while they contain the typed D; a limit it passed moves a factor 10 beyond it.
-        const double D = leadingNumber(m_p.D[at(s)]); // cm2/s
-        const WidenedLimits w =
-            widenedLimits(D, leadingNumber(m_p.TextDmin[at(s)]), leadingNumber(m_p.TextDmax[at(s)]), LimitScale::Factor);
-        if (w.minimum)
-            m_p.TextDmin[at(s)] = formatMask(*w.minimum, "0.####e-#");
-        if (w.maximum)
-            m_p.TextDmax[at(s)] = formatMask(*w.maximum, "0.####e-#");
-    }
     return {};
+}
+
+void SpeciesForm::settled(std::string_view field) {
+    const auto [base, s] = splitIndexedName(field);
+    // The limits stay while they contain the typed D; a limit it passed moves a factor 10 beyond it.
+    if (base == "D" && s >= 1 && s <= kMaxSpecies)
+        widenLimitTexts(m_p.TextDmin[at(s)], m_p.TextDmax[at(s)], leadingNumber(m_p.D[at(s)]), LimitScale::Factor,
+                        "0.####e-#");
 }
 
 FormReply SpeciesForm::click(std::string_view box, bool checked) {

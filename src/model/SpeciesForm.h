@@ -25,6 +25,8 @@ protected:
     void commit(Notices& notices) override;
     // Rows and their fields; the C and D limits shown while their CheckFitted box is checked.
     void decorate(std::string_view name, FieldView& view) const override;
+    // A typed D: its limits widen past it when they no longer contain it.
+    void settled(std::string_view field) override;
 };
 
 // The species dialog's activation on the model alone (the commit chain runs it).

@@ -230,6 +230,10 @@ void MainWindow::runMenuCommand(const MenuItem& item) {
         // Commands catch their own failures; one that escapes is still shown, not lost.
         m_wb.port().showMessage(failure.description(), "Error", MessageIcon::Critical);
     }
+    // A fit writes its values beside the fit boxes: dialogs left open show them at once.
+    for (const char* formName : {"FormExpr", "FormSpecies"})
+        if (FormDialog* form = dialog(QString::fromLatin1(formName)); form && form->isVisible())
+            form->refresh();
 }
 
 QStringList MainWindow::recentFiles() const {

@@ -130,12 +130,16 @@ void importCurrentCommand(Workbench& wb) {
     }
     wb.lastRunGaveNoCurve = false; // the analyses measure the imported curve
     // The step between the second and third points; a file of fewer points keeps the step it had, and
-    // so does a file whose step is beyond the range of a double (potentials near +/-1.8e308 V).
+    // so does a file whose step is beyond the range of a double (potentials near +/-1.8e308 V) or zero
+    // (a chronoamperogram at one potential), which the E step field would refuse.
     std::optional<std::string> stepNote;
     if (store.NPoints >= 3) {
         const double step = std::fabs(store.E[2] - store.E[1]); // V
-        if (std::isfinite(step))
+        if (std::isfinite(step) && step > 0)
             typeText(wb, "Estep", generalForm(step));
+        else if (step == 0)
+            stepNote = "The file's potential does not change between its second and third points: E step keeps " +
+                       wb.params.Estep + " V.";
         else
             stepNote =
                 "The file's potential step is not a finite number: E step keeps " + wb.params.Estep + " V.";

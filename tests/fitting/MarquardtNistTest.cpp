@@ -9,6 +9,7 @@
 
 #include "FitDriver.h"
 #include "NistProblems.h"
+#include "fitting/AutoFit.h"
 #include "fitting/FitStatistics.h"
 #include "fitting/MarquardtFitter.h"
 
@@ -33,10 +34,12 @@ struct NistCase {
     int start;        // NIST starting point 1 or 2
     Digits byCommand; // reached under the fit command's stopping rule
     Digits continued; // reached when iterating while SS decreases
+    int broydenUpdates = 0; // Broyden-updated Jacobians between full ones, as the fit commands allow
 };
 
 std::string caseName(const testing::TestParamInfo<NistCase>& info) {
-    return std::string(info.param.problem) + "Start" + std::to_string(info.param.start);
+    return std::string(info.param.problem) + "Start" + std::to_string(info.param.start) +
+           (info.param.broydenUpdates > 0 ? "Broyden" : "");
 }
 
 // One NIST problem set up for the fitter.
@@ -53,6 +56,7 @@ protected:
             m_x.push_back(o.x);
             y.push_back(o.y);
         }
+        workspace.setBroydenUpdates(c.broydenUpdates);
         const std::size_t p = params.size();
         m_lower.assign(p, -1e12);
         m_upper.assign(p, 1e12);
@@ -178,6 +182,26 @@ INSTANTIATE_TEST_SUITE_P(LowerAndHigherDifficulty, NistStrd,
                                          NistCase{"Chwirut2", 2, {3.0, 6.5}, {5.5, 11.0}},
                                          NistCase{"Thurber", 1, {2.0, 3.5}, {3.5, 6.0}},
                                          NistCase{"Thurber", 2, {2.0, 4.0}, {3.5, 6.0}}),
+                         caseName);
+
+// The same with the Broyden updates of the fit commands between full Jacobians: the same digits and the
+// same certified standard errors.
+INSTANTIATE_TEST_SUITE_P(
+    BroydenUpdates, NistStrd,
+    testing::Values(NistCase{"Misra1a", 1, {6.5, 10.0}, {6.5, 10.0}, kBroydenUpdates},
+                    NistCase{"Misra1a", 2, {6.5, 10.0}, {6.5, 10.0}, kBroydenUpdates},
+                    NistCase{"Chwirut2", 1, {4.0, 8.5}, {5.5, 11.0}, kBroydenUpdates},
+                    NistCase{"Chwirut2", 2, {3.0, 6.5}, {5.5, 11.0}, kBroydenUpdates},
+                    NistCase{"Thurber", 1, {2.0, 3.5}, {3.5, 6.0}, kBroydenUpdates},
+                    NistCase{"Thurber", 2, {2.0, 4.0}, {3.5, 6.0}, kBroydenUpdates}),
+    caseName);
+INSTANTIATE_TEST_SUITE_P(BroydenUpdates, NistStandardErrors,
+                         testing::Values(NistCase{"Misra1a", 1, {}, {}, kBroydenUpdates},
+                                         NistCase{"Misra1a", 2, {}, {}, kBroydenUpdates},
+                                         NistCase{"Chwirut2", 1, {}, {}, kBroydenUpdates},
+                                         NistCase{"Chwirut2", 2, {}, {}, kBroydenUpdates},
+                                         NistCase{"Thurber", 1, {}, {}, kBroydenUpdates},
+                                         NistCase{"Thurber", 2, {}, {}, kBroydenUpdates}),
                          caseName);
 
 } // namespace

@@ -14,6 +14,12 @@ double num(const std::string& s) {
     return leadingNumber(s);
 }
 
+// A value typed and the field left, as the runner's set does: the limits follow the finished value.
+void enter(ExperimentForm& form, std::string_view field, std::string_view text) {
+    form.type(field, text);
+    EXPECT_FALSE(form.leave(field)) << field;
+}
+
 struct Kinetics {
     explicit Kinetics(int mechanism = 1) {
         MechanismForm mech(p);
@@ -41,28 +47,45 @@ TEST(KineticsForm, RateConstantLimitsWidenOnlyWhenPassed) {
     };
     for (const Case& c : cases) {
         Kinetics k;
-        k.form.type(c.field, c.value);
+        enter(k.form, c.field, c.value);
         const std::string low = k.form.view(c.min).text, high = k.form.view(c.max).text;
         EXPECT_DOUBLE_EQ(num(low), c.low) << c.field << " min " << low;
         EXPECT_DOUBLE_EQ(num(high), c.high) << c.field << " max " << high;
     }
     Kinetics k;
-    k.form.type("ks(1)", "1e2");
+    enter(k.form, "ks(1)", "1e2");
     EXPECT_EQ(k.p.TextKsmin[1], "1e1"); // "#.###e-#": no decimals, no exponent sign when positive
+    EXPECT_EQ(k.p.TextKsmax[1], "1e5");
+}
+
+// The limits follow the finished value only: the texts met on the way while it is typed ("", "0", "0.")
+// leave them alone, so typing 0.45 into a transfer coefficient keeps its 0.4..0.6.
+TEST(KineticsForm, LimitsIgnoreTheTextsMetWhileTyping) {
+    Kinetics k;
+    for (const char* partial : {"", "0", "0.", "0.4", "0.45"})
+        k.form.type("alph(1)", partial);
+    EXPECT_EQ(k.p.TextAlphaMin[1], "0.4");
+    for (const char* partial : {"", "5", "5e", "5e3"})
+        k.form.type("ks(1)", partial);
+    EXPECT_EQ(k.p.TextKsmin[1], "1e3");
+    EXPECT_FALSE(k.form.leave("ks(1)"));
+    EXPECT_FALSE(k.form.leave("alph(1)"));
+    EXPECT_EQ(k.p.TextAlphaMin[1], "0.4");
+    EXPECT_EQ(k.p.TextKsmin[1], "1e3");
     EXPECT_EQ(k.p.TextKsmax[1], "1e5");
 }
 
 TEST(KineticsForm, EquilibriumConstantFollowsTheRatesUnlessKbIsZero) {
     Kinetics k(7);
-    k.form.type("kf(1)", "50");
+    enter(k.form, "kf(1)", "50");
     EXPECT_EQ(k.p.LabelKeq[1], "5e2"); // 50 / 0.1
-    k.form.type("kb(1)", "4");
+    enter(k.form, "kb(1)", "4");
     EXPECT_EQ(k.p.LabelKeq[1], "1.25e1");
     EXPECT_EQ(k.p.TextKbmin[1], "0.01"); // kept: 4 passed only the maximum
     EXPECT_EQ(k.p.TextKbmax[1], "4e1");
-    k.form.type("kb(1)", "0");
+    enter(k.form, "kb(1)", "0");
     EXPECT_EQ(k.p.LabelKeq[1], "1.25e1"); // kept
-    k.form.type("kf(1)", "7");
+    enter(k.form, "kf(1)", "7");
     EXPECT_EQ(k.p.LabelKeq[1], "1.25e1");
     EXPECT_TRUE(k.form.view("LabelKeq(1)").readOnly);
 }
@@ -72,24 +95,24 @@ TEST(KineticsForm, EquilibriumConstantFollowsTheRatesUnlessKbIsZero) {
 // longer pins both limits to itself.
 TEST(KineticsForm, TransferCoefficientAndFormalPotentialLimits) {
     Kinetics k;
-    k.form.type("alph(2)", "0.45");
+    enter(k.form, "alph(2)", "0.45");
     EXPECT_EQ(k.p.TextAlphaMin[2], "0.4");
     EXPECT_EQ(k.p.TextAlphamax[2], "0.6");
-    k.form.type("alph(2)", "0.35");
+    enter(k.form, "alph(2)", "0.35");
     EXPECT_EQ(k.p.TextAlphaMin[2], "0.25");
     EXPECT_EQ(k.p.TextAlphamax[2], "0.6");
-    k.form.type("alph(2)", "0.95");
+    enter(k.form, "alph(2)", "0.95");
     EXPECT_EQ(k.p.TextAlphaMin[2], "0.25");
     EXPECT_EQ(k.p.TextAlphamax[2], "1");
-    k.form.type("Eze(1)", "0.15");
+    enter(k.form, "Eze(1)", "0.15");
     EXPECT_EQ(k.p.TextEzeromin[1], "0");
     EXPECT_EQ(k.p.TextEzeromax[1], "0.2");
-    k.form.type("Eze(1)", "0.2");
+    enter(k.form, "Eze(1)", "0.2");
     EXPECT_EQ(k.p.TextEzeromax[1], "0.2"); // on the limit is inside
-    k.form.type("Eze(1)", "0.25");
+    enter(k.form, "Eze(1)", "0.25");
     EXPECT_EQ(k.p.TextEzeromin[1], "0");
     EXPECT_EQ(k.p.TextEzeromax[1], "0.35"); // general form, not 0.35000000000000003
-    k.form.type("Eze(1)", "-0.45");
+    enter(k.form, "Eze(1)", "-0.45");
     EXPECT_EQ(k.p.TextEzeromin[1], "-0.55");
     EXPECT_EQ(k.p.TextEzeromax[1], "0.35");
 }

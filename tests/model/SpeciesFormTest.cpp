@@ -101,12 +101,15 @@ TEST(SpeciesForm, DiffusionLimits) {
     EXPECT_DOUBLE_EQ(num(sp.p.TextDmin[1]), 1e-7);
     EXPECT_DOUBLE_EQ(num(sp.p.TextDmax[1]), 1e-3);
     sp.form.type("D(1)", "2e-5");
+    sp.form.leave("D(1)");
     EXPECT_DOUBLE_EQ(num(sp.p.TextDmin[1]), 1e-7);
     EXPECT_DOUBLE_EQ(num(sp.p.TextDmax[1]), 1e-3);
     sp.form.type("D(2)", "7.3e-8");
+    sp.form.leave("D(2)");
     EXPECT_EQ(sp.p.TextDmin[2], "7.3e-9"); // "0.####e-#"
     EXPECT_EQ(sp.p.TextDmax[2], "1e-3");
     sp.form.type("D(2)", "2e-2");
+    sp.form.leave("D(2)");
     EXPECT_EQ(sp.p.TextDmin[2], "7.3e-9");
     EXPECT_EQ(sp.p.TextDmax[2], "2e-1");
 }

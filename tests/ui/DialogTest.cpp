@@ -1,10 +1,16 @@
 #include "UiTestSupport.h"
 #include "UiTests.h"
+#include "base/NumberText.h"
+#include "fitting/FitParameters.h"
+#include "model/FitLimits.h"
 #include "ui/FormDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QDir>
+#include <QFocusEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -154,21 +160,34 @@ void DialogTest::experimentDialogsFitTheScreen() {
     }
 }
 
-// After a fit the fit boxes show the fitted values (here as the fit leaves them), the others nothing.
+// Each fit box is captioned with its quantity, and after a fit with the value the fit gave it (here as the
+// fit leaves them); a box of a quantity not fitted shows only its caption.
 void DialogTest::fitBoxesShowTheFittedValues() {
     Desktop d;
     d.wb.params.FittedValueText[11] = "1.23e-2";
     d.wb.params.FittedValueText[121] = "9.8e-6";
-    const std::pair<const char*, const char*> dialogs[] = {{"mnuKinetics", "FormExpr"}, {"mnuSpecies", "FormSpecies"}};
-    for (const auto& [command, form] : dialogs) {
-        FormDialog* dialog = open(d, command, form);
-        QVERIFY2(dialog, form);
-        const bool kinetics = std::string(form) == "FormExpr";
-        auto* fitted = dialog->findChild<QCheckBox*>(kinetics ? "CheckFitted(11)" : "CheckFitted(121)");
-        auto* other = dialog->findChild<QCheckBox*>(kinetics ? "CheckFitted(31)" : "CheckFitted(101)");
-        QVERIFY(fitted && other);
-        QCOMPARE(fitted->text(), QString::fromLatin1(kinetics ? "1.23e-2" : "9.8e-6"));
-        QCOMPARE(other->text(), QString());
+    d.wb.params.FittedValueText[1] = "12.5";
+    struct Case {
+        const char* command;
+        const char* form;
+        const char* box;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"mnuKinetics", "FormExpr", "CheckFitted(11)", "ks(1) = 1.23e-2"},
+        {"mnuKinetics", "FormExpr", "CheckFitted(31)", "E'(1)"},
+        {"mnuKinetics", "FormExpr", "CheckFitted(21)", "a(1)"},
+        {"mnuKinetics", "FormExpr", "CheckFitted(1)", "Ru = 12.5"},
+        {"mnuKinetics", "FormExpr", "CheckFitted(3)", "area"},
+        {"mnuSpecies", "FormSpecies", "CheckFitted(121)", "D(1) = 9.8e-6"},
+        {"mnuSpecies", "FormSpecies", "CheckFitted(101)", "C(1)"},
+    };
+    for (const Case& c : cases) {
+        FormDialog* dialog = open(d, c.command, c.form);
+        QVERIFY2(dialog, c.form);
+        auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(c.box));
+        QVERIFY2(box, c.box);
+        QCOMPARE(box->text(), QString::fromUtf8(c.text));
         dialog->reject();
     }
 }
@@ -208,6 +227,170 @@ void DialogTest::dataSetsAreListedAddedAndRemoved() {
     QCOMPARE(list->count(), 0);
     dialog->reject();
     QFile::remove(file);
+}
+
+// The instrument's Ru, Cdl and area in the Kinetics dialog: tick, value and limits reach the fit's
+// selection and, with OK, the committed values.
+void DialogTest::instrumentFitBoxesReachTheFit() {
+    Desktop d;
+    ModalAnswerer answerer;
+    FormDialog* dialog = open(d, "mnuKinetics", "FormExpr");
+    QVERIFY(dialog);
+    QVERIFY(!field(dialog, "TextRumin")->isVisibleTo(dialog)); // limits wait for the box
+    for (const char* box : {"CheckFitted(1)", "CheckFitted(2)", "CheckFitted(3)"})
+        dialog->findChild<QCheckBox*>(QString::fromLatin1(box))->click();
+    QVERIFY(field(dialog, "TextRumin")->isVisibleTo(dialog));
+    typeInto(field(dialog, "txtRu"), QStringLiteral("50"));
+    typeInto(field(dialog, "TextRumax"), QStringLiteral("200"));
+    typeInto(field(dialog, "TextCdlmax"), QStringLiteral("1e-3"));
+    typeInto(field(dialog, "TextAreamin"), QStringLiteral("0.001"));
+    QCOMPARE(d.wb.params.txtRu, std::string("50"));
+    const std::vector<FitCandidate> selected = selectedFitParameters(d.wb.params);
+    QCOMPARE(selected.size(), std::size_t{3});
+    QCOMPARE(selected[0].code, 1);
+    QCOMPARE(selected[0].maximum, 200.0);
+    QCOMPARE(selected[1].code, 2);
+    QCOMPARE(selected[1].maximum, 1e-3);
+    QCOMPARE(selected[2].code, 3);
+    QCOMPARE(selected[2].minimum, 0.001);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(d.wb.params.committed.Resistance, 50.0);
+    QVERIFY(answerer.messages.isEmpty());
+}
+
+// The tie row, the windows of fitted points, the cycle and the history edit the fit setup the fit commands
+// read; a name that is no fitted quantity is refused with a message.
+void DialogTest::tiesWindowsCycleAndHistoryReachTheFitSetup() {
+    Desktop d;
+    ModalAnswerer answerer;
+    FormDialog* dialog = open(d, "mnuKinetics", "FormExpr");
+    QVERIFY(dialog);
+    auto click = [dialog](const char* name) {
+        dialog->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    };
+    field(dialog, "TextTieName")->setText(QStringLiteral("D(2)"));
+    field(dialog, "TextTieMaster")->setText(QStringLiteral("D(1)"));
+    click("cmdTie");
+    QCOMPARE(d.wb.fitSetup.ties.size(), std::size_t{1});
+    QCOMPARE(d.wb.fitSetup.ties[0].code, 122);
+    QCOMPARE(d.wb.fitSetup.ties[0].master, 121);
+    auto* ties = dialog->findChild<QListWidget*>(QStringLiteral("ListTies"));
+    QCOMPARE(ties->count(), 1);
+    QCOMPARE(ties->item(0)->text(), QStringLiteral("D(2) = D(1)"));
+    field(dialog, "TextTieName")->setText(QStringLiteral("X(1)"));
+    click("cmdTie");
+    QTRY_COMPARE(answerer.messages.size(), 1);
+    QVERIFY(answerer.messages[0].startsWith(QStringLiteral("Tie: X(1) is not a fitted quantity")));
+    QCOMPARE(d.wb.fitSetup.ties.size(), std::size_t{1});
+    ties->setCurrentRow(0);
+    click("cmdUntie");
+    QVERIFY(d.wb.fitSetup.ties.empty());
+    QCOMPARE(ties->count(), 0);
+
+    struct WindowCase {
+        int axis;
+        const char* from;
+        const char* to;
+        FitWindow::Axis expected;
+        const char* line;
+    };
+    const WindowCase windows[] = {{0, "0.1", "-0.1", FitWindow::Axis::Potential, "E 0.1 .. -0.1 V"},
+                                  {1, "0", "2.5", FitWindow::Axis::Time, "t 0 .. 2.5 s"}};
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListFitWindows"));
+    for (const WindowCase& w : windows) {
+        dialog->findChild<QComboBox*>(QStringLiteral("ComboWindowAxis"))->setCurrentIndex(w.axis);
+        field(dialog, "TextWindowFrom")->setText(QString::fromLatin1(w.from));
+        field(dialog, "TextWindowTo")->setText(QString::fromLatin1(w.to));
+        click("cmdAddWindow");
+        const FitWindow& added = d.wb.fitSetup.windows.back();
+        QCOMPARE(added.axis, w.expected);
+        QCOMPARE(added.from, leadingNumber(w.from));
+        QCOMPARE(added.to, leadingNumber(w.to));
+        QCOMPARE(list->item(list->count() - 1)->text(), QString::fromLatin1(w.line));
+    }
+    QCOMPARE(d.wb.fitSetup.windows.size(), std::size_t{2});
+    field(dialog, "TextWindowTo")->setText(QStringLiteral("abc"));
+    click("cmdAddWindow");
+    QTRY_COMPARE(answerer.messages.size(), 2);
+    QCOMPARE(d.wb.fitSetup.windows.size(), std::size_t{2});
+    click("cmdClearWindows");
+    QVERIFY(d.wb.fitSetup.windows.empty());
+    QCOMPARE(list->count(), 0);
+
+    dialog->findChild<QSpinBox*>(QStringLiteral("SpinFitCycle"))->setValue(2);
+    dialog->findChild<QSpinBox*>(QStringLiteral("SpinFitHistory"))->setValue(3);
+    QCOMPARE(d.wb.fitSetup.cycle, 2);
+    QCOMPARE(d.wb.fitSetup.historyCycles, 3);
+    // What the runner sets shows when the dialog is shown again.
+    d.wb.fitSetup.cycle = 1;
+    d.wb.fitSetup.ties = {{21 + 1, 21}};
+    dialog->reject();
+    dialog = open(d, "mnuKinetics", "FormExpr");
+    QCOMPARE(dialog->findChild<QSpinBox*>(QStringLiteral("SpinFitCycle"))->value(), 1);
+    QCOMPARE(dialog->findChild<QListWidget*>(QStringLiteral("ListTies"))->item(0)->text(),
+             QStringLiteral("alph(2) = alph(1)"));
+}
+
+// A typed start value inside its limits leaves them; one outside moves the limit it passed by the rule the
+// dialog shows. D's limits span 1e-7..1e-3 cm2/s from the start.
+void DialogTest::typedStartValuesKeepLimitsThatContainThem() {
+    Desktop d;
+    struct Case {
+        const char* command;
+        const char* form;
+        const char* value;
+        const char* typed;
+        const char* min;
+        const char* max;
+        const char* minAfter;
+        const char* maxAfter;
+    };
+    const Case cases[] = {
+        {"mnuKinetics", "FormExpr", "alph(1)", "0.45", "TextAlphaMin(1)", "TextAlphamax(1)", "0.4", "0.6"},
+        {"mnuKinetics", "FormExpr", "alph(1)", "0.7", "TextAlphaMin(1)", "TextAlphamax(1)", "0.4", "0.8"},
+        {"mnuKinetics", "FormExpr", "ks(1)", "5e3", "TextKsmin(1)", "TextKsmax(1)", "1e3", "1e5"},
+        {"mnuKinetics", "FormExpr", "ks(1)", "20", "TextKsmin(1)", "TextKsmax(1)", "2", "1e5"},
+        {"mnuKinetics", "FormExpr", "txtRu", "2000", "TextRumin", "TextRumax", "0", "2e4"},
+        {"mnuSpecies", "FormSpecies", "D(1)", "2e-5", "TextDmin(1)", "TextDmax(1)", "1e-7", "1e-3"},
+        {"mnuSpecies", "FormSpecies", "D(1)", "5e-3", "TextDmin(1)", "TextDmax(1)", "1e-7", "5e-2"},
+    };
+    for (const Case& c : cases) {
+        FormDialog* dialog = open(d, c.command, c.form);
+        QVERIFY2(dialog, c.form);
+        typeInto(field(dialog, c.value), QString::fromLatin1(c.typed));
+        // The limits follow the value once it is finished: the field is left (as a Tab would leave it).
+        QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(field(dialog, c.value), &left);
+        QTRY_COMPARE(leadingNumber(field(dialog, c.max)->text().toStdString()), leadingNumber(c.maxAfter));
+        QTRY_COMPARE(leadingNumber(field(dialog, c.min)->text().toStdString()), leadingNumber(c.minAfter));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    }
+    FormDialog* kinetics = open(d, "mnuKinetics", "FormExpr");
+    auto* rule = kinetics->findChild<QLabel*>(QStringLiteral("LabelLimitRule"));
+    QVERIFY(rule && rule->isVisibleTo(kinetics));
+    QCOMPARE(rule->text(), QString::fromLatin1(kLimitRuleText));
+}
+
+// Auto Fit from the window: E' ticked in the Kinetics dialog, started 30 mV off, comes back; its box then
+// shows the fitted value.
+void DialogTest::autoFitShowsTheFittedValueInItsBox() {
+    Desktop d;
+    ModalAnswerer answerer;
+    QVERIFY(simulateAndWait(d.window)); // the measured curve: E' = 0.1 V
+    FormDialog* dialog = open(d, "mnuKinetics", "FormExpr");
+    QVERIFY(dialog);
+    typeInto(field(dialog, "Eze(1)"), QStringLiteral("0.13"));
+    dialog->findChild<QCheckBox*>(QStringLiteral("CheckFitted(31)"))->click();
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    dialog = open(d, "mnuKinetics", "FormExpr"); // left open during the fit
+    d.window.runMenuCommand(QStringLiteral("mnuAutoFit"));
+    QTRY_VERIFY_WITH_TIMEOUT(d.wb.params.FittedValueText[31] != "", 60000);
+    QVERIFY2(answerer.messages.isEmpty(), qPrintable(answerer.messages.join(QStringLiteral("; "))));
+    QVERIFY(std::fabs(d.wb.params.committed.FormalPotential[1] - 0.1) < 1e-3);
+    const QString text = dialog->findChild<QCheckBox*>(QStringLiteral("CheckFitted(31)"))->text();
+    QVERIFY2(text.startsWith(QStringLiteral("E'(1) = ")), qPrintable(text));
+    QVERIFY(std::fabs(leadingNumber(text.mid(8).toStdString()) - 0.1) < 1e-3);
 }
 
 } // namespace tessaly::test

@@ -43,6 +43,10 @@ private slots:
     void experimentDialogsFitTheScreen();
     void fitBoxesShowTheFittedValues();
     void dataSetsAreListedAddedAndRemoved();
+    void instrumentFitBoxesReachTheFit();
+    void tiesWindowsCycleAndHistoryReachTheFitSetup();
+    void typedStartValuesKeepLimitsThatContainThem();
+    void autoFitShowsTheFittedValueInItsBox();
 };
 
 // The plot window, its image services and the result window.

@@ -120,11 +120,51 @@ TEST_F(GlobalFit, RecoversSharedKineticsFromThreeScanRatesWithinThreeStandardErr
         EXPECT_LT(std::fabs(fitted[k].value - truth[k]), 3 * fitted[k].standardError) << "parameter " << k + 1
                                                                                        << "\n" << log;
     }
-    // The committed values are the fitted ones, the store still holds the curve it had.
+    // The committed values are the fitted ones.
     EXPECT_NEAR(wb.params.committed.RateKs[1], fitted[0].value, 1e-6 * fitted[0].value);
+    // The sets were measured from different start potentials: set 1 is shown with its fit, the others are
+    // named instead of being drawn against potentials they were not measured at.
+    EXPECT_EQ(wb.store.NCurves, 2);
+    EXPECT_NE(log.find("Set 2 is not shown: it was measured at other potentials than set 1."), std::string::npos);
+    EXPECT_NE(log.find("Set 3 is not shown"), std::string::npos);
     // One line of figures per set, each 1 - R^2 small.
     for (const char* line : {"\r\n1\t", "\r\n2\t", "\r\n3\t"})
         EXPECT_NE(log.find(line, log.rfind("Set\t1-R^2\tResidual SD")), std::string::npos) << line;
+}
+
+// Two scan rates over the same potentials: after the fit the store holds each measured curve (as its file
+// has it) with its fitted curve beside it, and the plot shows them.
+TEST_F(GlobalFit, EachSetIsShownBesideItsFittedCurve) {
+    const std::string slow = measure("0.1", "0.35", "1e-9");
+    const std::string fast = measure("1", "0.35", "1e-9");
+    std::vector<CurrentFileData> read;
+    for (const std::string& file : {slow, fast})
+        read.push_back(readCurrentFile(readWholeFile(file)));
+    wb.fitSetup.dataSets = {{slow, {{"V", "0.1"}}}, {fast, {{"V", "1"}}}};
+    wb.params.Eze[1] = "0.06";
+    wb.params.CheckFitted[31] = true;
+    autoFitCommand(wb);
+    ASSERT_TRUE(port.messages.empty()) << port.messages.front().text;
+    const CurveStore& s = wb.store;
+    ASSERT_EQ(s.NCurves, 4);
+    EXPECT_EQ(s.CurveNo, 1);
+    ASSERT_EQ(s.NPoints, read[0].count);
+    EXPECT_TRUE(wb.plotRequest.valid);
+    for (int j = 0; j < 2; ++j) {
+        const int measured = 2 * j + 1;
+        double peak = 0;
+        for (int i = 0; i < s.NPoints; ++i)
+            peak = std::max(peak, std::fabs(read[static_cast<std::size_t>(j)].current[static_cast<std::size_t>(i)]));
+        for (int i = 0; i < s.NPoints; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            ASSERT_EQ(s.E[i], read[0].E[k]);
+            ASSERT_EQ(s.Curve(i, measured), read[static_cast<std::size_t>(j)].current[k]) << j << " " << i;
+            // The fit follows the measured curve to within the noise (1 nA) and a small part of the peak.
+            if (i >= 1 && i <= s.NPoints - 2) {
+                ASSERT_NEAR(s.Curve(i, measured + 1), s.Curve(i, measured), 1e-8 + 0.01 * peak) << j << " " << i;
+            }
+        }
+    }
 }
 
 // D of the product tied to D of the reactant: the curve determines the common D; left untied, the

@@ -1,6 +1,7 @@
 #include "ui/dialogs/ExperimentDialog.h"
 
 #include "base/Failure.h"
+#include "fitting/FitParameters.h"
 #include "workbench/FormCommands.h"
 #include "workbench/Workbench.h"
 
@@ -21,6 +22,12 @@ void ExperimentDialog::refresh() {
     m_binder->refresh();
 }
 
+QString ExperimentDialog::fitBoxCaption(int code) {
+    // The name the report gives the quantity, without its unit: "ks(1)", "a(1)", "E'(1)", "D(2)", "Ru".
+    const std::string name = fitParameterName(code);
+    return QString::fromStdString(name.substr(0, name.find(" (")));
+}
+
 void ExperimentDialog::showFittedValues() {
     const QString prefix = QStringLiteral("CheckFitted(");
     for (QCheckBox* box : findChildren<QCheckBox*>()) {
@@ -31,11 +38,14 @@ void ExperimentDialog::showFittedValues() {
         const int code = name.mid(prefix.size(), name.size() - prefix.size() - 1).toInt(&ok);
         if (!ok || code < 1 || code >= kFitCodeCount)
             continue;
-        const QString text = QString::fromStdString(m_wb.params.FittedValueText[static_cast<std::size_t>(code)]);
+        const QString fitted = QString::fromStdString(m_wb.params.FittedValueText[static_cast<std::size_t>(code)]);
+        const QString caption = fitBoxCaption(code);
+        const QString text = fitted.isEmpty() ? caption : caption + QStringLiteral(" = ") + fitted;
         if (box->text() != text)
             box->setText(text);
-        box->setToolTip(text.isEmpty() ? QStringLiteral("Fit this quantity")
-                                       : QStringLiteral("Fit this quantity; the last fit gave ") + text);
+        box->setToolTip(fitted.isEmpty() ? QStringLiteral("Fit ") + caption
+                                         : QStringLiteral("Fit ") + caption + QStringLiteral("; the last fit gave ") +
+                                               fitted);
     }
 }
 

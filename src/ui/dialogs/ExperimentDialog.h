@@ -39,9 +39,10 @@ protected:
     QPushButton* okButton();
     // A titled frame.
     QGroupBox* group(const QString& title, const QString& name = {});
-    // Each fit box (CheckFitted(code)) shows the value the last fit gave its quantity beside it, empty
-    // before a fit. Dialogs with fit boxes call it on every refresh.
+    // Each fit box (CheckFitted(code)) is captioned with its quantity ("ks(1)") and, after a fit, the value
+    // the fit gave it ("ks(1) = 1.23e-2"). Dialogs with fit boxes call it on every refresh.
     void showFittedValues();
+    static QString fitBoxCaption(int code);
 
     Workbench& m_wb;
 

@@ -2,7 +2,9 @@
 
 #include "fitting/AutoFit.h"
 #include "model/FieldTable.h"
+#include "model/FitLimits.h"
 #include "model/KineticsForm.h"
+#include "ui/dialogs/FitSetupPanel.h"
 #include "workbench/Workbench.h"
 
 #include <QCheckBox>
@@ -63,22 +65,29 @@ KineticsDialog::KineticsDialog(Workbench& wb, QWidget* parent)
     QGroupBox* charge = chargeFrame();
     QGroupBox* chemical = chemicalFrame();
     QGroupBox* solution = solutionFrame();
+    QGroupBox* instrument = instrumentFitFrame();
     QGroupBox* dataSets = dataSetFrame();
+    m_fitSetup = new FitSetupPanel(wb, this);
     binder().extra([this] {
         showFittedValues();
         showDataSets();
+        m_fitSetup->refresh();
     });
 
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(solution);
+    middle->addWidget(instrument, 1);
+    middle->addWidget(okButton(), 0, Qt::AlignBottom);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(solution);
-    bottom->addWidget(dataSets, 1);
-    bottom->addWidget(okButton(), 0, Qt::AlignBottom);
+    bottom->addWidget(dataSets, 2);
+    bottom->addWidget(m_fitSetup, 3);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(charge);
     layout->addWidget(chemical, 1);
+    layout->addLayout(middle);
     layout->addLayout(bottom);
-    resize(1100, 620);
+    resize(1200, 700);
     refresh();
 }
 
@@ -220,6 +229,38 @@ void KineticsDialog::showDataSets() {
         m_dataSets->clear();
         m_dataSets->addItems(lines);
     }
+}
+
+QGroupBox* KineticsDialog::instrumentFitFrame() {
+    FormBinder& b = binder();
+    QGroupBox* frame = group(QStringLiteral("Instrument (fit)"), QStringLiteral("FrameInstrumentFit"));
+    auto* grid = new QGridLayout(frame);
+    headers(*grid, frame, {"value", "fitted", "min", "max"});
+    const struct {
+        const char* caption;
+        const char* value;
+        int code;
+        const char* min;
+        const char* max;
+    } rows[] = {{"Ru (ohm)", "txtRu", 1, "TextRumin", "TextRumax"},
+                {"Cdl (F)", "Cdl", 2, "TextCdlmin", "TextCdlmax"},
+                {"Area (cm2)", "ARE", 3, "TextAreamin", "TextAreamax"}};
+    int row = 1;
+    for (const auto& r : rows) {
+        grid->addWidget(new QLabel(QString::fromLatin1(r.caption), frame), row, 0);
+        addRow(b, *grid, frame, row,
+               {{Cell::Text, QString::fromLatin1(r.value)},
+                {Cell::Fit, QStringLiteral("CheckFitted(%1)").arg(r.code)},
+                {Cell::Text, QString::fromLatin1(r.min)},
+                {Cell::Text, QString::fromLatin1(r.max)}});
+        ++row;
+    }
+    auto* rule = new QLabel(QString::fromLatin1(kLimitRuleText), frame);
+    rule->setObjectName(QStringLiteral("LabelLimitRule"));
+    rule->setWordWrap(true);
+    grid->addWidget(rule, 0, 5, row, 1);
+    grid->setColumnStretch(5, 1);
+    return frame;
 }
 
 QGroupBox* KineticsDialog::solutionFrame() {

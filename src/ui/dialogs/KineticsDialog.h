@@ -8,6 +8,8 @@ class QListWidget;
 
 namespace tessaly {
 
+class FitSetupPanel;
+
 class KineticsDialog : public ExperimentDialog {
     Q_OBJECT
 public:
@@ -18,12 +20,16 @@ private:
     QGroupBox* chargeFrame();
     QGroupBox* chemicalFrame();
     QGroupBox* solutionFrame();
+    // The instrument's fittable quantities: Ru, Cdl and the electrode area (the scale of every current),
+    // each with its value, fit box and limits, and the rule by which typed values widen the limits.
+    QGroupBox* instrumentFitFrame();
     // The data sets of a fit over several measured curves: a list, Add..., Remove and Clear.
     QGroupBox* dataSetFrame();
     void addDataSet();
     void showDataSets();
 
     QListWidget* m_dataSets = nullptr;
+    FitSetupPanel* m_fitSetup = nullptr;
 };
 
 } // namespace tessaly
