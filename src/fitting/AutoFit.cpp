@@ -238,6 +238,18 @@ void setFigures(const std::vector<FitSet>& sets, const CombinedModel& model, Aut
 
 // The uncertainties from the Jacobian at the fitted values (taken before the final simulation, so the
 // objectives end at the fitted values), then the final simulation and the figures of each set.
+// Every set must have been simulated at least once: otherwise its residuals were taken against the held
+// curve alone, and a report of them would describe no simulation at all. Ends with the first failure.
+void requireFinishedSimulations(const CombinedModel& model) {
+    for (std::size_t j = 0; j < model.setCount(); ++j) {
+        const FitObjective& objective = model.set(j).objective();
+        if (!objective.anyFinished()) {
+            const std::optional<std::string>& why = objective.firstFailure();
+            throw NonFiniteFit(std::string(kNoSimulationFinishedText) + (why ? " (" + *why + ")" : ""));
+        }
+    }
+}
+
 void finish(FittedQuantities& fit, const std::vector<FitSet>& sets, std::span<const double> measured,
             CombinedModel& model, AutoFitResult& result, MarquardtWorkspace& workspace) {
     const auto n = static_cast<int>(model.points());
@@ -415,6 +427,7 @@ AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, c
             storeFitRun(model.set(0).objective(), p, store, column);
         throw;
     }
+    requireFinishedSimulations(model);
     // The final curve is checked whole (points outside a window or in preceding cycles too): a point that
     // is not finite would reach the store and every command after the fit.
     if (!allFinite(model.set(0).objective().column()) || !allFinite(fit.values))
@@ -498,6 +511,7 @@ AutoFitResult runGlobalFit(ExperimentParams& p, std::vector<FitSet> sets, const 
         iterate(fit, measured, result.variance, model, result, io, second, kMaxFitIterations);
     }
     finish(fit, sets, measured, model, result, workspace);
+    requireFinishedSimulations(model);
     collectDiagnostics(model, result);
     for (const std::vector<double>& curve : result.fittedCurves)
         if (!allFinite(curve))

@@ -95,14 +95,16 @@ FitRange fitRange(const CurveStore& store);
 // to CurveNo + 1 and the committed values end at the fitted parameters. A tied quantity follows its master
 // and is not fitted itself. A failure propagates after the lines written so far. A fit that cannot start
 // (its first simulation failed or is not finite) changes neither the store nor the experiment; a fit
-// whose final simulated curve is not finite raises NonFiniteFit before anything is committed.
+// whose final simulated curve is not finite, or none of whose simulations finished (it would have
+// compared the measured curve with the held one only), raises NonFiniteFit before anything is committed.
 AutoFitResult runAutoFit(ExperimentParams& p, CurveStore& store, bool overlap, const AutoFitIo& io,
                          const FitOptions& options = {});
 
 // Fits several measured curves at once with the ticked quantities shared. Each set's residuals are
 // weighted by the inverse of its own residual variance (estimated from a first pass weighted by its
 // mean square), so a set of large currents does not drown one of small currents. The committed values
-// end at the fitted ones; the store is not touched.
+// end at the fitted ones; the store is not touched. A set none of whose simulations finished raises
+// NonFiniteFit before anything is committed.
 AutoFitResult runGlobalFit(ExperimentParams& p, std::vector<FitSet> sets, const AutoFitIo& io,
                            const std::vector<FitTie>& ties = {});
 

@@ -72,6 +72,9 @@ public:
 inline constexpr const char* kNonFiniteStartText =
     "The simulated curve at the starting values is not a finite number (overflow or an undefined "
     "operation), so the fit cannot start there; nothing was changed";
+inline constexpr const char* kNoSimulationFinishedText =
+    "No simulation of the fit finished, so there is nothing to compare with the measured curve; the "
+    "parameters were left as they were before the fit";
 inline constexpr const char* kNonFiniteEndText =
     "The simulated curve at the fitted values is not a finite number (overflow or an undefined "
     "operation); the parameters were left as they were before the fit";

@@ -347,8 +347,9 @@ bool manualFit(Workbench& wb) {
 
     const SimulationOutcome outcome = simulateBesideMeasured(wb);
     showSimulationFailures(wb, outcome.failure, outcome.digitalFailure);
-    if (outcome.notFinite || !storeIsFinite(wb.store)) {
-        // The simulated curve is not finite: the store and the experiment stay as they were.
+    if (outcome.failure || outcome.notFinite || !storeIsFinite(wb.store)) {
+        // The simulation failed (its message is shown) or its curve is not finite: the store and the
+        // experiment stay as they were.
         before.restore(wb);
         port.setBusy(false);
         return false;
