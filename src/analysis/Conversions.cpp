@@ -72,6 +72,27 @@ Range activeRange(const CurveStore& store) {
             checkedIndex(store.LastPoint, -1, store.maxPoint())};
 }
 
+// The special conversions need at least one point in the active range (a file of one or two records
+// leaves none).
+Range nonEmptyActiveRange(const CurveStore& store) {
+    const Range r = activeRange(store);
+    if (r.last < r.first)
+        raise(std::string(failure_text::subscriptOutOfRange) + ": the curve has no point in its active range");
+    return r;
+}
+
+// A conversion factor of zero names what made it zero, after the designed "Division by zero".
+void requireConversionFactor(double factor, Mechanism mechanism) {
+    if (factor != 0.0 && std::isfinite(factor))
+        return;
+    raise(std::string(failure_text::divisionByZero) +
+          (mechanism == Mechanism::Catalytic
+               ? ": the EC' conversion needs a catalytic rate above 0, (kf(1) + kb(1)) times the "
+                 "concentration of the co-reactant"
+               : ": the conversion factor n F A sqrt(D) of a couple is 0 or not finite; check the electrode "
+                 "area and the couple's n and D"));
+}
+
 // Undoes differentiate (central differences times v, forward difference at point 0) over the active
 // range: the two interleaved chains y(j + 1) = y(j - 1) + 2 h D(j) / v start from y(F) = 0 and, for
 // F = 1, y(0) = y(1) - h D(0) / v; for F > 1 the point before F is taken at the baseline as well.
@@ -122,7 +143,7 @@ void Co0toI1(CurveStore& store, const ExperimentParams& p, Mechanism mechanism, 
     const int numCharge = reactionCount(p);
     store.NCurves = numCharge;
     store.CurvesPerRun = numCharge;
-    const Range r = activeRange(store);
+    const Range r = nonEmptyActiveRange(store);
     const CommittedValues& c = p.committed;
     const double sign = species == kOxidisedSpecies ? 1.0 : -1.0;
     for (int j = 1; j <= numCharge; ++j) {
@@ -149,7 +170,7 @@ void Co0toI1(CurveStore& store, const ExperimentParams& p, Mechanism mechanism, 
 void I1toC0(CurveStore& store, const ExperimentParams& p, Mechanism mechanism) {
     FloatingPointGuard guard;
     const int numCharge = reactionCount(p);
-    const Range r = activeRange(store);
+    const Range r = nonEmptyActiveRange(store);
     const int last = checkedIndex(std::max(store.LastIndex, r.last), 0, store.maxPoint());
     const CommittedValues& c = p.committed;
     const bool sweep = traits(p.technique()).sweep;
@@ -172,8 +193,8 @@ void I1toC0(CurveStore& store, const ExperimentParams& p, Mechanism mechanism) {
         const Couple couple = coupleOf(p, j);
         const double kOx = specialConversionFactor(p, j, kOxidisedSpecies, mechanism);
         const double kRed = specialConversionFactor(p, j, kReducedSpecies, mechanism);
-        requireNonZero(kOx);
-        requireNonZero(kRed);
+        requireConversionFactor(kOx, mechanism);
+        requireConversionFactor(kRed, mechanism);
         const double bulkOx = c.InitConc[static_cast<std::size_t>(couple.ox)];
         const double bulkRed = c.InitConc[static_cast<std::size_t>(couple.red)];
         const double* x = currents.data() + static_cast<std::size_t>(j - 1) * points;
