@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace tessaly {
 namespace {
 
@@ -231,7 +233,8 @@ std::vector<Config> grid() {
 }
 
 TEST(ParameterRoundTrip, SaveOpenSaveKeepsTheFileAndTheCurve) {
-    const fs::path dir = fs::temp_directory_path() / "tessaly-parameter-round-trip";
+    // The process id keeps two test runs on one machine (two build folders) out of each other's files.
+    const fs::path dir = fs::temp_directory_path() / ("tessaly-parameter-round-trip-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const std::string waveform = (dir / "triangle.csv").string();
