@@ -151,8 +151,7 @@ void ConventionsTest::saveDialogsAddTheFiltersExtension() {
     QTemporaryDir dir;
     ModalAnswerer answerer;
     answerer.onFile = [&](QFileDialog& dialog) {
-        dialog.selectFile(dir.filePath(QStringLiteral("run1")));
-        static_cast<QDialog&>(dialog).accept();
+        chooseFile(dialog, dir.filePath(QStringLiteral("run1")));
     };
     d.window.runMenuCommand(QStringLiteral("mnuSaveParameter"));
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("run1.par"))));

@@ -204,8 +204,7 @@ void DialogTest::dataSetsAreListedAddedAndRemoved() {
     }
     ModalAnswerer answerer;
     answerer.onFile = [&file](QFileDialog& chooser) {
-        chooser.selectFile(file);
-        static_cast<QDialog&>(chooser).accept();
+        chooseFile(chooser, file);
     };
     answerer.onInput = [](QInputDialog& input) {
         input.setTextValue(QStringLiteral("V 0.05"));

@@ -71,8 +71,7 @@ void PlotWindowTest::saveGraphWritesABitmapOfThePlotSize() {
     const QString path = dir.filePath(QStringLiteral("graph.bmp"));
     ModalAnswerer answerer;
     answerer.onFile = [&](QFileDialog& dialog) {
-        dialog.selectFile(path);
-        static_cast<QDialog&>(dialog).accept();
+        chooseFile(dialog, path);
     };
     const std::string before = d.wb.log.text();
     d.window.runMenuCommand(QStringLiteral("mnuSaveGraph"));

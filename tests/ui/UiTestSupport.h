@@ -20,6 +20,16 @@
 namespace tessaly::test {
 
 // Polls for a modal dialog; records and closes message boxes, and hands file dialogs to `onFile`.
+// Chooses a file in an open file dialog and accepts it. The file name field is given up first: a dialog
+// that has made its name field the focus ignores selectFile's name (it keeps what the user is typing), and
+// its accept would then find no file and leave the dialog open, so a test waiting on it would never end.
+inline void chooseFile(QFileDialog& dialog, const QString& path) {
+    if (QWidget* focus = dialog.focusWidget())
+        focus->clearFocus();
+    dialog.selectFile(path);
+    static_cast<QDialog&>(dialog).accept();
+}
+
 class ModalAnswerer : public QObject {
 public:
     ModalAnswerer() {
