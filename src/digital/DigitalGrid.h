@@ -78,10 +78,11 @@ double modelDiffusionCoefficient(const GridInputs& in);
 // its thickness). Raises a failure when it would need more than 199 cells.
 DigitalGrid buildDigitalGrid(const GridInputs& in);
 
-// Builds a grid to a specification; raises a failure when it would need more than 199 cells.
+// Builds a grid of the given shape (first cell, expansion, extent); raises a failure when it would
+// need more than 199 cells.
 DigitalGrid buildDigitalGrid(const GridSpec& shape);
 
-// Cells a specification needs (before the limit of 199 is applied).
+// Cells a grid of that shape needs (before the limit of 199 is applied).
 double cellsNeeded(const GridSpec& shape);
 
 // Description of the failure of a grid longer than the cell capacity.
