@@ -15,6 +15,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 namespace tessaly {
 
 namespace {
@@ -28,6 +30,22 @@ QLineEdit* namedEdit(const char* name, const QString& tip, QWidget* parent) {
     edit->setMaximumWidth(kNameWidth);
     edit->setToolTip(tip);
     return edit;
+}
+
+// A push button that Enter in the dialog's fields never presses.
+QPushButton* namedButton(const QString& caption, const char* name, const QString& tip, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    if (!tip.isEmpty())
+        button->setToolTip(tip);
+    return button;
+}
+
+// The widgets of a row in order; the last one (the row's list) takes the spare width.
+void addToRow(QHBoxLayout* row, std::initializer_list<QWidget*> widgets) {
+    for (QWidget* w : widgets)
+        row->addWidget(w, w == *(widgets.end() - 1) ? 1 : 0);
 }
 
 QListWidget* namedList(const char* name, QWidget* parent) {
@@ -77,24 +95,15 @@ QLayout* FitSetupPanel::tieRow() {
                        "C(1), D(1), Ru, Cdl or area");
     m_tieName = namedEdit("TextTieName", names, this);
     m_tieMaster = namedEdit("TextTieMaster", QStringLiteral("The quantity it follows. ") + names, this);
-    auto* tieButton = new QPushButton(QStringLiteral("Tie"), this);
-    tieButton->setObjectName(QStringLiteral("cmdTie"));
-    tieButton->setAutoDefault(false);
+    auto* tieButton = namedButton(QStringLiteral("Tie"), "cmdTie", QString(), this);
     connect(tieButton, &QPushButton::clicked, this, [this] { tie(); });
-    auto* untieButton = new QPushButton(QStringLiteral("Untie"), this);
-    untieButton->setObjectName(QStringLiteral("cmdUntie"));
-    untieButton->setAutoDefault(false);
-    untieButton->setToolTip(
-        QStringLiteral("Unties the tie chosen in the list, or the quantity named on the left"));
+    auto* untieButton =
+        namedButton(QStringLiteral("Untie"), "cmdUntie",
+                    QStringLiteral("Unties the tie chosen in the list, or the quantity named on the left"), this);
     connect(untieButton, &QPushButton::clicked, this, [this] { untie(); });
     m_ties = namedList("ListTies", this);
-    row->addWidget(new QLabel(QStringLiteral("Tie"), this));
-    row->addWidget(m_tieName);
-    row->addWidget(new QLabel(QStringLiteral("to"), this));
-    row->addWidget(m_tieMaster);
-    row->addWidget(tieButton);
-    row->addWidget(untieButton);
-    row->addWidget(m_ties, 1);
+    addToRow(row, {new QLabel(QStringLiteral("Tie"), this), m_tieName, new QLabel(QStringLiteral("to"), this),
+                   m_tieMaster, tieButton, untieButton, m_ties});
     return row;
 }
 
@@ -106,28 +115,17 @@ QLayout* FitSetupPanel::windowRow() {
     m_windowAxis->addItems({QStringLiteral("E (V)"), QStringLiteral("t (s)")});
     m_windowFrom = namedEdit("TextWindowFrom", QStringLiteral("One end of the window"), this);
     m_windowTo = namedEdit("TextWindowTo", QStringLiteral("The other end of the window"), this);
-    auto* add = new QPushButton(QStringLiteral("Add window"), this);
-    add->setObjectName(QStringLiteral("cmdAddWindow"));
-    add->setAutoDefault(false);
+    auto* add = namedButton(QStringLiteral("Add window"), "cmdAddWindow", QString(), this);
     connect(add, &QPushButton::clicked, this, [this] { addWindow(); });
-    auto* clear = new QPushButton(QStringLiteral("All points"), this);
-    clear->setObjectName(QStringLiteral("cmdClearWindows"));
-    clear->setAutoDefault(false);
-    clear->setToolTip(QStringLiteral("Removes every window: every point of the chosen cycle is fitted"));
+    auto* clear = namedButton(QStringLiteral("All points"), "cmdClearWindows",
+                              QStringLiteral("Removes every window: every point of the chosen cycle is fitted"), this);
     connect(clear, &QPushButton::clicked, this, [this] {
         m_wb.fitSetup.windows.clear();
         refresh();
     });
     m_windows = namedList("ListFitWindows", this);
-    row->addWidget(new QLabel(QStringLiteral("Fit"), this));
-    row->addWidget(m_windowAxis);
-    row->addWidget(new QLabel(QStringLiteral("from"), this));
-    row->addWidget(m_windowFrom);
-    row->addWidget(new QLabel(QStringLiteral("to"), this));
-    row->addWidget(m_windowTo);
-    row->addWidget(add);
-    row->addWidget(clear);
-    row->addWidget(m_windows, 1);
+    addToRow(row, {new QLabel(QStringLiteral("Fit"), this), m_windowAxis, new QLabel(QStringLiteral("from"), this),
+                   m_windowFrom, new QLabel(QStringLiteral("to"), this), m_windowTo, add, clear, m_windows});
     return row;
 }
 
