@@ -13,9 +13,9 @@
 #include "curves/CurrentFile.h"
 #include "curves/MeasuredImport.h"
 
+#include "MeasuredCycleText.h"
+
 #include <benchmark/benchmark.h>
-#include <cmath>
-#include <cstdio>
 #include <string>
 #include <sys/resource.h>
 
@@ -31,25 +31,9 @@ double peakResidentMB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in kB on Linux
 }
 
-// One cycle 0.5 -> -0.5 -> 0.5 V in 1 uV steps, a reduction peak and an oxidation peak, written
-// anodic positive in mA as instrument software does.
+// The cycle in 1 uV steps, as text.
 const std::string& millionPointFile() {
-    static const std::string text = [] {
-        std::string t = "Time (s)\tPotential applied (V)\tWE(1).Current (A)\tScan\n";
-        t.reserve(static_cast<std::size_t>(kPoints) * 40);
-        char line[96];
-        const int half = kPoints / 2;
-        for (int k = 0; k < kPoints; ++k) {
-            const bool forward = k < half;
-            const int j = forward ? k : kPoints - 1 - k;
-            const double E = 0.5 - 1.0 * j / (half - 1);
-            const double x = (E + (forward ? 0.03 : -0.03)) / 0.03;
-            const double i = (forward ? -1e-6 : 0.8e-6) / (std::cosh(x) * std::cosh(x));
-            std::snprintf(line, sizeof line, "%.6f\t%.7f\t%.6e\t1\n", 0.01 * k, E, i);
-            t += line;
-        }
-        return t;
-    }();
+    static const std::string text = bench::measuredCycleText(kPoints, 0.01, 0.0);
     return text;
 }
 

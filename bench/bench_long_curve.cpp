@@ -28,9 +28,9 @@
 #include "workbench/CommandTable.h"
 #include "workbench/Workbench.h"
 
+#include "MeasuredCycleText.h"
+
 #include <benchmark/benchmark.h>
-#include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -43,25 +43,12 @@ using namespace tessaly;
 
 constexpr int kPoints = 1000000;
 
-// One cycle 0.5 -> -0.5 -> 0.5 V in 2 uV steps at 1 mV/s with a reduction and an oxidation peak,
-// written anodic positive in A as instrument software does; the file is written once per run.
+// The cycle in 2 uV steps at 1 mV/s with a small sloping background, written once per run.
 const std::string& millionPointFile() {
     static const std::string path = [] {
         const std::string name =
             (std::filesystem::temp_directory_path() / "tessaly-bench-long-curve.txt").string();
-        std::ofstream out(name, std::ios::binary);
-        out << "Time (s)\tPotential applied (V)\tWE(1).Current (A)\tScan\n";
-        char line[96];
-        const int half = kPoints / 2;
-        for (int k = 0; k < kPoints; ++k) {
-            const bool forward = k < half;
-            const int j = forward ? k : kPoints - 1 - k;
-            const double E = 0.5 - 1.0 * j / (half - 1);
-            const double x = (E + (forward ? 0.03 : -0.03)) / 0.03;
-            const double i = (forward ? -1e-6 : 0.8e-6) / (std::cosh(x) * std::cosh(x)) - 1e-8 * E;
-            std::snprintf(line, sizeof line, "%.3f\t%.7f\t%.6e\t1\n", 0.002 * k, E, i);
-            out << line;
-        }
+        std::ofstream(name, std::ios::binary) << bench::measuredCycleText(kPoints, 0.002, 1e-8);
         return name;
     }();
     return path;
